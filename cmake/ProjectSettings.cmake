@@ -1,0 +1,29 @@
+# Compile settings every target links: C++20, warnings and hardening.
+add_library(rf_settings INTERFACE)
+target_compile_features(rf_settings INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+target_compile_options(rf_settings INTERFACE -Wall -Wextra -Wpedantic -Wshadow=local -Wnon-virtual-dtor)
+if(RF_WERROR)
+  target_compile_options(rf_settings INTERFACE -Werror)
+endif()
+target_compile_definitions(rf_settings INTERFACE _GLIBCXX_ASSERTIONS)
+if(NOT RF_SANITIZE)
+  target_compile_options(rf_settings INTERFACE $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3>)
+endif()
+target_compile_options(rf_settings INTERFACE -fstack-protector-strong)
+
+if(RF_SANITIZE)
+  set(_san -fsanitize=${RF_SANITIZE} -fno-omit-frame-pointer)
+  if(RF_SANITIZE MATCHES "undefined")
+    list(APPEND _san -fno-sanitize-recover=undefined)
+  endif()
+  add_compile_options(${_san})
+  add_link_options(${_san})
+endif()
+
+# Extra settings for the Qt layers.
+add_library(rf_qt_settings INTERFACE)
+target_compile_definitions(rf_qt_settings INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII
+  QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS QT_NO_FOREACH QT_FORCE_ASSERTS)
+target_link_libraries(rf_qt_settings INTERFACE rf_settings)

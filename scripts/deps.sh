@@ -1,0 +1,33 @@
+# Sourced by scripts/test and scripts/run: makes sure the Debian packages the build needs are installed.
+RF_PACKAGES=(
+  cmake ninja-build g++ clang pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
+  iproute2 nftables util-linux libcap2-bin
+  xvfb xauth
+)
+
+rf_missing_packages() {
+  local missing=()
+  for p in "${RF_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  echo "${missing[@]}"
+}
+
+rf_install_packages() {
+  local missing
+  missing=$(rf_missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "These Debian packages are missing: $missing" >&2
+    echo "Install them with:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y $missing" >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing
+}

@@ -1,0 +1,5 @@
+#include "app/ApplicationApp.h"
+
+int main(int argc, char** argv) {
+    return rf::RunApplication(argc, argv);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace rf {
+
+// Version, operating-system and process services.
+class COperateSystemInfo {
+public:
+    // The kind for "any other platform": this is never Windows.
+    static constexpr int kOsKindOther = 3;
+
+    COperateSystemInfo() = default;
+    ~COperateSystemInfo();
+    COperateSystemInfo(const COperateSystemInfo&) = delete;
+    COperateSystemInfo& operator=(const COperateSystemInfo&) = delete;
+
+    bool IsWow64() const { return false; }
+    int OsKind() const { return kOsKindOther; }
+
+    // The program's own version, "%d.%d.%d.%d". Only this program's executable carries a version; for any
+    // other file the text is left as it is.
+    static void GetFileVersionText(const std::string& filePath, std::string& text);
+
+    // Starts program with parameters, its working directory being the program's folder. Runs it directly
+    // when we are root or when the program's file carries capabilities of its own, otherwise through
+    // pkexec. With wait, returns only when the program has ended. False when it could not be started.
+    bool RunElevated(const std::string& program, const std::vector<std::string>& parameters, bool wait);
+
+    // Ends every process of the current user whose executable file name equals name exactly. It stops early
+    // when a process cannot be ended.
+    void KillProcessByName(const std::string& name);
+    // The first process of the current user whose executable file name equals name exactly.
+    static bool FindProcessByName(const std::string& name, pid_t& pid);
+
+private:
+    void ReapChildren();
+
+    std::mutex childrenLock_;
+    std::vector<pid_t> children_; // started without waiting; reaped once they end
+};
+
+} // namespace rf
