@@ -1,0 +1,185 @@
+#include "protocol/AnnounceRecord.h"
+#include "protocol/CodeTables.h"
+#include "protocol/DeviceInfo.h"
+#include "protocol/NetManagement.h"
+#include "protocol/ScanReply.h"
+#include "core/OperateCharacter.h"
+#include "store/SqlManagement.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rf {
+
+namespace {
+
+struct ReplyContext {
+    PacketHeader header;
+    std::string ipText;
+    std::string macText;
+    std::span<const std::uint8_t> payload;
+
+    int ResultByte() const { return payload.empty() ? 0 : payload[0]; }
+};
+
+std::optional<ReplyContext> ContextOf(const ReceivedPacket& packet) {
+    const auto header = PacketHeader::Decode(packet.Bytes());
+    if (!header) {
+        return std::nullopt;
+    }
+    return ReplyContext{*header, packet.SenderIpText(), MacBytesToText(header->mac), PacketPayload(packet.Bytes())};
+}
+
+// The scan reply with every SSID converted to local text, its length byte following the text.
+std::vector<std::uint8_t> LocalizedScanPayload(std::span<const std::uint8_t> payload) {
+    std::vector<std::uint8_t> copy(payload.begin(), payload.begin() + std::min(payload.size(), ScanReply::kMaxSize));
+    auto reply = ScanReply::Decode(copy);
+    if (!reply) {
+        return copy;
+    }
+    for (auto& entry : reply->entries) {
+        std::string local;
+        COperateCharacter::DeviceTextToLocal(entry.ssid(), local);
+        entry.set_ssid(local);
+    }
+    std::vector<std::uint8_t> out(ScanReply::kMaxSize);
+    out.resize(reply->Encode(out));
+    return out;
+}
+
+} // namespace
+
+void CNetManagement::OnHeartbeat(const ReceivedPacket& packet) {
+    const auto context = ContextOf(packet);
+    if (!context) {
+        return;
+    }
+    const auto beat = AnnounceRecord::FromBytes(context->payload);
+    bool known = false;
+    {
+        std::lock_guard lock(onlineListLock_);
+        auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
+                                [&](const OnlineEntry& e) { return e.mac == context->macText; });
+        if (own != onlineList_.end()) {
+            known = true;
+            own->ttl = OnlineEntry::kFreshTtl;
+            own->up_time = beat.up_time();
+            own->version = beat.version();
+            own->version_length = beat.version_length();
+            own->ip = context->ipText;
+        }
+    }
+    if (known) {
+        SendCommand(context->ipText, static_cast<int>(MessageType::Heartbeat), {}, context->macText, false);
+        store_.UpdateUptime(context->ipText, context->macText, beat.up_time());
+    }
+}
+
+void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
+    const auto context = ContextOf(packet);
+    if (!context) {
+        return;
+    }
+    const auto type = static_cast<MessageType>(context->header.type);
+    if (type != MessageType::ScanAps && type != MessageType::Leave) {
+        RemovePending(context->ipText, context->header.type, context->macText);
+    }
+    const auto& mac = context->macText;
+    const int result = context->ResultByte();
+    switch (type) {
+    case MessageType::GetInfo:
+        if (AcceptDeviceInfo(packet)) {
+            auto info = DeviceInfo::FromBytes(context->payload);
+            info.ConvertTextsToLocal();
+            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, 1, info));
+        }
+        break;
+    case MessageType::SetIp:
+        AdoptPendingIp(mac, context->ipText);
+        break;
+    case MessageType::ScanAps: {
+        const auto payload = LocalizedScanPayload(context->payload);
+        const auto reply = ScanReply::Decode(payload);
+        if (reply && reply->IsLast()) {
+            scanComplete = true;
+        }
+        store_.SaveScanResults(payload);
+        break;
+    }
+    case MessageType::SetBridge:
+        store_.SetDeviceStatus(mac, result == 0 ? 2 : 3);
+        break;
+    case MessageType::Reboot:
+    case MessageType::SetVlan:
+        if (result == 0) {
+            store_.SetDeviceStatus(mac, 4);
+        }
+        break;
+    case MessageType::Restore:
+        if (result == 0) {
+            store_.SetDeviceStatus(mac, 5);
+        }
+        break;
+    case MessageType::UpgradeReport:
+        store_.SetDeviceStatus(mac, result == 0 ? 6 : (result == 1 ? 9 : 8));
+        break;
+    case MessageType::UpgradePoll:
+        store_.MarkUpgrading(mac);
+        break;
+    default:
+        break;
+    }
+}
+
+bool CNetManagement::AcceptDeviceInfo(const ReceivedPacket& packet) {
+    const auto context = ContextOf(packet);
+    if (!context) {
+        return false;
+    }
+    const auto info = DeviceInfo::FromBytes(context->payload);
+    const std::string deviceIp = IpBytesToText(info.ip());
+    std::lock_guard lock(onlineListLock_);
+    OnlineEntry* holder = nullptr;
+    OnlineEntry* own = nullptr;
+    for (auto& entry : onlineList_) {
+        if (entry.ip == deviceIp && entry.state == OnlineEntry::Detailed) {
+            holder = &entry;
+        }
+        if (own == nullptr && entry.mac == context->macText) {
+            own = &entry;
+        }
+    }
+    if (own == nullptr || (holder != nullptr && holder != own)) {
+        return false;
+    }
+    own->model = context->header.model;
+    own->state = OnlineEntry::Detailed;
+    own->up_time = info.up_time();
+    own->ip = deviceIp;
+    own->version = info.version();
+    own->version_length = info.bytes()[DeviceInfo::kVersionLengthOffset];
+    own->bridge_transparent = info.bridge_transparent();
+    return true;
+}
+
+void CNetManagement::SetPendingIp(const std::string& macText, const std::string& currentIpText,
+                                  const std::string& newIpText) {
+    std::lock_guard lock(onlineListLock_);
+    for (auto& entry : onlineList_) {
+        if (entry.mac == macText && entry.state == OnlineEntry::Detailed && entry.ip == currentIpText) {
+            entry.pendingIp = currentIpText != newIpText ? newIpText : std::string();
+        }
+    }
+}
+
+void CNetManagement::AdoptPendingIp(const std::string& macText, const std::string& ipText) {
+    std::lock_guard lock(onlineListLock_);
+    auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
+                            [&](const OnlineEntry& e) { return e.mac == macText; });
+    if (own != onlineList_.end() && own->ip == ipText && !own->pendingIp.empty() && own->pendingIp != own->ip) {
+        own->ip = own->pendingIp;
+        own->pendingIp.clear();
+    }
+}
+
+} // namespace rf

@@ -1,0 +1,94 @@
+#include "protocol/CodeTables.h"
+#include "protocol/NetManagement.h"
+
+namespace rf {
+
+namespace {
+
+bool IsNeverRecorded(int type) {
+    switch (static_cast<MessageType>(type)) {
+    case MessageType::Search:
+    case MessageType::ScanAps:
+    case MessageType::Heartbeat:
+    case MessageType::Leave:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsUsableAddress(const std::optional<in_addr_t>& address) { return address && *address != 0; }
+
+} // namespace
+
+bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
+                                 const std::string& macText, bool retransmit) {
+    const auto device = ParseIpv4(ipText);
+    if (!IsUsableAddress(device) || type < 0 || type > 0xFFFF) {
+        return false;
+    }
+    std::array<std::uint8_t, kMaxDatagram> datagram{};
+    const size_t size =
+        BuildPacket(datagram, static_cast<MessageType>(type), MacTextToBytes(macText), true, payload);
+    if (size == 0) {
+        return false;
+    }
+    bool sent = false;
+    {
+        std::lock_guard lock(adapterAddressLock_);
+        for (size_t i = 0; i < adapterAddresses_.size(); ++i) {
+            const auto& address = adapterAddresses_[i];
+            const auto ip = ParseIpv4(std::string(address.ip, strnlen(address.ip, sizeof address.ip)));
+            const auto mask = ParseIpv4(std::string(address.mask, strnlen(address.mask, sizeof address.mask)));
+            if (!IsUsableAddress(ip) || !IsUsableAddress(mask) || (*ip & *mask) != (*device & *mask)) {
+                continue;
+            }
+            if (static_cast<MessageType>(type) == MessageType::ScanAps) {
+                scanComplete = false;
+            }
+            sent = sender_->SendToDevice({*ip, *mask, adapterInterfaces_[i]},
+                                         std::span<const std::uint8_t>(datagram).first(size));
+            break;
+        }
+    }
+    if (sent && retransmit && !IsNeverRecorded(type)) {
+        AddPending(ipText, payload, type, macText);
+    }
+    return sent;
+}
+
+void CNetManagement::AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
+                                const std::string& macText) {
+    PendingRequest request;
+    request.remaining = retransmissionMax_;
+    request.ip = ipText;
+    request.type = type;
+    request.payload.assign(payload.begin(), payload.end());
+    request.mac = macText;
+    std::lock_guard lock(pendingLock_);
+    pendingRequests_.push_back(std::move(request));
+}
+
+void CNetManagement::RemovePending(const std::string& ipText, int type, const std::string& macText) {
+    std::lock_guard lock(pendingLock_);
+    const auto found = std::find_if(pendingRequests_.begin(), pendingRequests_.end(), [&](const PendingRequest& r) {
+        return r.ip == ipText && r.mac == macText && r.type == type;
+    });
+    if (found != pendingRequests_.end()) {
+        pendingRequests_.erase(found);
+    }
+}
+
+void CNetManagement::RetransmitPass() {
+    std::lock_guard lock(pendingLock_);
+    std::erase_if(pendingRequests_, [this](PendingRequest& request) {
+        if (request.remaining <= 0) {
+            return true;
+        }
+        --request.remaining;
+        SendCommand(request.ip, request.type, request.payload, request.mac, false);
+        return false;
+    });
+}
+
+} // namespace rf
