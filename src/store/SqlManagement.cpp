@@ -1,0 +1,565 @@
+#include "store/SqlManagement.h"
+
+#include "core/ExeDirectory.h"
+#include "protocol/CodeTables.h"
+#include "protocol/ScanReply.h"
+#include "store/RecordColumns.h"
+#include "store/StoreLocation.h"
+#include "store/StoreSchema.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rf {
+
+namespace {
+
+constexpr const char* kFileName = "data.mdb";
+constexpr int kExecuteAttempts = 3;
+constexpr int kWorkModeStation = 2;
+
+// Resets the statement when an operation is done with it, so that no read stays open between operations
+// and no bound text (keys among them) lingers.
+class StatementUse {
+public:
+    explicit StatementUse(CSqliteStatement& statement) : statement_(statement) {}
+    ~StatementUse() { statement_.Reset(); }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    CSqliteStatement& statement_;
+};
+
+// The columns a device-list filter looks in, as the lists show them.
+constexpr std::array kFilterColumns{"ap_name",
+                                    "ip",
+                                    "mac",
+                                    "ssid",
+                                    "version",
+                                    "work_mode_str",
+                                    "channel",
+                                    "ap_type_str",
+                                    "tx_power",
+                                    "bridge_transparent_str",
+                                    "up_time_str",
+                                    "ap_status_str",
+                                    "secure_mode_str"};
+
+// Parameter ?1 is the filter text in lower case; lower() of a number column gives its decimal text.
+std::string FilterClause() {
+    std::string clause = " WHERE ";
+    for (size_t i = 0; i < kFilterColumns.size(); ++i) {
+        clause += i == 0 ? "" : " OR ";
+        clause += "instr(lower(ap_info." + std::string(kFilterColumns[i]) + "),?1)>0";
+    }
+    return clause;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
+bool IsTextColumn(std::span<const Column> columns, std::string_view name) {
+    for (const auto& column : columns) {
+        if (column.name == name) {
+            return column.type == ColumnType::Text;
+        }
+    }
+    return false;
+}
+
+// Text sorts ignore case, as the lists always have; ID breaks ties so that pages never overlap.
+std::string OrderClause(std::span<const Column> columns, std::string_view table, const std::string& column,
+                        bool ascending) {
+    const std::string bare = column.substr(column.find('.') + 1);
+    std::string clause = " ORDER BY " + column;
+    if (IsTextColumn(columns, bare)) {
+        clause += " COLLATE NOCASE";
+    }
+    return clause + (ascending ? " ASC," : " DESC,") + std::string(table) + ".ID";
+}
+
+const std::string& DeviceSelect() {
+    static const std::string sql =
+        "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM ap_info";
+    return sql;
+}
+
+const std::string& ScanSelect() {
+    static const std::string sql =
+        "SELECT ID," + ColumnListSql(kScanTable, kScanColumns, false) + " FROM ap_other_info";
+    return sql;
+}
+
+void RemoveFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+} // namespace
+
+CSqlManagement& CSqlManagement::GetInstance() {
+    static CSqlManagement instance(ChooseStoreDirectory(GetExeDirectory()));
+    return instance;
+}
+
+CSqlManagement::CSqlManagement(const std::string& directory) : path_(directory + kFileName) {
+    RemoveDatabaseFiles();
+    if (OpenDatabase()) {
+        CreateTables();
+    }
+}
+
+CSqlManagement::~CSqlManagement() {
+    std::lock_guard guard(lock_);
+    statements_.clear();
+    if (db_ != nullptr) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+    }
+    RemoveDatabaseFiles();
+}
+
+void CSqlManagement::RemoveDatabaseFiles() const {
+    // A journal left by an earlier run would otherwise be played back into the new file.
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+        RemoveFile(path_ + suffix);
+    }
+}
+
+bool CSqlManagement::OpenDatabase() {
+    // Made here rather than by SQLite so that the file, which holds wireless keys, is never readable by
+    // others, and so that a file planted under the name (a link, say) is refused.
+    const int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        openError_ = path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool private_ = ::fchmod(fd, 0600) == 0;
+    ::close(fd);
+    if (!private_) {
+        openError_ = path_ + ": " + std::strerror(errno);
+        RemoveFile(path_);
+        return false;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK) {
+        openError_ = path_ + ": " + (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close(db);
+        return false;
+    }
+    db_ = db;
+    // A scratch file for one run: nothing needs to survive a crash.
+    sqlite3_exec(db_, "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY", nullptr,
+                 nullptr, nullptr);
+    return true;
+}
+
+void CSqlManagement::CreateTables() {
+    Execute(CreateTableSql(kDeviceTable, kDeviceColumns));
+    Execute(CreateTableSql(kScanTable, kScanColumns));
+    Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_info_mac ON ap_info(mac)");
+    Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)");
+}
+
+bool CSqlManagement::IsOpen() const {
+    std::lock_guard guard(lock_);
+    return db_ != nullptr;
+}
+
+std::string CSqlManagement::OpenError() const {
+    std::lock_guard guard(lock_);
+    return openError_;
+}
+
+std::string CSqlManagement::GetDeviceSortColumn(int code) {
+    static constexpr std::array kColumns{
+        "mac",      "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
+        "channel",  "secure_mode", "tx_power", "version", "bridge_transparent", "up_time",
+        "ap_status"};
+    std::string column = "ap_info.";
+    if (code >= 0 && static_cast<size_t>(code) < kColumns.size()) {
+        column += kColumns[static_cast<size_t>(code)];
+    }
+    return column;
+}
+
+std::string CSqlManagement::GetScanSortColumn(int code) {
+    static constexpr std::array kColumns{"mac", "ssid", "channel", "secure_mode", "signal"};
+    if (code >= 0 && static_cast<size_t>(code) < kColumns.size()) {
+        return kColumns[static_cast<size_t>(code)];
+    }
+    return {};
+}
+
+CSqliteStatement& CSqlManagement::Prepared(const std::string& sql) {
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+        CSqliteStatement statement(db_, sql);
+        if (!statement.Valid()) {
+            static thread_local CSqliteStatement invalid;
+            return invalid;
+        }
+        found = statements_.emplace(sql, std::move(statement)).first;
+    }
+    found->second.Reset();
+    return found->second;
+}
+
+bool CSqlManagement::ExecuteLocked(const std::string& statement) {
+    return db_ != nullptr && sqlite3_exec(db_, statement.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool CSqlManagement::Execute(const std::string& statement) {
+    for (int attempt = 0; attempt < kExecuteAttempts; ++attempt) {
+        std::lock_guard guard(lock_);
+        if (ExecuteLocked(statement)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSqlManagement::RunChange(CSqliteStatement& statement) {
+    if (!statement.Valid()) {
+        return false;
+    }
+    StatementUse use(statement);
+    statement.Step();
+    return statement.Done() && sqlite3_changes(db_) > 0;
+}
+
+bool CSqlManagement::QueryDevicePage(int sortCode, std::string_view filter, bool ascending, int pageSize,
+                                     int page, std::vector<ap_info_stu>& devices, int& pageCount,
+                                     int& onlineCount) {
+    const std::string column = GetDeviceSortColumn(sortCode);
+    if (column == "ap_info." || pageSize < 1) {
+        return false;
+    }
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    const std::string where = filter.empty() ? std::string() : FilterClause();
+    const std::string needle = AsciiLower(filter);
+
+    auto& count = Prepared("SELECT count(*),count(nullif(ap_status,0)) FROM ap_info" + where);
+    if (!count.Valid()) {
+        return false;
+    }
+    StatementUse countUse(count);
+    if (!filter.empty()) {
+        count.BindText(1, needle);
+    }
+    if (!count.Step()) {
+        return false;
+    }
+    const std::int64_t total = count.ColumnInt(0);
+    const std::int64_t online = count.ColumnInt(1);
+
+    if (page >= 1) {
+        auto& rows =
+            Prepared(DeviceSelect() + where + OrderClause(kDeviceColumns, kDeviceTable, column, ascending) +
+                     " LIMIT ?2 OFFSET ?3");
+        if (!rows.Valid()) {
+            return false;
+        }
+        StatementUse rowsUse(rows);
+        if (!filter.empty()) {
+            rows.BindText(1, needle);
+        }
+        rows.BindInt(2, pageSize);
+        rows.BindInt(3, static_cast<std::int64_t>(page - 1) * pageSize);
+        std::vector<ap_info_stu> found;
+        while (rows.Step()) {
+            found.push_back(DeviceFromRow(rows));
+        }
+        if (!rows.Done()) {
+            return false;
+        }
+        devices.insert(devices.end(), found.begin(), found.end());
+    }
+    pageCount = static_cast<int>(total / pageSize + (total % pageSize != 0 ? 1 : 0));
+    onlineCount = static_cast<int>(online);
+    return true;
+}
+
+bool CSqlManagement::ListDeviceIps(std::vector<std::string>& ips) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& rows = Prepared("SELECT ip FROM ap_info ORDER BY ID");
+    if (rows.Valid()) {
+        StatementUse use(rows);
+        while (rows.Step()) {
+            ips.push_back(rows.ColumnText(0));
+        }
+    }
+    return true;
+}
+
+bool CSqlManagement::ListDeviceMacs(std::vector<std::string>& macs) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& rows = Prepared("SELECT mac FROM ap_info ORDER BY ID");
+    if (rows.Valid()) {
+        StatementUse use(rows);
+        while (rows.Step()) {
+            macs.push_back(rows.ColumnText(0));
+        }
+    }
+    return true;
+}
+
+bool CSqlManagement::GetDevice(std::string_view mac, ap_info_stu& device) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    device = ap_info_stu{};
+    auto& row = mac.empty() ? Prepared(DeviceSelect() + " ORDER BY ID LIMIT 1")
+                            : Prepared(DeviceSelect() + " WHERE mac=?1");
+    if (!row.Valid()) {
+        return false;
+    }
+    StatementUse use(row);
+    if (!mac.empty()) {
+        row.BindText(1, mac);
+    }
+    if (row.Step()) {
+        device = DeviceFromRow(row);
+        return true;
+    }
+    return row.Done();
+}
+
+bool CSqlManagement::QueryScannedAps(int sortCode, bool ascending, std::vector<ScannedApRecord>& aps) {
+    const std::string column = GetScanSortColumn(sortCode);
+    if (column.empty()) {
+        return false;
+    }
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& rows = Prepared(ScanSelect() + OrderClause(kScanColumns, "ap_other_info", column, ascending));
+    if (!rows.Valid()) {
+        return false;
+    }
+    StatementUse use(rows);
+    std::vector<ScannedApRecord> found;
+    while (rows.Step()) {
+        found.push_back(ScannedApFromRow(rows));
+    }
+    if (!rows.Done()) {
+        return false;
+    }
+    aps.insert(aps.end(), found.begin(), found.end());
+    return true;
+}
+
+bool CSqlManagement::GetScannedAp(std::string_view mac, ScannedApRecord& ap) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    ap = ScannedApRecord{};
+    auto& row = Prepared(ScanSelect() + " WHERE mac=?1");
+    if (!row.Valid()) {
+        return false;
+    }
+    StatementUse use(row);
+    row.BindText(1, mac);
+    if (row.Step()) {
+        ap = ScannedApFromRow(row);
+        return true;
+    }
+    return row.Done();
+}
+
+bool CSqlManagement::SaveDeviceInfo(const ap_info_stu& device) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    static const std::string upsert = UpsertByMacSql(kDeviceTable, kDeviceColumns);
+    auto& statement = Prepared(upsert);
+    if (!statement.Valid()) {
+        return false;
+    }
+    BindDeviceColumns(statement, device);
+    return RunChange(statement);
+}
+
+bool CSqlManagement::SaveScanResults(std::span<const uint8_t> payload) {
+    const auto reply = ScanReply::Decode(payload);
+    if (!reply) {
+        return false;
+    }
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    static const std::string upsert = UpsertByMacSql(kScanTable, kScanColumns);
+    auto& statement = Prepared(upsert);
+    if (!statement.Valid()) {
+        return false;
+    }
+    // One transaction for the whole packet: up to 32 rows written at the cost of one.
+    ExecuteLocked("BEGIN");
+    bool all = true;
+    for (const auto& entry : reply->entries) {
+        BindScanColumns(statement, *reply, entry);
+        all = RunChange(statement) && all;
+    }
+    ExecuteLocked("COMMIT");
+    return all;
+}
+
+bool CSqlManagement::UpdateUptime(std::string_view ip, std::string_view mac, uint32_t seconds) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& statement = Prepared("UPDATE ap_info SET up_time=?1,up_time_str=?2,ip=?3,ip_num=?4 WHERE mac=?5");
+    if (!statement.Valid()) {
+        return false;
+    }
+    statement.BindInt(1, seconds);
+    statement.BindText(2, UptimeText(seconds));
+    statement.BindText(3, ip);
+    statement.BindDouble(4, IpNumber(IpTextToBytes(ip)));
+    statement.BindText(5, mac);
+    return RunChange(statement);
+}
+
+bool CSqlManagement::SetDeviceStatus(std::string_view mac, int status) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& statement = Prepared("UPDATE ap_info SET ap_status=?1,ap_status_str=?2 WHERE mac=?3");
+    if (!statement.Valid()) {
+        return false;
+    }
+    statement.BindInt(1, status);
+    statement.BindText(2, StatusText(status));
+    statement.BindText(3, mac);
+    return RunChange(statement);
+}
+
+int CSqlManagement::GetDeviceStatus(std::string_view mac) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return 0;
+    }
+    auto& row = Prepared("SELECT ap_status FROM ap_info WHERE mac=?1");
+    if (!row.Valid()) {
+        return 0;
+    }
+    StatementUse use(row);
+    row.BindText(1, mac);
+    return row.Step() ? static_cast<int>(row.ColumnInt(0)) : 0;
+}
+
+bool CSqlManagement::IsUpgradeWaiting(std::string_view mac) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& row = Prepared("SELECT 1 FROM ap_info WHERE mac=?1 AND ap_status=?2");
+    if (!row.Valid()) {
+        return false;
+    }
+    StatementUse use(row);
+    row.BindText(1, mac);
+    row.BindInt(2, kStatusUpgradeWait);
+    return row.Step();
+}
+
+bool CSqlManagement::ChangeStatus(std::string_view mac, int fromStatus, int toStatus) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& statement =
+        Prepared("UPDATE ap_info SET ap_status=?1,ap_status_str=?2 WHERE mac=?3 AND ap_status=?4");
+    if (!statement.Valid()) {
+        return false;
+    }
+    statement.BindInt(1, toStatus);
+    statement.BindText(2, StatusText(toStatus));
+    statement.BindText(3, mac);
+    statement.BindInt(4, fromStatus);
+    return RunChange(statement);
+}
+
+bool CSqlManagement::MarkUpgrading(std::string_view mac) {
+    return ChangeStatus(mac, kStatusUpgradeWait, kStatusUpgrading);
+}
+
+bool CSqlManagement::ClearFailedUpgrade(std::string_view mac) {
+    return ChangeStatus(mac, kStatusUpgradeFail, kStatusOnline);
+}
+
+bool CSqlManagement::HasBridgedStation(std::string_view mac) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& row = Prepared("SELECT EXISTS(SELECT 1 FROM ap_info AS station WHERE station.work_mode=?2 AND "
+                         "station.bridge_mac=(SELECT ssid_mac FROM ap_info WHERE mac=?1))");
+    if (!row.Valid()) {
+        return false;
+    }
+    StatementUse use(row);
+    row.BindText(1, mac);
+    row.BindInt(2, kWorkModeStation);
+    return row.Step() && row.ColumnInt(0) != 0;
+}
+
+bool CSqlManagement::DeleteDevice(std::string_view mac) {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& statement = Prepared("DELETE FROM ap_info WHERE mac=?1");
+    if (!statement.Valid()) {
+        return false;
+    }
+    StatementUse use(statement);
+    statement.BindText(1, mac);
+    statement.Step();
+    return statement.Done();
+}
+
+bool CSqlManagement::ClearScannedAps() {
+    std::lock_guard guard(lock_);
+    if (db_ == nullptr) {
+        return false;
+    }
+    auto& statement = Prepared("DELETE FROM ap_other_info");
+    if (!statement.Valid()) {
+        return false;
+    }
+    StatementUse use(statement);
+    statement.Step();
+    return statement.Done();
+}
+
+} // namespace rf

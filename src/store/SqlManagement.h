@@ -1,0 +1,105 @@
+#pragma once
+
+#include "protocol/ApInfo.h"
+#include "protocol/ScanEntry.h"
+#include "store/SqliteStatement.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace rf {
+
+// One access point from a scan, laid out as it arrived.
+using ScannedApRecord = ScanEntry;
+
+// The per-run device store: data.mdb, created empty when the store comes up and deleted when it ends.
+// Every operation holds one lock for its whole run, so the engine's threads and the interface thread call
+// freely. When the file could not be opened, every operation returns its empty result (false, 0, or an
+// untouched output) and OpenError() tells why. Devices and access points are found by MAC text,
+// lower-case with colons.
+class CSqlManagement {
+public:
+    // The process-wide store, in the directory chosen by ChooseStoreDirectory for the executable.
+    static CSqlManagement& GetInstance();
+
+    // A store of its own in directory (ending in "/").
+    explicit CSqlManagement(const std::string& directory);
+    ~CSqlManagement();
+    CSqlManagement(const CSqlManagement&) = delete;
+    CSqlManagement& operator=(const CSqlManagement&) = delete;
+
+    const std::string& GetDatabasePath() const { return path_; }
+    bool IsOpen() const;
+    std::string OpenError() const;
+
+    // Sort columns of the device lists ("ap_info.ip_num" for 1); "ap_info." for an unknown code.
+    static std::string GetDeviceSortColumn(int code);
+    // Sort columns of the scanned access points ("signal" for 4); empty for an unknown code.
+    static std::string GetScanSortColumn(int code);
+
+    // Runs one statement, up to three attempts.
+    bool Execute(const std::string& statement);
+
+    // One page (from 1) of the devices matching filter, appended to devices; pageCount and onlineCount
+    // (devices whose status is not 0 "Outline") cover every matching device. An empty filter matches all,
+    // any other matches a device when one of its listed columns contains the text, ignoring ASCII case.
+    // False, outputs untouched, for an unknown sort code or a page size below 1.
+    bool QueryDevicePage(int sortCode, std::string_view filter, bool ascending, int pageSize, int page,
+                         std::vector<ap_info_stu>& devices, int& pageCount, int& onlineCount);
+    // Append every device's IP (resp. MAC) text; true when the store is open.
+    bool ListDeviceIps(std::vector<std::string>& ips);
+    bool ListDeviceMacs(std::vector<std::string>& macs);
+    // The device with this MAC (any one device for an empty MAC); device is cleared first and stays clear
+    // when there is none. True when the query ran.
+    bool GetDevice(std::string_view mac, ap_info_stu& device);
+
+    // Appends the scanned access points; false for an unknown sort code.
+    bool QueryScannedAps(int sortCode, bool ascending, std::vector<ScannedApRecord>& aps);
+    bool GetScannedAp(std::string_view mac, ScannedApRecord& ap);
+
+    // Adds the device as "Online", or rewrites every column of its row.
+    bool SaveDeviceInfo(const ap_info_stu& device);
+    // Adds or rewrites one row per entry of a scan reply payload; true when every entry was written.
+    bool SaveScanResults(std::span<const uint8_t> payload);
+
+    // Changes only a known device; true when it did.
+    bool UpdateUptime(std::string_view ip, std::string_view mac, uint32_t seconds);
+    bool SetDeviceStatus(std::string_view mac, int status);
+    // The device's status code, 0 when it is not stored.
+    int GetDeviceStatus(std::string_view mac);
+    // Upgrade steps: waiting (6) becomes upgrading (7); failed (9) becomes online (1).
+    bool IsUpgradeWaiting(std::string_view mac);
+    bool MarkUpgrading(std::string_view mac);
+    bool ClearFailedUpgrade(std::string_view mac);
+    // True when some stored station names this device's wireless MAC as the access point it bridges to.
+    bool HasBridgedStation(std::string_view mac);
+
+    bool DeleteDevice(std::string_view mac);
+    bool ClearScannedAps();
+
+private:
+    bool OpenDatabase();
+    void CreateTables();
+    void RemoveDatabaseFiles() const;
+    bool ExecuteLocked(const std::string& statement);
+    // The statement for sql, prepared on first use and kept; reset and ready to bind. Not valid when it
+    // does not prepare.
+    CSqliteStatement& Prepared(const std::string& sql);
+    bool ChangeStatus(std::string_view mac, int fromStatus, int toStatus);
+    bool RunChange(CSqliteStatement& statement);
+
+    std::string path_;
+    mutable std::mutex lock_;
+    sqlite3* db_ = nullptr;
+    std::string openError_;
+    std::map<std::string, CSqliteStatement, std::less<>> statements_;
+};
+
+} // namespace rf
