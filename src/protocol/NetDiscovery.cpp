@@ -14,10 +14,16 @@ namespace rf {
 
 namespace {
 
-std::string FieldText(const char* field, size_t width) { return std::string(field, strnlen(field, width)); }
+std::string FieldText(const char* field, size_t width) {
+    return std::string(field, strnlen(field, width));
+}
 
-std::string AddressIp(const AdapterAddress& a) { return FieldText(a.ip, sizeof a.ip); }
-std::string AddressMask(const AdapterAddress& a) { return FieldText(a.mask, sizeof a.mask); }
+std::string AddressIp(const AdapterAddress& a) {
+    return FieldText(a.ip, sizeof a.ip);
+}
+std::string AddressMask(const AdapterAddress& a) {
+    return FieldText(a.mask, sizeof a.mask);
+}
 
 bool IsTakenAdapter(const AdapterRecord& node) {
     return node.usable == 1 && node.count > 0 && AddressIp(node.addresses[0]) != "0.0.0.0";
@@ -46,7 +52,8 @@ std::vector<std::pair<in_addr_t, unsigned>> LocalInterfaceIndexes() {
 
 // The MAC text of a header; empty for the all-zero MAC.
 std::string HeaderMacText(const PacketHeader& header) {
-    const bool zero = std::all_of(header.mac.begin(), header.mac.end(), [](std::uint8_t b) { return b == 0; });
+    const bool zero =
+        std::all_of(header.mac.begin(), header.mac.end(), [](std::uint8_t b) { return b == 0; });
     return zero ? std::string() : MacBytesToText(header.mac);
 }
 
@@ -111,9 +118,11 @@ void CNetManagement::RefreshAdapters(std::vector<AdapterRecord>& list) {
         }
     }
     adapterAddresses_ = std::move(kept);
-    adapterInterfaces_.clear();
+    localAddresses_.clear();
     for (const auto& address : adapterAddresses_) {
-        adapterInterfaces_.push_back(interfaceOf(AddressIp(address)));
+        const auto ip = ParseIpv4(AddressIp(address));
+        const auto mask = ParseIpv4(AddressMask(address));
+        localAddresses_.push_back({ip.value_or(0), mask.value_or(0), interfaceOf(AddressIp(address))});
     }
 }
 
@@ -207,7 +216,8 @@ void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
     }
 }
 
-void CNetManagement::ListAnnouncedDevices(std::vector<ap_info_stu>& list, int max, const std::string& filter) {
+void CNetManagement::ListAnnouncedDevices(std::vector<ap_info_stu>& list, int max,
+                                          const std::string& filter) {
     list.clear();
     std::lock_guard lock(onlineListLock_);
     int looked = 0;

@@ -16,7 +16,8 @@ public:
     explicit SocketSender(CNetManagement& engine) : engine_(engine) {}
 
     bool SendSearch(in_addr_t destination, std::span<const std::uint8_t> datagram) override {
-        return engine_.searchSocket_.IsOpen() && engine_.searchSocket_.SendTo(destination, kSearchPort, datagram);
+        return engine_.searchSocket_.IsOpen() &&
+               engine_.searchSocket_.SendTo(destination, kSearchPort, datagram);
     }
     bool SendToDevice(const LocalAddress& via, std::span<const std::uint8_t> datagram) override {
         static const in_addr_t group = inet_addr(kMulticastGroup);
@@ -31,9 +32,12 @@ private:
 CNetManagement::CNetManagement(CSqlManagement& store, std::unique_ptr<IAdapterSource> adapters,
                                std::unique_ptr<IPacketSender> sender)
     : store_(store), adapterSource_(std::move(adapters)),
-      ownSender_(sender ? std::move(sender) : std::make_unique<SocketSender>(*this)), sender_(ownSender_.get()) {}
+      ownSender_(sender ? std::move(sender) : std::make_unique<SocketSender>(*this)),
+      sender_(ownSender_.get()) {}
 
-CNetManagement::~CNetManagement() { Stop(); }
+CNetManagement::~CNetManagement() {
+    Stop();
+}
 
 bool CNetManagement::Start(int retransmissionMax, int retransmissionInterval) {
     StopWorkers();

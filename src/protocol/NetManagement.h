@@ -73,7 +73,8 @@ public:
     void OnHeartbeat(const ReceivedPacket& packet);
     void DispatchReply(const ReceivedPacket& packet);
     bool AcceptDeviceInfo(const ReceivedPacket& packet);
-    void SetPendingIp(const std::string& macText, const std::string& currentIpText, const std::string& newIpText);
+    void SetPendingIp(const std::string& macText, const std::string& currentIpText,
+                      const std::string& newIpText);
     void AdoptPendingIp(const std::string& macText, const std::string& ipText);
 
     // Set when the last packet of an access-point scan arrived; cleared by sending ScanAps.
@@ -83,7 +84,8 @@ private:
     class SocketSender;
 
     void StopWorkers();
-    void ReceiveLoop(std::stop_token stop, UdpSocket& socket, ReceiveSocket kind, ReceiveQueue<ReceivedPacket>& queue);
+    void ReceiveLoop(std::stop_token stop, UdpSocket& socket, ReceiveSocket kind,
+                     ReceiveQueue<ReceivedPacket>& queue);
     void ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPacket>& queue,
                      void (CNetManagement::*handler)(const ReceivedPacket&));
     // Sleeps for period unless stop is requested first; false when it was.
@@ -110,7 +112,7 @@ private:
     std::mutex adapterEnumLock_;
     mutable std::mutex adapterAddressLock_;
     std::vector<AdapterAddress> adapterAddresses_;
-    std::vector<unsigned> adapterInterfaces_; // interface index of each adapter address
+    std::vector<LocalAddress> localAddresses_; // each adapter address parsed, with its interface
     mutable std::mutex pendingLock_;
     std::vector<PendingRequest> pendingRequests_;
 

@@ -1,9 +1,9 @@
+#include "core/OperateCharacter.h"
 #include "protocol/AnnounceRecord.h"
 #include "protocol/CodeTables.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/NetManagement.h"
 #include "protocol/ScanReply.h"
-#include "core/OperateCharacter.h"
 #include "store/SqlManagement.h"
 
 #include <algorithm>
@@ -27,12 +27,14 @@ std::optional<ReplyContext> ContextOf(const ReceivedPacket& packet) {
     if (!header) {
         return std::nullopt;
     }
-    return ReplyContext{*header, packet.SenderIpText(), MacBytesToText(header->mac), PacketPayload(packet.Bytes())};
+    return ReplyContext{*header, packet.SenderIpText(), MacBytesToText(header->mac),
+                        PacketPayload(packet.Bytes())};
 }
 
 // The scan reply with every SSID converted to local text, its length byte following the text.
 std::vector<std::uint8_t> LocalizedScanPayload(std::span<const std::uint8_t> payload) {
-    std::vector<std::uint8_t> copy(payload.begin(), payload.begin() + std::min(payload.size(), ScanReply::kMaxSize));
+    std::vector<std::uint8_t> copy(payload.begin(),
+                                   payload.begin() + std::min(payload.size(), ScanReply::kMaxSize));
     auto reply = ScanReply::Decode(copy);
     if (!reply) {
         return copy;
@@ -176,7 +178,8 @@ void CNetManagement::AdoptPendingIp(const std::string& macText, const std::strin
     std::lock_guard lock(onlineListLock_);
     auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
                             [&](const OnlineEntry& e) { return e.mac == macText; });
-    if (own != onlineList_.end() && own->ip == ipText && !own->pendingIp.empty() && own->pendingIp != own->ip) {
+    if (own != onlineList_.end() && own->ip == ipText && !own->pendingIp.empty() &&
+        own->pendingIp != own->ip) {
         own->ip = own->pendingIp;
         own->pendingIp.clear();
     }

@@ -1,6 +1,8 @@
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 
+#include <algorithm>
+
 namespace rf {
 
 namespace {
@@ -17,7 +19,9 @@ bool IsNeverRecorded(int type) {
     }
 }
 
-bool IsUsableAddress(const std::optional<in_addr_t>& address) { return address && *address != 0; }
+bool IsUsableAddress(const std::optional<in_addr_t>& address) {
+    return address && *address != 0;
+}
 
 } // namespace
 
@@ -36,18 +40,14 @@ bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<
     bool sent = false;
     {
         std::lock_guard lock(adapterAddressLock_);
-        for (size_t i = 0; i < adapterAddresses_.size(); ++i) {
-            const auto& address = adapterAddresses_[i];
-            const auto ip = ParseIpv4(std::string(address.ip, strnlen(address.ip, sizeof address.ip)));
-            const auto mask = ParseIpv4(std::string(address.mask, strnlen(address.mask, sizeof address.mask)));
-            if (!IsUsableAddress(ip) || !IsUsableAddress(mask) || (*ip & *mask) != (*device & *mask)) {
+        for (const auto& local : localAddresses_) {
+            if (local.ip == 0 || local.mask == 0 || (local.ip & local.mask) != (*device & local.mask)) {
                 continue;
             }
             if (static_cast<MessageType>(type) == MessageType::ScanAps) {
                 scanComplete = false;
             }
-            sent = sender_->SendToDevice({*ip, *mask, adapterInterfaces_[i]},
-                                         std::span<const std::uint8_t>(datagram).first(size));
+            sent = sender_->SendToDevice(local, std::span<const std::uint8_t>(datagram).first(size));
             break;
         }
     }
@@ -71,9 +71,10 @@ void CNetManagement::AddPending(const std::string& ipText, std::span<const std::
 
 void CNetManagement::RemovePending(const std::string& ipText, int type, const std::string& macText) {
     std::lock_guard lock(pendingLock_);
-    const auto found = std::find_if(pendingRequests_.begin(), pendingRequests_.end(), [&](const PendingRequest& r) {
-        return r.ip == ipText && r.mac == macText && r.type == type;
-    });
+    const auto found =
+        std::find_if(pendingRequests_.begin(), pendingRequests_.end(), [&](const PendingRequest& r) {
+            return r.ip == ipText && r.mac == macText && r.type == type;
+        });
     if (found != pendingRequests_.end()) {
         pendingRequests_.erase(found);
     }

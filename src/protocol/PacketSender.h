@@ -8,8 +8,8 @@ namespace rf {
 
 // A local address in a device's subnet, through which packets for that device leave.
 struct LocalAddress {
-    in_addr_t ip = 0;   // network byte order
-    in_addr_t mask = 0; // network byte order
+    in_addr_t ip = 0;            // network byte order
+    in_addr_t mask = 0;          // network byte order
     unsigned interfaceIndex = 0; // 0 when unknown: the source address then chooses the interface
 };
 

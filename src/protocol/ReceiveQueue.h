@@ -9,8 +9,7 @@ namespace rf {
 
 // The hand-over between a receiver and its processor: the receiver appends under the lock, the processor
 // takes everything queued at once and handles it outside the lock.
-template <typename T>
-class ReceiveQueue {
+template <typename T> class ReceiveQueue {
 public:
     void Push(T item) {
         {

@@ -17,7 +17,9 @@ ReceivedPacket ReceivedPacket::Make(in_addr_t senderAddress, std::uint16_t sende
     return packet;
 }
 
-std::string ReceivedPacket::SenderIpText() const { return Ipv4Text(from.sin_addr.s_addr); }
+std::string ReceivedPacket::SenderIpText() const {
+    return Ipv4Text(from.sin_addr.s_addr);
+}
 
 bool AcceptDatagram(ReceiveSocket socket, std::span<const std::uint8_t> datagram) {
     const auto header = PacketHeader::Decode(datagram);
