@@ -5,6 +5,7 @@
 #include "store/SqlManagement.h"
 
 #include <arpa/inet.h>
+#include <pthread.h>
 
 namespace rf {
 
@@ -28,6 +29,13 @@ public:
 private:
     CNetManagement& engine_;
 };
+
+namespace {
+
+// Engine threads are named "rf-..." so that they can be told apart in a debugger or in /proc.
+void NameThisThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
+
+} // namespace
 
 CNetManagement::CNetManagement(CSqlManagement& store, std::unique_ptr<IAdapterSource> adapters,
                                std::unique_ptr<IPacketSender> sender)
@@ -57,25 +65,37 @@ bool CNetManagement::Start(int retransmissionMax, int retransmissionInterval) {
     replySocket_ = std::move(*reply);
 
     workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-announce-rx");
         ReceiveLoop(stop, announceSocket_, ReceiveSocket::Announce, announceQueue_);
     });
     workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-heartbeat-rx");
         ReceiveLoop(stop, heartbeatSocket_, ReceiveSocket::Heartbeat, heartbeatQueue_);
     });
-    workers_.emplace_back(
-        [this](std::stop_token stop) { ReceiveLoop(stop, replySocket_, ReceiveSocket::Reply, replyQueue_); });
-    workers_.emplace_back(
-        [this](std::stop_token stop) { ProcessLoop(stop, announceQueue_, &CNetManagement::OnAnnounce); });
-    workers_.emplace_back(
-        [this](std::stop_token stop) { ProcessLoop(stop, heartbeatQueue_, &CNetManagement::OnHeartbeat); });
-    workers_.emplace_back(
-        [this](std::stop_token stop) { ProcessLoop(stop, replyQueue_, &CNetManagement::DispatchReply); });
     workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-reply-rx");
+        ReceiveLoop(stop, replySocket_, ReceiveSocket::Reply, replyQueue_);
+    });
+    workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-announce");
+        ProcessLoop(stop, announceQueue_, &CNetManagement::OnAnnounce);
+    });
+    workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-heartbeat");
+        ProcessLoop(stop, heartbeatQueue_, &CNetManagement::OnHeartbeat);
+    });
+    workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-reply");
+        ProcessLoop(stop, replyQueue_, &CNetManagement::DispatchReply);
+    });
+    workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-ageing");
         while (SleepFor(stop, kAgeingPeriod)) {
             AgeOnlineList();
         }
     });
     workers_.emplace_back([this](std::stop_token stop) {
+        NameThisThread("rf-retransmit");
         while (SleepFor(stop, std::chrono::milliseconds(retransmissionInterval_.load()))) {
             RetransmitPass();
         }

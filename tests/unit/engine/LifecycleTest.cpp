@@ -3,13 +3,22 @@
 #include "support/WaitFor.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace rf {
 namespace {
 
-size_t ThreadCount() {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
+// Threads of the engine: they are named "rf-...".
+size_t EngineThreads() {
+    size_t count = 0;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        count += name.starts_with("rf-") ? 1 : 0;
+    }
+    return count;
 }
 
 class EngineLifecycle : public ::testing::Test {
@@ -23,11 +32,12 @@ protected:
 
 TEST_F(EngineLifecycle, StopEndsEveryWorkerAndSendsOneLeavePerOnlineDevice) {
     test::EngineHarness h({test::MakeAdapter({{"127.0.0.1", "255.0.0.0"}})});
-    const size_t base = ThreadCount();
+    ASSERT_EQ(EngineThreads(), 0u);
     ASSERT_TRUE(h.engine.Start(3, 2000));
-    EXPECT_EQ(ThreadCount(), base + 8);
+    EXPECT_TRUE(test::WaitFor([] { return EngineThreads() == 8; }));
     ASSERT_TRUE(h.engine.Start(3, 2000)) << "a second start replaces the first";
-    EXPECT_EQ(ThreadCount(), base + 8);
+    EXPECT_TRUE(test::WaitFor([] { return EngineThreads() == 8; }));
+    EXPECT_EQ(EngineThreads(), 8u) << "the first start's workers are gone";
 
     h.engine.OnAnnounce(
         test::FromDevice("127.0.0.20", MessageType::Search, "00:00:00:00:00:01", {}, 1, 9785));
@@ -35,7 +45,7 @@ TEST_F(EngineLifecycle, StopEndsEveryWorkerAndSendsOneLeavePerOnlineDevice) {
         test::FromDevice("127.0.0.21", MessageType::Search, "00:00:00:00:00:02", {}, 1, 9785));
     h.sender->Clear();
     h.engine.Stop();
-    EXPECT_EQ(ThreadCount(), base);
+    EXPECT_EQ(EngineThreads(), 0u);
     EXPECT_EQ(h.sender->Count(MessageType::Leave), 2);
     EXPECT_EQ(h.sender->Count(MessageType::Leave, "00:00:00:00:00:01"), 1);
     h.engine.Stop();
