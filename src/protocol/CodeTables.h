@@ -1,0 +1,60 @@
+#pragma once
+
+#include "protocol/Wire.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rf {
+
+// Device status codes as stored in ap_status.
+inline constexpr int32_t kStatusOutline = 0;
+inline constexpr int32_t kStatusOnline = 1;
+inline constexpr int32_t kStatusBridgeSuccess = 2;
+inline constexpr int32_t kStatusBridgeFail = 3;
+inline constexpr int32_t kStatusRestarting = 4;
+inline constexpr int32_t kStatusReseting = 5;
+inline constexpr int32_t kStatusUpgradeWait = 6;
+inline constexpr int32_t kStatusUpgrading = 7;
+inline constexpr int32_t kStatusUpgradeSuccess = 8;
+inline constexpr int32_t kStatusUpgradeFail = 9;
+// A device that has announced itself but not yet sent its details; it has no text.
+inline constexpr int32_t kStatusAnnounced = 10;
+
+// The model shown for codes outside the table.
+inline constexpr uint16_t kDefaultModelCode = 1;
+
+// Translated status text; empty for codes outside the table.
+std::string StatusText(int32_t status);
+// Model name (never translated); the name of code 1 for codes outside the table.
+std::string ModelText(int32_t model);
+// The code of a model name compared exactly; 1 when no model has that name.
+uint16_t ModelCode(std::string_view text);
+// Translated work mode (1..7); empty for other codes.
+std::string WorkModeText(int32_t workMode);
+// Translated security mode (0..6); empty for other codes.
+std::string SecureModeText(int32_t secureMode);
+// Translated "Auto" for 0, otherwise the channel number.
+std::string ChannelText(int32_t channel);
+// "N/A" where a model or work mode has no transparent bridge, otherwise translated "On2" or "Off2".
+std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent);
+// "d h:m:s" from one day on, otherwise "h:m:s", numbers without leading zeros.
+std::string UptimeText(uint32_t seconds);
+
+// "%d.%d.%d.%d", first octet first.
+std::string IpBytesToText(const Ipv4Bytes& ip);
+// "%02x:%02x:%02x:%02x:%02x:%02x", lower case.
+std::string MacBytesToText(const MacAddress& mac);
+
+// Four decimal numbers 0..255 separated by dots and nothing else; nullopt otherwise.
+std::optional<Ipv4Bytes> ParseIpText(std::string_view text);
+// Six groups of one or two hex digits separated by colons and nothing else; nullopt otherwise.
+std::optional<MacAddress> ParseMacText(std::string_view text);
+// As ParseIpText, giving 0.0.0.0 for an empty or malformed text.
+Ipv4Bytes IpTextToBytes(std::string_view text);
+// As ParseMacText, giving six zero bytes for an empty or malformed text.
+MacAddress MacTextToBytes(std::string_view text);
+
+} // namespace rf

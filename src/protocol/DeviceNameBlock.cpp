@@ -1,0 +1,21 @@
+#include "protocol/DeviceNameBlock.h"
+
+#include "core/OperateCharacter.h"
+
+namespace rf {
+
+DeviceNameBlock DeviceNameBlock::FromBytes(std::span<const uint8_t> bytes) {
+    DeviceNameBlock block;
+    block.Assign(bytes);
+    return block;
+}
+
+DeviceNameBlock DeviceNameBlock::FromLocalName(std::string_view localName) {
+    std::string deviceText;
+    COperateCharacter::LocalTextToDevice(localName, deviceText);
+    DeviceNameBlock block;
+    block.set_ap_name(deviceText);
+    return block;
+}
+
+} // namespace rf
