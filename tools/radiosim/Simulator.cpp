@@ -139,6 +139,7 @@ bool Simulator::Emit(UdpEndpoint& socket, int segment, const Ipv4Bytes& from, co
                      uint16_t port, std::span<const uint8_t> bytes) {
     if (Dropped(options_.lossOutPercent)) {
         ++stats_.droppedOut;
+        ++stats_.droppedOutByType[bytes.size() >= 6 ? LoadU16(bytes, PacketHeader::kTypeOffset) : 0];
         return false;
     }
     ++stats_.sent;
@@ -278,6 +279,22 @@ void Simulator::SendScan(Radio& radio, const Ipv4Bytes& pc) {
     }
 }
 
+std::string Simulator::StatsJson() const {
+    std::ostringstream s;
+    s << "{\"radios\":" << radios_.size() << ",\"received\":" << stats_.received
+      << ",\"sent\":" << stats_.sent << ",\"dropped_in\":" << stats_.droppedIn
+      << ",\"dropped_out\":" << stats_.droppedOut << ",\"searches\":" << stats_.searches
+      << ",\"hostile\":" << stats_.hostile << ",\"timers\":" << timers_.size()
+      << ",\"dropped_out_by_type\":{";
+    const char* separator = "";
+    for (const auto& [type, count] : stats_.droppedOutByType) {
+        s << separator << '"' << type << "\":" << count;
+        separator = ",";
+    }
+    s << "}}";
+    return s.str();
+}
+
 Radio* Simulator::FindRadio(const std::string& macText) {
     const auto mac = ParseMacText(macText);
     const auto found = mac ? byMac_.find(MacKey(*mac)) : byMac_.end();
@@ -298,12 +315,7 @@ std::string Simulator::Control(const std::string& request) {
         return out;
     }
     if (verb == "stats") {
-        std::ostringstream s;
-        s << "{\"radios\":" << radios_.size() << ",\"received\":" << stats_.received
-          << ",\"sent\":" << stats_.sent << ",\"dropped_in\":" << stats_.droppedIn
-          << ",\"dropped_out\":" << stats_.droppedOut << ",\"searches\":" << stats_.searches
-          << ",\"hostile\":" << stats_.hostile << ",\"timers\":" << timers_.size() << "}\n";
-        return s.str();
+        return StatsJson() + "\n";
     }
     Radio* radio = FindRadio(mac);
     if (radio == nullptr) {

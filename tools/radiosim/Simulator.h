@@ -6,6 +6,7 @@
 #include "TimerQueue.h"
 #include "UdpEndpoint.h"
 
+#include <map>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -28,6 +29,7 @@ public:
 private:
     struct Stats {
         uint64_t received = 0, sent = 0, droppedIn = 0, droppedOut = 0, searches = 0, hostile = 0;
+        std::map<uint16_t, uint64_t> droppedOutByType;
     };
 
     int64_t Now() const;
@@ -49,6 +51,7 @@ private:
     void SendScan(Radio& radio, const Ipv4Bytes& pc);
 
     std::string Control(const std::string& request);
+    std::string StatsJson() const;
     Radio* FindRadio(const std::string& macText);
 
     SimOptions options_;
