@@ -1,0 +1,94 @@
+#pragma once
+
+#include "protocol/AnnounceRecord.h"
+#include "protocol/DeviceInfo.h"
+#include "protocol/Wire.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace rf {
+
+// What a radio does with a command addressed to it.
+struct CommandOutcome {
+    bool reply = false;
+    std::vector<uint8_t> payload; // the reply's payload; a one-byte result for most commands
+    bool reboot = false;          // start a reboot after the reply went out
+};
+
+// Changes apply at once; the simulator sends the reply from the address the radio had before the
+// command, as the PC expects.
+// One simulated radio: its configuration, its factory configuration, its clock and its counters. It knows
+// nothing of sockets; the simulator feeds it commands and sends what it answers.
+class Radio {
+public:
+    Radio(size_t index, int segment, const MacAddress& mac, uint16_t model, const DeviceInfo& factory,
+          uint32_t initialUptime);
+
+    size_t index() const { return index_; }
+    int segment() const { return segment_; }
+    const MacAddress& mac() const { return mac_; }
+    uint16_t model() const { return model_; }
+    const DeviceInfo& info() const { return info_; }
+    Ipv4Bytes ip() const { return info_.ip(); }
+    Ipv4Bytes broadcast() const;
+
+    uint32_t UpTime(int64_t nowMs) const;
+    bool Rebooting(int64_t nowMs) const { return nowMs < bootMs_; }
+    // The full record as the radio reports it now (with its current up time).
+    DeviceInfo Report(int64_t nowMs) const;
+    AnnounceRecord Announce(int64_t nowMs) const;
+
+    // Handles a command addressed to this radio; the simulator answers and reboots as the outcome says.
+    CommandOutcome Execute(MessageType type, std::span<const uint8_t> payload, int64_t nowMs);
+    void StartReboot(int64_t nowMs, int64_t durationMs);
+
+    void Count(uint16_t type);
+    uint32_t Received(uint16_t type) const { return type < received_.size() ? received_[type] : 0; }
+    const std::array<uint32_t, 19>& received() const { return received_; }
+    uint32_t reboots() const { return reboots_; }
+    uint32_t restores() const { return restores_; }
+
+    // Radios that answer every setting with a failure result and change nothing.
+    bool failing = false;
+    // Radios that ignore everything (they never answer).
+    bool mute = false;
+
+    // The PC that searched last; heartbeats go there. Forgotten on Leave and on reboot.
+    std::optional<Ipv4Bytes> heartbeatTarget;
+    uint32_t heartbeatGeneration = 0;
+
+    // What the last Upgrade request asked for; the firmware fetch itself is not simulated.
+    std::string upgradeFile;
+    uint32_t upgradeSize = 0;
+
+private:
+    std::vector<uint8_t> Result(bool ok) const { return {static_cast<uint8_t>(ok && !failing ? 0 : 1)}; }
+    CommandOutcome SetIp(std::span<const uint8_t> payload);
+    CommandOutcome SetBlock(std::span<const uint8_t> payload, size_t offset, size_t size);
+    CommandOutcome SetBridge(std::span<const uint8_t> payload);
+    CommandOutcome SetVlan(std::span<const uint8_t> payload);
+    CommandOutcome SetTransparentBridge(std::span<const uint8_t> payload);
+    CommandOutcome Upgrade(std::span<const uint8_t> payload);
+    void ApplyPendingIp();
+
+    size_t index_;
+    int segment_;
+    MacAddress mac_;
+    uint16_t model_;
+    DeviceInfo factory_;
+    DeviceInfo info_;
+    // IP settings received with apply_flag 0; they take effect with the next VLAN change (which reboots).
+    std::optional<std::array<uint8_t, DeviceInfo::kIpSettingsSize>> pendingIp_;
+    int64_t bootMs_;
+    uint32_t uptimeAtBoot_;
+    std::array<uint32_t, 19> received_{};
+    uint32_t reboots_ = 0;
+    uint32_t restores_ = 0;
+};
+
+} // namespace rf

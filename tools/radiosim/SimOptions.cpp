@@ -1,0 +1,130 @@
+#include "SimOptions.h"
+
+#include "protocol/CodeTables.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace rf {
+
+const char* const kSimUsage =
+    "usage: radiosim --segment IFACE,NETWORK/PREFIX [--segment ...] [options]\n"
+    "  --radios N            number of radios (default 10), spread over the segments\n"
+    "  --seed S              everything random follows from this seed (default 1)\n"
+    "  --heartbeat-ms MS     heartbeat period (default 5000)\n"
+    "  --reboot-ms MS        how long a reboot keeps a radio silent (default 20000)\n"
+    "  --answer-spread-ms MS answers to a search are spread over this time (default 100)\n"
+    "  --loss-in P           drop P percent of the datagrams the radios receive\n"
+    "  --loss-out P          drop P percent of the datagrams the radios send\n"
+    "  --silent P            P percent of the radios never answer\n"
+    "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
+    "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
+    "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
+    "  --control PATH        Unix socket answering 'list', 'get MAC', 'mute MAC 0|1', 'stats'\n";
+
+namespace {
+
+template <typename T> bool ParseNumber(const std::string& text, T& out, T low, T high) {
+    T value{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        return false;
+    }
+    out = value;
+    return true;
+}
+
+bool ParseSegment(const std::string& text, Segment& segment) {
+    const auto comma = text.find(',');
+    const auto slash = text.find('/');
+    if (comma == std::string::npos || slash == std::string::npos || slash < comma) {
+        return false;
+    }
+    const auto network = ParseIpText(text.substr(comma + 1, slash - comma - 1));
+    if (comma == 0 || !network || !ParseNumber(text.substr(slash + 1), segment.prefix, 8, 30)) {
+        return false;
+    }
+    segment.interface = text.substr(0, comma);
+    segment.network = *network;
+    return true;
+}
+
+bool ParseIndexList(const std::string& text, std::vector<size_t>& out) {
+    std::istringstream in(text);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+        size_t index = 0;
+        if (!ParseNumber<size_t>(item, index, 0, 1000000)) {
+            return false;
+        }
+        out.push_back(index);
+    }
+    return true;
+}
+
+bool TakeValued(SimOptions& o, const std::string& name, const std::string& value) {
+    if (name == "--segment") {
+        Segment segment;
+        const bool ok = ParseSegment(value, segment);
+        o.segments.push_back(segment);
+        return ok;
+    }
+    if (name == "--radios") {
+        return ParseNumber<size_t>(value, o.radios, 1, 30000);
+    }
+    if (name == "--seed") {
+        return ParseNumber<uint64_t>(value, o.seed, 0, UINT64_MAX);
+    }
+    if (name == "--heartbeat-ms") {
+        return ParseNumber(value, o.heartbeatMs, 10, 3600000);
+    }
+    if (name == "--reboot-ms") {
+        return ParseNumber(value, o.rebootMs, 0, 3600000);
+    }
+    if (name == "--answer-spread-ms") {
+        return ParseNumber(value, o.answerSpreadMs, 0, 60000);
+    }
+    if (name == "--loss-in") {
+        return ParseNumber(value, o.lossInPercent, 0, 100);
+    }
+    if (name == "--loss-out") {
+        return ParseNumber(value, o.lossOutPercent, 0, 100);
+    }
+    if (name == "--silent") {
+        return ParseNumber(value, o.silentPercent, 0, 100);
+    }
+    if (name == "--fail") {
+        return ParseIndexList(value, o.failingRadios);
+    }
+    if (name == "--control") {
+        o.controlPath = value;
+        return !value.empty();
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error) {
+    SimOptions options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (name == "--duplicate-ip") {
+            options.duplicateIp = true;
+        } else if (name == "--hostile") {
+            options.hostile = true;
+        } else if (i + 1 >= args.size() || !TakeValued(options, name, args[i + 1])) {
+            error = "bad option or value: " + name;
+            return std::nullopt;
+        } else {
+            ++i;
+        }
+    }
+    if (options.segments.empty()) {
+        error = "at least one --segment is needed";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace rf
