@@ -120,6 +120,9 @@ TEST_F(StoreTest, NamesSortIgnoringCaseAndTiesKeepPagesApart) {
     const auto byName = PageMacs(2, "", true, 10, 1);
     ASSERT_EQ(byName.size(), 7u);
     EXPECT_EQ(byName.back(), MacFor(9));
+    const auto filtered = PageMacs(2, "A", false, 10, 1);
+    ASSERT_EQ(filtered.size(), 7u);
+    EXPECT_EQ(filtered.front(), MacFor(9));
 
     // Every device has the same address: pages of two must still split the seven without overlap.
     std::set<std::string> seen;
