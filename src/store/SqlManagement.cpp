@@ -51,24 +51,26 @@ constexpr std::array kFilterColumns{"ap_name",
                                     "ap_status_str",
                                     "secure_mode_str"};
 
-// Parameter ?1 is the filter text in lower case; lower() of a number column gives its decimal text.
+// LIKE ignores ASCII case and reads a number column as its decimal text. Parameter ?1 is the pattern.
 std::string FilterClause() {
     std::string clause = " WHERE ";
     for (size_t i = 0; i < kFilterColumns.size(); ++i) {
         clause += i == 0 ? "" : " OR ";
-        clause += "instr(lower(ap_info." + std::string(kFilterColumns[i]) + "),?1)>0";
+        clause += "ap_info." + std::string(kFilterColumns[i]) + " LIKE ?1 ESCAPE '\\'";
     }
     return clause;
 }
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+// "%text%" in which every character of the text stands for itself.
+std::string ContainsPattern(std::string_view text) {
+    std::string pattern = "%";
+    for (const char c : text) {
+        if (c == '%' || c == '_' || c == '\\') {
+            pattern += '\\';
         }
+        pattern += c;
     }
-    return lower;
+    return pattern + "%";
 }
 
 bool IsTextColumn(std::span<const Column> columns, std::string_view name) {
@@ -95,6 +97,24 @@ const std::string& DeviceSelect() {
     static const std::string sql =
         "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM ap_info";
     return sql;
+}
+
+// Columns after those of ap_info in a page row: the number of matching devices and of those online.
+constexpr int kPageTotalColumn = static_cast<int>(kDeviceColumns.size());
+constexpr int kPageOnlineColumn = kPageTotalColumn + 1;
+
+std::string FilteredPageSql(const std::string& where, const std::string& column, bool ascending) {
+    const std::string bare = column.substr(column.find('.') + 1);
+    const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
+    const std::string direction = ascending ? " ASC" : " DESC";
+    const std::string matches =
+        "SELECT ap_info.ID AS id," + column +
+        " AS k,count(*) OVER () AS total,count(nullif(ap_info.ap_status,0)) OVER () AS "
+        "online FROM ap_info" +
+        where + " ORDER BY k" + collate + direction + ",id LIMIT ?2 OFFSET ?3";
+    return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) +
+           ",page.total,page.online FROM (" + matches +
+           ") AS page JOIN ap_info ON ap_info.ID=page.id ORDER BY page.k" + collate + direction + ",page.id";
 }
 
 const std::string& ScanSelect() {
@@ -162,8 +182,10 @@ bool CSqlManagement::OpenDatabase() {
     }
     db_ = db;
     // A scratch file for one run: nothing needs to survive a crash.
-    sqlite3_exec(db_, "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY", nullptr,
-                 nullptr, nullptr);
+    sqlite3_exec(db_,
+                 "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY;"
+                 "PRAGMA cache_size=-16384",
+                 nullptr, nullptr, nullptr);
     return true;
 }
 
@@ -172,6 +194,8 @@ void CSqlManagement::CreateTables() {
     Execute(CreateTableSql(kScanTable, kScanColumns));
     Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_info_mac ON ap_info(mac)");
     Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)");
+    Execute("CREATE INDEX IF NOT EXISTS ap_info_ip_num ON ap_info(ip_num)");
+    Execute("CREATE INDEX IF NOT EXISTS ap_info_ap_status ON ap_info(ap_status)");
 }
 
 bool CSqlManagement::IsOpen() const {
@@ -241,6 +265,9 @@ bool CSqlManagement::RunChange(CSqliteStatement& statement) {
     return statement.Done() && sqlite3_changes(db_) > 0;
 }
 
+// Without a filter the counts come from one aggregate and the page from an ordered LIMIT. With one, a
+// single pass over the matching rows filters, counts every match and picks the page's rows, and only those
+// are then read whole; the aggregate answers when that page is empty.
 bool CSqlManagement::QueryDevicePage(int sortCode, std::string_view filter, bool ascending, int pageSize,
                                      int page, std::vector<ap_info_stu>& devices, int& pageCount,
                                      int& onlineCount) {
@@ -253,44 +280,52 @@ bool CSqlManagement::QueryDevicePage(int sortCode, std::string_view filter, bool
         return false;
     }
     const std::string where = filter.empty() ? std::string() : FilterClause();
-    const std::string needle = AsciiLower(filter);
-
-    auto& count = Prepared("SELECT count(*),count(nullif(ap_status,0)) FROM ap_info" + where);
-    if (!count.Valid()) {
-        return false;
-    }
-    StatementUse countUse(count);
-    if (!filter.empty()) {
-        count.BindText(1, needle);
-    }
-    if (!count.Step()) {
-        return false;
-    }
-    const std::int64_t total = count.ColumnInt(0);
-    const std::int64_t online = count.ColumnInt(1);
+    const std::string pattern = ContainsPattern(filter);
+    std::int64_t total = -1;
+    std::int64_t online = 0;
+    std::vector<ap_info_stu> found;
 
     if (page >= 1) {
-        auto& rows =
-            Prepared(DeviceSelect() + where + OrderClause(kDeviceColumns, kDeviceTable, column, ascending) +
-                     " LIMIT ?2 OFFSET ?3");
+        auto& rows = Prepared(
+            filter.empty() ? DeviceSelect() + OrderClause(kDeviceColumns, kDeviceTable, column, ascending) +
+                                 " LIMIT ?2 OFFSET ?3"
+                           : FilteredPageSql(where, column, ascending));
         if (!rows.Valid()) {
             return false;
         }
         StatementUse rowsUse(rows);
         if (!filter.empty()) {
-            rows.BindText(1, needle);
+            rows.BindText(1, pattern);
         }
         rows.BindInt(2, pageSize);
         rows.BindInt(3, static_cast<std::int64_t>(page - 1) * pageSize);
-        std::vector<ap_info_stu> found;
         while (rows.Step()) {
             found.push_back(DeviceFromRow(rows));
+            if (!filter.empty()) {
+                total = rows.ColumnInt(kPageTotalColumn);
+                online = rows.ColumnInt(kPageOnlineColumn);
+            }
         }
         if (!rows.Done()) {
             return false;
         }
-        devices.insert(devices.end(), found.begin(), found.end());
     }
+    if (total < 0) {
+        auto& count = Prepared("SELECT count(*),count(nullif(ap_status,0)) FROM ap_info" + where);
+        if (!count.Valid()) {
+            return false;
+        }
+        StatementUse countUse(count);
+        if (!filter.empty()) {
+            count.BindText(1, pattern);
+        }
+        if (!count.Step()) {
+            return false;
+        }
+        total = count.ColumnInt(0);
+        online = count.ColumnInt(1);
+    }
+    devices.insert(devices.end(), found.begin(), found.end());
     pageCount = static_cast<int>(total / pageSize + (total % pageSize != 0 ? 1 : 0));
     onlineCount = static_cast<int>(online);
     return true;
