@@ -12,9 +12,10 @@ DeviceNameBlock DeviceNameBlock::FromBytes(std::span<const uint8_t> bytes) {
 
 DeviceNameBlock DeviceNameBlock::FromLocalName(std::string_view localName) {
     std::string deviceText;
-    COperateCharacter::LocalTextToDevice(localName, deviceText);
     DeviceNameBlock block;
-    block.set_ap_name(deviceText);
+    block.set_ap_name(COperateCharacter::LocalTextToDevice(localName, deviceText)
+                          ? std::string_view(deviceText)
+                          : localName);
     return block;
 }
 

@@ -15,8 +15,7 @@ template <size_t N> std::array<uint8_t, N> CopyOf(std::span<const uint8_t> block
 
 std::string ToDevice(std::string_view localText) {
     std::string deviceText;
-    COperateCharacter::LocalTextToDevice(localText, deviceText);
-    return deviceText;
+    return COperateCharacter::LocalTextToDevice(localText, deviceText) ? deviceText : std::string(localText);
 }
 
 } // namespace
