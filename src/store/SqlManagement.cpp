@@ -462,7 +462,10 @@ bool CSqlManagement::SaveScanResults(std::span<const uint8_t> payload) {
         BindScanColumns(statement, *reply, entry);
         all = RunChange(statement) && all;
     }
-    ExecuteLocked("COMMIT");
+    if (!ExecuteLocked("COMMIT")) {
+        ExecuteLocked("ROLLBACK");
+        return false;
+    }
     return all;
 }
 

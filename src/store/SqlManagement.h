@@ -44,7 +44,7 @@ public:
     // Sort columns of the scanned access points ("signal" for 4); empty for an unknown code.
     static std::string GetScanSortColumn(int code);
 
-    // Runs one statement, up to three attempts.
+    // Runs one statement of the program's own (never text built from input), up to three attempts.
     bool Execute(const std::string& statement);
 
     // One page (from 1) of the devices matching filter, appended to devices; pageCount and onlineCount
