@@ -3,6 +3,7 @@
 #include "relayd/TftpPacket.h"
 #include "relayd/TftpRequest.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
@@ -177,8 +178,20 @@ void CRelaydServer::HandleRequests(CTransfer::TimePoint now) {
 void CRelaydServer::HandleRequest(std::span<const uint8_t> packet, const sockaddr_in& peer,
                                   const in_addr& local, CTransfer::TimePoint now) {
     if (const auto it = byPeer_.find(PeerKey(peer)); it != byPeer_.end()) {
-        sessions_.at(it->second).transfer->OnRepeatedRequest(now);
-        return;
+        Session& session = sessions_.at(it->second);
+        // The peer's last acknowledgement may be waiting behind this request: take it first.
+        HandleTransferPackets(session, now);
+        const bool same = session.request.size() == packet.size() &&
+                          std::equal(packet.begin(), packet.end(), session.request.begin());
+        if (same && session.transfer->Running()) {
+            session.transfer->OnRepeatedRequest(now);
+            return;
+        }
+        // The peer has moved on to a new request from the same port.
+        if (session.transfer->GetState() == CTransfer::State::Completed) {
+            ++completed_;
+        }
+        CloseSession(session.socket);
     }
     const auto request = tftp::TftpRequest::Parse(packet);
     if (request.status == tftp::TftpRequest::Status::NotARequest) {
@@ -210,6 +223,9 @@ void CRelaydServer::HandleRequest(std::span<const uint8_t> packet, const sockadd
         return;
     }
     StartTransfer(file, request.options, peer, local, now);
+    if (const auto it = byPeer_.find(PeerKey(peer)); it != byPeer_.end()) {
+        sessions_.at(it->second).request.assign(packet.begin(), packet.end());
+    }
 }
 
 void CRelaydServer::StartTransfer(const CServedDirectory::OpenedFile& file,

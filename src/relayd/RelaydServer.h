@@ -13,6 +13,7 @@
 #include <stop_token>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace rf {
 
@@ -39,6 +40,7 @@ private:
         int socket = -1;
         sockaddr_in peer{};
         std::unique_ptr<CTransfer> transfer;
+        std::vector<uint8_t> request; // as received, to know a repeated request
     };
 
     void HandleRequests(CTransfer::TimePoint now);
