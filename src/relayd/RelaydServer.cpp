@@ -122,7 +122,7 @@ void CRelaydServer::Run(std::stop_token stop, int stopFd) {
             if (fd == requestSocket_) {
                 HandleRequests(now);
             } else if (const auto it = sessions_.find(fd); it != sessions_.end()) {
-                HandleTransferPackets(it->second, now);
+                HandleTransferPackets(it->second, now, false);
             }
         }
         ExpireAndReap(CTransfer::Clock::now());
@@ -180,7 +180,7 @@ void CRelaydServer::HandleRequest(std::span<const uint8_t> packet, const sockadd
     if (const auto it = byPeer_.find(PeerKey(peer)); it != byPeer_.end()) {
         Session& session = sessions_.at(it->second);
         // The peer's last acknowledgement may be waiting behind this request: take it first.
-        HandleTransferPackets(session, now);
+        HandleTransferPackets(session, now, true);
         const bool same = session.request.size() == packet.size() &&
                           std::equal(packet.begin(), packet.end(), session.request.begin());
         if (same && session.transfer->Running()) {
@@ -261,9 +261,11 @@ void CRelaydServer::StartTransfer(const CServedDirectory::OpenedFile& file,
     session.transfer->Start(now);
 }
 
-void CRelaydServer::HandleTransferPackets(Session& session, CTransfer::TimePoint now) {
+void CRelaydServer::HandleTransferPackets(Session& session, CTransfer::TimePoint now, bool drain) {
     std::array<uint8_t, 1024> buffer{}; // acknowledgements and errors are small
-    for (;;) {
+    // Without drain one packet is taken; the level-triggered loop comes back for more, which costs less
+    // than a read that finds nothing.
+    for (bool more = true; more; more = drain) {
         sockaddr_in from{};
         socklen_t length = sizeof from;
         const ssize_t n = ::recvfrom(session.socket, buffer.data(), buffer.size(), MSG_DONTWAIT,

@@ -46,7 +46,7 @@ private:
     void HandleRequests(CTransfer::TimePoint now);
     void HandleRequest(std::span<const uint8_t> packet, const sockaddr_in& peer, const in_addr& local,
                        CTransfer::TimePoint now);
-    void HandleTransferPackets(Session& session, CTransfer::TimePoint now);
+    void HandleTransferPackets(Session& session, CTransfer::TimePoint now, bool drain);
     void StartTransfer(const CServedDirectory::OpenedFile& file, const tftp::RequestedOptions& options,
                        const sockaddr_in& peer, const in_addr& local, CTransfer::TimePoint now);
     void Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message);

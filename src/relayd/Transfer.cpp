@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace rf {
@@ -9,7 +10,8 @@ namespace rf {
 CTransfer::CTransfer(int fileFd, uint64_t fileSize, const tftp::TransferOptions& options, Sender send,
                      std::chrono::milliseconds giveUp)
     : fd_(fileFd), fileSize_(fileSize), totalBlocks_(fileSize / options.BlockSize() + 1), options_(options),
-      send_(std::move(send)), buffer_(tftp::kHeaderSize + options.BlockSize()) {
+      send_(std::move(send)), buffer_(tftp::kHeaderSize + options.BlockSize()),
+      cache_(std::max<size_t>(1, kCacheBytes / options.BlockSize()) * options.BlockSize()) {
     const std::chrono::milliseconds fixed{std::chrono::seconds(options.TimeoutSeconds())};
     giveUp_ = std::max(giveUp, fixed * 3);
 }
@@ -104,22 +106,41 @@ void CTransfer::SendWindow(TimePoint now, bool resend) {
 bool CTransfer::SendBlock(uint64_t block) {
     const uint64_t offset = (block - 1) * options_.BlockSize();
     const size_t length = static_cast<size_t>(std::min<uint64_t>(options_.BlockSize(), fileSize_ - offset));
+    if (length > 0 && !Cached(offset, length) && !Fill(offset)) {
+        return false;
+    }
     tftp::WriteU16(buffer_.data(), tftp::kData);
     tftp::WriteU16(buffer_.data() + 2, static_cast<uint16_t>(block & 0xFFFF));
+    if (length > 0) {
+        std::memcpy(buffer_.data() + tftp::kHeaderSize, cache_.data() + (offset - cacheOffset_), length);
+    }
+    send_(std::span<const uint8_t>(buffer_.data(), tftp::kHeaderSize + length));
+    ++packetsSent_;
+    return true;
+}
+
+bool CTransfer::Cached(uint64_t offset, size_t length) const {
+    return offset >= cacheOffset_ && offset + length <= cacheOffset_ + cacheLength_;
+}
+
+// Reads ahead from offset as much as the cache holds (whole blocks), so most blocks cost no system call.
+bool CTransfer::Fill(uint64_t offset) {
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(cache_.size(), fileSize_ - offset));
     size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd_, buffer_.data() + tftp::kHeaderSize + done, length - done,
-                                  static_cast<off_t>(offset + done));
+    while (done < wanted) {
+        const ssize_t n =
+            ::pread(fd_, cache_.data() + done, wanted - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
+            cacheLength_ = 0;
             return false; // the file shrank or cannot be read
         }
         done += static_cast<size_t>(n);
     }
-    send_(std::span<const uint8_t>(buffer_.data(), tftp::kHeaderSize + length));
-    ++packetsSent_;
+    cacheOffset_ = offset;
+    cacheLength_ = done;
     return true;
 }
 

@@ -51,6 +51,8 @@ private:
     void HandleAck(uint16_t block, TimePoint now);
     void SendWindow(TimePoint now, bool resend);
     bool SendBlock(uint64_t block);
+    bool Cached(uint64_t offset, size_t length) const;
+    bool Fill(uint64_t offset);
     void Resend(TimePoint now);
     void Fail(State state, tftp::ErrorCode code, std::string_view message);
     void Arm(TimePoint now);
@@ -72,7 +74,11 @@ private:
     TimePoint lastProgress_{};
     TimePoint deadline_ = TimePoint::max();
     uint64_t packetsSent_ = 0;
-    std::vector<uint8_t> buffer_;
+    std::vector<uint8_t> buffer_; // the packet being sent
+    static constexpr size_t kCacheBytes = 256 * 1024;
+    std::vector<uint8_t> cache_; // file content read ahead, whole blocks
+    uint64_t cacheOffset_ = 0;
+    size_t cacheLength_ = 0;
 };
 
 } // namespace rf
