@@ -1,0 +1,58 @@
+#include "relayd/FirmwareServer.h"
+
+#include "core/ExeDirectory.h"
+#include "core/OperateFileIni.h"
+
+namespace rf {
+
+namespace {
+
+// The settings reader drops blanks around a value and one pair of enclosing quotes; a folder whose name
+// would lose characters that way is written inside quotes, which the reader removes again.
+std::string IniValueFor(const std::string& path) {
+    const bool edgeBlank =
+        path.front() == ' ' || path.front() == '\t' || path.back() == ' ' || path.back() == '\t';
+    const bool quoted =
+        path.size() >= 2 && (path.front() == '"' || path.front() == '\'') && path.back() == path.front();
+    return edgeBlank || quoted ? "\"" + path + "\"" : path;
+}
+
+bool HasControlCharacters(const std::string& text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+CFirmwareServer::CFirmwareServer(COperateSystemInfo& system, std::string programDirectory,
+                                 std::string programName)
+    : system_(system),
+      serviceDirectory_((programDirectory.empty() ? GetExeDirectory() : programDirectory) + "service/"),
+      programName_(std::move(programName)) {}
+
+std::string CFirmwareServer::ProgramPath() const {
+    return serviceDirectory_ + programName_;
+}
+
+std::string CFirmwareServer::IniPath() const {
+    return serviceDirectory_ + "Relayd.ini";
+}
+
+bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) {
+    system_.KillProcessByName(programName_);
+    if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) ||
+        !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
+        return false;
+    }
+    return system_.RunElevated(ProgramPath(), {}, false);
+}
+
+void CFirmwareServer::StopFirmwareServer() {
+    system_.KillProcessByName(programName_);
+}
+
+} // namespace rf
