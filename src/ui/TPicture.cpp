@@ -67,12 +67,11 @@ bool CTPicture::LoadFromData(const QByteArray& data) {
         gifBuffer_.setBuffer(&gifData_);
         gifBuffer_.open(QIODevice::ReadOnly);
         movie_ = std::make_unique<QMovie>(&gifBuffer_, QByteArray("gif"));
-        if (!movie_->isValid()) {
+        if (!movie_->isValid() || !movie_->jumpToFrame(0) || movie_->currentImage().isNull()) {
             Clear();
             update();
             return false;
         }
-        movie_->jumpToFrame(0);
         connect(movie_.get(), &QMovie::frameChanged, this, [this](int) { update(); });
         // A GIF without a loop count would play once; the picture loops until it is stopped.
         connect(movie_.get(), &QMovie::finished, this, [this] {
