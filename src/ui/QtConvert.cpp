@@ -31,8 +31,8 @@ QFont MakeFont(std::string_view face, int height, int weight) {
     return font;
 }
 
-QFont ToQFont(const FontSpec& spec) {
-    return MakeFont(spec.face, spec.height, spec.weight);
+QFont ToQFont(const FontSpec& font) {
+    return MakeFont(font.face, font.height, font.weight);
 }
 
 } // namespace rf

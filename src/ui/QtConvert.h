@@ -26,6 +26,6 @@ ColourRef ToColourRef(const QColor& colour);
 
 // A font of face, pixel height and weight (0 is the normal weight, 700 bold).
 QFont MakeFont(std::string_view face, int height, int weight);
-QFont ToQFont(const FontSpec& spec);
+QFont ToQFont(const FontSpec& font);
 
 } // namespace rf
