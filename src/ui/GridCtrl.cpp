@@ -1,0 +1,338 @@
+#include "ui/GridCtrl.h"
+
+#include "ui/GridDelegate.h"
+#include "ui/GridHeader.h"
+#include "ui/GridModel.h"
+
+#include <QBitmap>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QToolTip>
+
+namespace rf {
+
+CGridCtrl::CGridCtrl(QWidget* parent)
+    : QTableView(parent), model_(new GridModel(this)), header_(new GridHeader(*this)) {
+    setModel(model_);
+    setHorizontalHeader(header_);
+    setItemDelegate(new GridDelegate(*this));
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    header_->setFixedHeight(headerHeight_);
+    setShowGrid(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    model_->SetDefaultBackground(normalRow_);
+    connect(this, &QTableView::clicked, this,
+            [this](const QModelIndex& index) { Q_EMIT cellClicked(index.row() + 1, index.column()); });
+    connect(header_, &QHeaderView::sectionClicked, this,
+            [this](int column) { Q_EMIT cellClicked(0, column); });
+}
+
+CGridCtrl::~CGridCtrl() = default;
+
+template <typename Change> bool CGridCtrl::Modify(int row, int column, Change change) {
+    return model_->Modify(row, column, change);
+}
+
+template <typename Result, typename Reader>
+Result CGridCtrl::Read(int row, int column, Result fallback, Reader read) const {
+    const GridCell* cell = model_->Cell(row, column);
+    return cell != nullptr ? read(*cell) : fallback;
+}
+
+void CGridCtrl::SetRowCount(int rows) {
+    if (hoverRowIndex_ >= std::max(rows, 1)) {
+        hoverRowIndex_ = -1;
+    }
+    model_->SetGridRows(rows);
+}
+
+void CGridCtrl::SetColumnCount(int columns) {
+    model_->SetGridColumns(columns);
+}
+
+int CGridCtrl::GetRowCount() const {
+    return model_->GridRows();
+}
+
+int CGridCtrl::GetColumnCount() const {
+    return model_->GridColumns();
+}
+
+void CGridCtrl::DeleteDataRows() {
+    SetRowCount(1);
+}
+
+void CGridCtrl::SetColumnWidth(int column, int width) {
+    if (column >= 0 && column < GetColumnCount()) {
+        header_->resizeSection(column, width);
+    }
+}
+
+int CGridCtrl::GetColumnWidth(int column) const {
+    return header_->sectionSize(column);
+}
+
+void CGridCtrl::SetRowHeight(int row, int height) {
+    if (row == 0) {
+        headerHeight_ = height;
+        header_->setFixedHeight(height);
+        return;
+    }
+    if (row > 0 && row < GetRowCount() && verticalHeader()->sectionSize(row - 1) != height) {
+        verticalHeader()->resizeSection(row - 1, height);
+    }
+}
+
+int CGridCtrl::GetRowHeight(int row) const {
+    if (row == 0) {
+        return headerHeight_;
+    }
+    return (row > 0 && row < GetRowCount()) ? verticalHeader()->sectionSize(row - 1) : 0;
+}
+
+bool CGridCtrl::SetCellText(int row, int column, const QString& text) {
+    return Modify(row, column, [&text](GridCell& c) { c.text = text; });
+}
+
+QString CGridCtrl::GetCellText(int row, int column) const {
+    return Read(row, column, QString(), [](const GridCell& c) { return c.text; });
+}
+
+bool CGridCtrl::SetCellFormat(int row, int column, unsigned format) {
+    return Modify(row, column, [format](GridCell& c) { c.format = format; });
+}
+
+unsigned CGridCtrl::GetCellFormat(int row, int column) const {
+    return Read(row, column, 0U, [](const GridCell& c) { return c.format; });
+}
+
+bool CGridCtrl::SetCellFont(int row, int column, const QFont& font) {
+    return Modify(row, column, [&font](GridCell& c) {
+        c.font = font;
+        c.hasFont = true;
+    });
+}
+
+QFont CGridCtrl::GetCellFont(int row, int column) const {
+    return LookOf(row, column).font;
+}
+
+bool CGridCtrl::SetCellTextColour(int row, int column, const QColor& colour) {
+    return Modify(row, column, [&colour](GridCell& c) { c.textColour = colour; });
+}
+
+QColor CGridCtrl::GetCellTextColour(int row, int column) const {
+    return LookOf(row, column).text;
+}
+
+bool CGridCtrl::SetCellBackground(int row, int column, const QColor& colour) {
+    return Modify(row, column, [&colour](GridCell& c) { c.background = colour; });
+}
+
+QColor CGridCtrl::GetCellBackground(int row, int column) const {
+    return LookOf(row, column).background;
+}
+
+bool CGridCtrl::SetCellImage(int row, int column, int image) {
+    return Modify(row, column, [image](GridCell& c) { c.image = image; });
+}
+
+int CGridCtrl::GetCellImage(int row, int column) const {
+    return Read(row, column, -1, [](const GridCell& c) { return c.image; });
+}
+
+bool CGridCtrl::SetCellData(int row, int column, qint64 data) {
+    return Modify(row, column, [data](GridCell& c) { c.itemData = data; });
+}
+
+qint64 CGridCtrl::GetCellData(int row, int column) const {
+    return Read(row, column, qint64{0}, [](const GridCell& c) { return c.itemData; });
+}
+
+bool CGridCtrl::SetCellSelected(int row, int column, bool selected) {
+    return Modify(row, column, [selected](GridCell& c) { c.selected = selected; });
+}
+
+bool CGridCtrl::IsCellSelected(int row, int column) const {
+    return Read(row, column, false, [](const GridCell& c) { return c.selected; });
+}
+
+bool CGridCtrl::SetCellCheckBox(int row, int column, bool checkBox) {
+    return Modify(row, column, [checkBox](GridCell& c) { c.checkBox = checkBox; });
+}
+
+bool CGridCtrl::IsCheckBox(int row, int column) const {
+    return Read(row, column, false, [](const GridCell& c) { return c.checkBox; });
+}
+
+bool CGridCtrl::SetChecked(int row, int column, bool checked) {
+    return Modify(row, column, [checked](GridCell& c) { c.checked = checked; });
+}
+
+bool CGridCtrl::IsChecked(int row, int column) const {
+    return Read(row, column, false, [](const GridCell& c) { return c.checkBox && c.checked; });
+}
+
+void CGridCtrl::RedrawCell(int row, int column) {
+    if (model_->IsValid(row, column)) {
+        model_->CellChanged(row, column);
+    }
+}
+
+void CGridCtrl::RedrawRow(int row) {
+    model_->RowChanged(row);
+}
+
+void CGridCtrl::ResetScrollBars() {
+    updateGeometries();
+    viewport()->update();
+}
+
+void CGridCtrl::SetImageList(std::vector<QPixmap> images) {
+    model_->SetImageList(std::move(images));
+}
+
+QPixmap CGridCtrl::LoadMaskedImage(const QString& path, const QColor& transparentColour) {
+    QPixmap image(path);
+    if (!image.isNull()) {
+        image.setMask(image.createMaskFromColor(transparentColour, Qt::MaskInColor));
+    }
+    return image;
+}
+
+void CGridCtrl::AddHandColumn(int column) {
+    handColumns_.insert(column);
+}
+
+void CGridCtrl::SetGridBackground(const QColor& colour) {
+    QPalette pal = viewport()->palette();
+    pal.setColor(QPalette::Base, colour);
+    pal.setColor(QPalette::Window, colour);
+    viewport()->setPalette(pal);
+    viewport()->setAutoFillBackground(true);
+}
+
+void CGridCtrl::SetGridLineColour(const QColor& colour) {
+    lineColour_ = colour;
+    viewport()->update();
+    header_->viewport()->update();
+}
+
+void CGridCtrl::SetNormalRowBackground(const QColor& colour) {
+    normalRow_ = colour;
+    model_->SetDefaultBackground(colour);
+}
+
+void CGridCtrl::SetHoverRowBackground(const QColor& colour) {
+    hoverRow_ = colour;
+}
+
+void CGridCtrl::SetSortColumn(int column, bool ascending) {
+    sortColumn_ = column;
+    sortAscending_ = ascending;
+    header_->viewport()->update();
+}
+
+QRect CGridCtrl::CellRect(int row, int column) const {
+    if (!model_->IsValid(row, column)) {
+        return {};
+    }
+    if (row == 0) {
+        return {header_->sectionViewportPosition(column), 0, header_->sectionSize(column), header_->height()};
+    }
+    return visualRect(model_->index(row - 1, column));
+}
+
+CellLook CGridCtrl::LookOf(int row, int column) const {
+    CellLook look;
+    look.line = lineColour_;
+    const GridCell* cell = model_->Cell(row, column);
+    if (cell == nullptr) {
+        return look;
+    }
+    look.font = cell->hasFont ? cell->font : font();
+    look.text = cell->textColour.isValid() ? cell->textColour : palette().color(QPalette::Text);
+    if (cell->background.isValid()) {
+        look.background = cell->background;
+    } else {
+        look.background = row == 0 ? headerBackground_ : normalRow_;
+    }
+    look.image = model_->Image(cell->image);
+    return look;
+}
+
+QString CGridCtrl::ToolTipText(int row, int column) const {
+    const GridCell* cell = model_->Cell(row, column);
+    if (cell == nullptr) {
+        return {};
+    }
+    const QWidget* surface = row == 0 ? header_->viewport() : viewport();
+    return IsGridTextCut(CellRect(row, column), *cell, LookOf(row, column), surface) ? cell->text : QString();
+}
+
+void CGridCtrl::PaintRowBackground(int row, const QColor& colour) {
+    if (row <= 0 || row >= GetRowCount()) {
+        return;
+    }
+    for (int column = 0; column < GetColumnCount(); ++column) {
+        SetCellBackground(row, column, colour);
+    }
+}
+
+void CGridCtrl::HoverOnto(int row) {
+    if (row == hoverRowIndex_) {
+        return;
+    }
+    PaintRowBackground(hoverRowIndex_, normalRow_);
+    PaintRowBackground(row, hoverRow_);
+    hoverRowIndex_ = row;
+}
+
+void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
+    const QModelIndex index = indexAt(event->position().toPoint());
+    HoverOnto(index.isValid() ? index.row() + 1 : -1);
+    if (index.isValid() && handColumns_.contains(index.column())) {
+        viewport()->setCursor(Qt::PointingHandCursor);
+    } else {
+        viewport()->unsetCursor();
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void CGridCtrl::leaveEvent(QEvent* event) {
+    HoverOnto(-1);
+    viewport()->unsetCursor();
+    QTableView::leaveEvent(event);
+}
+
+bool CGridCtrl::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) {
+        HoverOnto(-1);
+        viewport()->unsetCursor();
+    }
+    if (event->type() != QEvent::ToolTip) {
+        return QTableView::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString tip = index.isValid() ? ToolTipText(index.row() + 1, index.column()) : QString();
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
+    }
+    return true;
+}
+
+} // namespace rf

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace rf {
+
+// Every message the pages show to the user goes through here, so that tests can answer instead of a user:
+// setNextAnswer makes the next box return that answer at once without showing itself.
+class MessageBox {
+public:
+    enum Answer { Ok, Cancel };
+
+    // A warning: no caption, the exclamation icon and OK.
+    static void warning(QWidget* parent, const QString& text);
+    // A confirmation: the question icon, OK and Cancel. True only for OK.
+    static bool confirm(QWidget* parent, const QString& text);
+
+    static void setNextAnswer(Answer answer);
+    // The text of the last box asked for, shown or answered; empty before the first.
+    static QString lastText();
+    // How many boxes have been asked for since the start.
+    static int count();
+
+private:
+    static Answer Run(QWidget* parent, const QString& text, bool question);
+
+    static std::optional<Answer> nextAnswer_;
+    static QString lastText_;
+    static int count_;
+};
+
+} // namespace rf

@@ -1,0 +1,224 @@
+#include "WidgetEvents.h"
+#include "support/TempDir.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/TButtonPicture.h"
+#include "ui/TDialog.h"
+#include "ui/TStatic.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace rf {
+namespace {
+
+// A picture whose left half is red and right half blue.
+QString TwoColourPicture(const test::TempDir& dir, const char* name, int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < h; ++y) {
+        for (int x = w / 2; x < w; ++x) {
+            image.setPixelColor(x, y, Qt::blue);
+        }
+    }
+    const QString path = QString::fromStdString(dir.Dir() + name);
+    image.save(path);
+    return path;
+}
+
+class ButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        parent_.resize(200, 100);
+        button_ = new CTButtonPicture(&parent_);
+        button_->setObjectName(QStringLiteral("button"));
+        button_->setGeometry(0, 0, 40, 20);
+        parent_.show();
+    }
+    QColor PixelAt(int x, int y) const { return button_->grab().toImage().pixelColor(x, y); }
+
+    test::TempDir dir_;
+    QWidget parent_;
+    CTButtonPicture* button_ = nullptr;
+};
+
+TEST_F(ButtonTest, PictureOfTheButtonsSizeIsDrawnAsIsALargerOneShrunk) {
+    button_->SetImage(TwoColourPicture(dir_, "same.bmp", 40, 20));
+    EXPECT_EQ(PixelAt(15, 10), QColor(Qt::red));
+    EXPECT_EQ(PixelAt(25, 10), QColor(Qt::blue));
+
+    button_->SetImage(TwoColourPicture(dir_, "large.bmp", 80, 20));
+    EXPECT_EQ(PixelAt(15, 10), QColor(Qt::red));
+    EXPECT_EQ(PixelAt(25, 10), QColor(Qt::blue)) << "shrunk to the button";
+
+    button_->SetImage(TwoColourPicture(dir_, "small.bmp", 10, 10));
+    EXPECT_EQ(PixelAt(2, 2), QColor(Qt::red));
+    EXPECT_EQ(PixelAt(7, 2), QColor(Qt::blue));
+    EXPECT_NE(PixelAt(25, 15), QColor(Qt::blue)) << "a smaller picture stays at the top-left corner";
+
+    button_->SetImages(QStringLiteral("/missing.bmp"), QString(), QString(), QString());
+    EXPECT_TRUE(button_->Image(CTButtonPicture::Normal).isNull());
+}
+
+TEST_F(ButtonTest, StatesChooseTheirPictureAndTextColour) {
+    const QString normal = TwoColourPicture(dir_, "n.bmp", 40, 20);
+    QImage green(40, 20, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    const QString hover = QString::fromStdString(dir_.Dir() + "h.bmp");
+    green.save(hover);
+    button_->SetImages(normal, hover, hover, normal);
+    button_->SetFont(QStringLiteral("Arial"), 12, 0, QColor(1, 2, 3), QColor(4, 5, 6));
+    button_->SetText(QStringLiteral("Go"));
+
+    EXPECT_EQ(button_->CurrentDrawState(), CTButtonPicture::Normal);
+    EXPECT_EQ(button_->CurrentTextColour(), QColor(1, 2, 3));
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(button_->mapToGlobal(QPoint(5, 5))));
+    QApplication::sendEvent(button_, &enter);
+    EXPECT_EQ(button_->CurrentDrawState(), CTButtonPicture::Hover);
+    EXPECT_EQ(button_->CurrentTextColour(), QColor(4, 5, 6));
+    EXPECT_EQ(PixelAt(1, 1), QColor(Qt::green));
+    test::LeaveWidget(button_);
+    EXPECT_EQ(button_->CurrentDrawState(), CTButtonPicture::Normal);
+
+    button_->setDown(true);
+    EXPECT_EQ(button_->CurrentDrawState(), CTButtonPicture::Pressed);
+    button_->setDown(false);
+
+    button_->setEnabled(false);
+    EXPECT_EQ(button_->CurrentDrawState(), CTButtonPicture::Disabled);
+    EXPECT_EQ(button_->CurrentTextColour(), QColor(153, 153, 153));
+    button_->setEnabled(true);
+
+    button_->SetSelected(true);
+    EXPECT_EQ(button_->TextFont().weight(), QFont::Bold);
+    EXPECT_EQ(button_->CurrentTextColour(), QColor(4, 5, 6));
+    EXPECT_EQ(PixelAt(1, 1), QColor(Qt::green)) << "selected looks pressed";
+    EXPECT_EQ(button_->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST_F(ButtonTest, ClickingEmitsClicked) {
+    QSignalSpy clicked(button_, &QAbstractButton::clicked);
+    QTest::mouseClick(button_, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST(SkinnedDialog, EnterAndEscapeNeverCloseIt) {
+    CTDialog dialog;
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QTest::keyClick(&dialog, Qt::Key_Enter);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+}
+
+TEST(SkinnedDialog, PaintsColourPictureAndLines) {
+    test::TempDir dir;
+    CTDialog dialog;
+    dialog.resize(100, 60);
+    dialog.SetFillWithColour(true);
+    dialog.SetBackgroundColour(QColor(10, 120, 30));
+    dialog.SetLineColour(QColor(250, 0, 250));
+    dialog.AddLine(QPoint(0, 30), QPoint(99, 30));
+    QImage shot = dialog.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(10, 120, 30));
+    EXPECT_EQ(shot.pixelColor(50, 30), QColor(250, 0, 250));
+
+    EXPECT_TRUE(dialog.SetBackgroundImage(TwoColourPicture(dir, "bk.bmp", 10, 10)));
+    shot = dialog.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(20, 10), QColor(Qt::red)) << "stretched over the whole dialog";
+    EXPECT_EQ(shot.pixelColor(80, 10), QColor(Qt::blue));
+    EXPECT_FALSE(dialog.SetBackgroundImage(QStringLiteral("/missing.jpg")));
+}
+
+TEST(SkinnedDialog, DraggableDialogMovesWithTheMouse) {
+    CTDialog dialog;
+    dialog.resize(200, 100);
+    dialog.SetDraggable(true);
+    dialog.show();
+    const QPoint start = dialog.pos();
+    QTest::mousePress(&dialog, Qt::LeftButton, {}, QPoint(50, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(80, 70), QPointF(dialog.mapToGlobal(QPoint(80, 70))),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &move);
+    QTest::mouseRelease(&dialog, Qt::LeftButton, {}, QPoint(80, 70));
+    EXPECT_EQ(dialog.pos(), start + QPoint(30, 20));
+}
+
+TEST(SkinnedStatic, FontAndColours) {
+    CTStatic label;
+    label.SetFont(QStringLiteral("Arial"), 700, 18, QColor(142, 142, 142), QColor(1, 1, 1));
+    EXPECT_EQ(label.font().pixelSize(), 18);
+    EXPECT_EQ(label.font().weight(), QFont::Bold);
+    EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(142, 142, 142));
+    EXPECT_FALSE(label.autoFillBackground()) << "transparent by default";
+    label.SetTransparent(false);
+    EXPECT_TRUE(label.autoFillBackground());
+    label.resize(40, 20);
+    EXPECT_EQ(label.grab().toImage().pixelColor(39, 19), QColor(1, 1, 1));
+}
+
+TEST(MessageBoxes, TestsAnswerWithoutABox) {
+    MessageBox::setNextAnswer(MessageBox::Cancel);
+    EXPECT_FALSE(MessageBox::confirm(nullptr, QStringLiteral("Reboot?")));
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Reboot?"));
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    EXPECT_TRUE(MessageBox::confirm(nullptr, QStringLiteral("Reset?")));
+    const int before = MessageBox::count();
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    MessageBox::warning(nullptr, QStringLiteral("Please select the devices!"));
+    EXPECT_EQ(MessageBox::count(), before + 1);
+    EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Please select the devices!"));
+}
+
+// Answers the box once it is open, after checking how it looks.
+void AnswerOpenBox(QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                   QMessageBox::StandardButton press, bool* checked) {
+    QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        *checked = box->icon() == icon && box->standardButtons() == buttons && box->windowTitle().isEmpty();
+        box->button(press)->click();
+    });
+}
+
+TEST(MessageBoxes, WarningAndConfirmationLook) {
+    bool checked = false;
+    AnswerOpenBox(QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, &checked);
+    MessageBox::warning(nullptr, QStringLiteral("Something is wrong"));
+    EXPECT_TRUE(checked);
+
+    checked = false;
+    AnswerOpenBox(QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel,
+                  &checked);
+    EXPECT_FALSE(MessageBox::confirm(nullptr, QStringLiteral("Proceed?")));
+    EXPECT_TRUE(checked);
+
+    checked = false;
+    AnswerOpenBox(QMessageBox::Question, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok, &checked);
+    EXPECT_TRUE(MessageBox::confirm(nullptr, QStringLiteral("Proceed?")));
+    EXPECT_TRUE(checked);
+}
+
+TEST(FileDialogs, TestsChooseTheFile) {
+    FileDialog::setNextFileName(QStringLiteral("/tmp/firmware.bin"));
+    EXPECT_EQ(FileDialog::getOpenFileName(nullptr, QString(), QString(), QStringLiteral("*.bin")),
+              QStringLiteral("/tmp/firmware.bin"));
+    FileDialog::setNextFileName(QString());
+    EXPECT_TRUE(FileDialog::getOpenFileName(nullptr, QString(), QString(), QString()).isEmpty())
+        << "cancelled";
+}
+
+} // namespace
+} // namespace rf
