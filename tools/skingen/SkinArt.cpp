@@ -14,6 +14,9 @@ using namespace skin;
 
 namespace {
 
+// Width of the navigation column of the main window, in pixels.
+constexpr int kNavWidth = 220;
+
 QImage Canvas(int w, int h, const QColor& fill) {
     QImage image(w, h, QImage::Format_ARGB32);
     image.fill(fill);
@@ -211,9 +214,9 @@ QImage Banner(int w, int h) {
         p.drawEllipse(QPointF(w - 160, 150), r, r);
     }
     DrawRadio(p, QPointF(48, 66), 56, Qt::white);
-    p.fillRect(QRect(0, 86, 137, 72), kMist);
+    p.fillRect(QRect(0, 86, kNavWidth, 72), kMist);
     p.setPen(Stroke(kGrey, 1));
-    p.drawLine(QPointF(137.5, 86), QPointF(137.5, h));
+    p.drawLine(QPointF(kNavWidth + 0.5, 86), QPointF(kNavWidth + 0.5, h));
     p.fillRect(QRect(0, 86, w, 3), kSky);
     return image;
 }
@@ -231,7 +234,7 @@ QImage MenuColumn(int w, int h) {
 }
 
 QImage MenuButton(bool down, bool search) {
-    const int w = 135;
+    const int w = kNavWidth - 2;
     const int h = 45;
     QImage image = Canvas(w, h, kMist);
     QPainter p(&image);
@@ -469,7 +472,7 @@ QImage Icon() {
 std::map<std::string, SkinPainter> StillPictures() {
     std::map<std::string, SkinPainter> art{
         {"main_bk.jpg", [] { return Banner(1000, 680); }},
-        {"main_left_bk.jpg", [] { return MenuColumn(137, 527); }},
+        {"main_left_bk.jpg", [] { return MenuColumn(kNavWidth, 522); }},
         {"Application.ico", [] { return Icon(); }},
         {"close_normal.bmp", [] { return TitleButton('x'); }},
         {"min_normal.bmp", [] { return TitleButton('-'); }},

@@ -46,8 +46,8 @@ TEST(Skin, PicturesHaveTheSizesThePagesUse) {
         {"singal_strength0.bmp", {30, 16}},
         {"singal_strength5.bmp", {30, 16}},
         {"main_bk.jpg", {1000, 680}},
-        {"bt_menu_search_down.bmp", {135, 45}},
-        {"bt_menu_wireless_normal.bmp", {135, 45}},
+        {"bt_menu_search_down.bmp", {218, 45}},
+        {"bt_menu_wireless_normal.bmp", {218, 45}},
     };
     for (const auto& [name, size] : sizes) {
         EXPECT_EQ(QImageReader(SkinFile(name)).size(), size) << name;

@@ -1,0 +1,26 @@
+#include "app/InstallHelpDlg.h"
+
+#include "app/PageIds.h"
+#include "app/ScrollBitmapWnd.h"
+#include "core/Settings.h"
+#include "ui/QtConvert.h"
+#include "ui/SkinPaths.h"
+#include "ui/WindowTranslation.h"
+
+namespace rf {
+
+CInstallHelpDlg::CInstallHelpDlg(const SkinPaths& skin, QWidget* parent) : CPage(kPageInstallHelp, parent) {
+    TranslateWindow(this);
+    SetFillWithColour(true);
+    SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    picture_ = new CScrollBitmapWnd(this);
+    picture_->setObjectName(QStringLiteral("installHelpPicture"));
+    picture_->LoadPicture(ToQString(skin.installHelp));
+}
+
+void CInstallHelpDlg::resizeEvent(QResizeEvent* event) {
+    CPage::resizeEvent(event);
+    picture_->setGeometry(rect().adjusted(5, 5, -5, -5));
+}
+
+} // namespace rf

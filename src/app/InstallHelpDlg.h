@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/Page.h"
+
+namespace rf {
+
+class CScrollBitmapWnd;
+struct SkinPaths;
+
+// The installation help page: one large picture that scrolls.
+class CInstallHelpDlg : public CPage {
+    Q_OBJECT
+
+public:
+    CInstallHelpDlg(const SkinPaths& skin, QWidget* parent);
+    CScrollBitmapWnd* Picture() const { return picture_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    CScrollBitmapWnd* picture_ = nullptr;
+};
+
+} // namespace rf

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/WaitSchedule.h"
+
+#include <QDialog>
+#include <QTimer>
+
+class QProgressBar;
+
+namespace rf {
+
+class CNetManagement;
+class CTButtonPicture;
+struct SkinPaths;
+
+// A timed progress bar shown while devices restart or move; it can search for them again near its end.
+class CWaitDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kTickMs = 500;
+
+    CWaitDlg(CNetManagement& engine, const SkinPaths& skin, int seconds, bool search, int searchCount,
+             QWidget* parent = nullptr);
+
+    // One tick of the timer.
+    void OnTick();
+    QTimer& Timer() { return timer_; }
+    const WaitSchedule& Schedule() const { return schedule_; }
+    int Progress() const;
+
+private:
+    CNetManagement& engine_;
+    WaitSchedule schedule_;
+    QTimer timer_;
+    QProgressBar* progress_ = nullptr;
+};
+
+} // namespace rf

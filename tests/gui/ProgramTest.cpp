@@ -1,0 +1,91 @@
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+#include "support/WaitFor.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace rf {
+namespace {
+
+bool LockHeld(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
+// One run's surroundings; a database left by a killed run is removed first.
+struct Program {
+    Program() { std::filesystem::remove(database); }
+    ~Program() { std::filesystem::remove(database); }
+
+    test::TempDir runtime;
+    std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime.Path().string(), "QT_QPA_PLATFORM=offscreen"};
+    std::string database = std::string(RF_BUNDLE_DIR) + "data.mdb";
+};
+
+TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
+    Program p;
+    const test::TempDir& runtime = p.runtime;
+    const std::vector<std::string>& env = p.env;
+    const std::string program = RF_BUNDLE_DIR "radiofleet";
+    const std::string lock = runtime.Dir() + "Morva_Brovik-" + std::to_string(::geteuid()) + ".lock";
+
+    test::ChildProcess first(program, {}, env);
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(test::WaitFor([&] { return LockHeld(lock) || !first.Running(); }));
+    ASSERT_TRUE(first.Running());
+
+    test::ChildProcess second(program, {}, env);
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitExit(std::chrono::seconds(20)), 0);
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(std::filesystem::exists(p.database)) << "the first keeps its database";
+
+    first.Signal(SIGKILL); // however the first one ends, the lock goes with it
+    first.WaitExit(std::chrono::seconds(10));
+    EXPECT_FALSE(LockHeld(lock));
+    test::ChildProcess third(program, {}, env);
+    EXPECT_TRUE(test::WaitFor([&] { return LockHeld(lock); })) << "a new first instance runs";
+    EXPECT_TRUE(third.Running());
+}
+
+TEST(Program, ClosingEndsTheProcessAndRemovesTheDatabase) {
+    Program p;
+    const std::string shot = p.runtime.Dir() + "window.png";
+    test::ChildProcess program(RF_BUNDLE_DIR "radiofleet",
+                               {"--screenshot", shot, "--screenshot-delay", "1500"}, p.env);
+    ASSERT_TRUE(program.Started());
+    EXPECT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }))
+        << "the run has its database";
+    EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 0);
+    EXPECT_FALSE(std::filesystem::exists(p.database));
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_EQ(p.runtime.Read("window.png").substr(1, 3), "PNG");
+}
+
+TEST(Program, TerminationIsAnOrderlyExit) {
+    Program p;
+    test::ChildProcess program(RF_BUNDLE_DIR "radiofleet", {}, p.env);
+    ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }));
+    program.Signal(SIGTERM);
+    EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 0);
+    EXPECT_FALSE(std::filesystem::exists(p.database));
+}
+
+TEST(Program, BadOptionsAreRefusedWithUsage) {
+    Program p;
+    test::ChildProcess program(RF_BUNDLE_DIR "radiofleet", {"--language", "klingon"}, p.env);
+    EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 2);
+    EXPECT_FALSE(std::filesystem::exists(p.database)) << "nothing started";
+}
+
+} // namespace
+} // namespace rf

@@ -1,0 +1,24 @@
+#include "app/StartupOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace rf {
+namespace {
+
+TEST(StartupOptions, LanguageOptionAndErrors) {
+    EXPECT_EQ(ParseStartupOptions({"radiofleet", "--language", "2052"}).languageId, 2052);
+    EXPECT_EQ(ParseStartupOptions({"radiofleet", "--language=1033"}).languageId, 1033);
+    EXPECT_EQ(ParseStartupOptions({"radiofleet"}).languageId, 0);
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--language"}).error.empty());
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--language", "zh"}).error.empty());
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--language", "70000"}).error.empty());
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--bogus"}).error.empty());
+    EXPECT_TRUE(ParseStartupOptions({"radiofleet", "-platform", "offscreen"}).error.empty());
+    const auto shot = ParseStartupOptions({"radiofleet", "--page=135", "--screenshot", "a.png"});
+    EXPECT_EQ(shot.pageId, 135);
+    EXPECT_EQ(shot.screenshotPath, "a.png");
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--screenshot-delay", "-5"}).error.empty());
+}
+
+} // namespace
+} // namespace rf
