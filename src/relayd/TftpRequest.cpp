@@ -1,5 +1,6 @@
 #include "relayd/TftpRequest.h"
 
+#include "core/IniDocument.h"
 #include "relayd/TftpPacket.h"
 
 #include <cstring>
@@ -8,19 +9,6 @@
 namespace rf::tftp {
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Walks the NUL-terminated strings of a packet.
 class StringReader {
@@ -88,7 +76,7 @@ std::optional<uint64_t> ParseDecimal(std::string_view text) {
 }
 
 bool TftpRequest::ModeIsOctet() const {
-    return EqualsNoCase(mode, "octet");
+    return EqualsIgnoreAsciiCase(mode, "octet");
 }
 
 TftpRequest TftpRequest::Parse(std::span<const uint8_t> packet) {
@@ -119,13 +107,13 @@ TftpRequest TftpRequest::Parse(std::span<const uint8_t> packet) {
         if (!value) {
             return request;
         }
-        if (EqualsNoCase(*option, "blksize")) {
+        if (EqualsIgnoreAsciiCase(*option, "blksize")) {
             TakeFirst(options.blockSize, seenBlock, *value, kMinBlockSize, kMaxBlockSize);
-        } else if (EqualsNoCase(*option, "timeout")) {
+        } else if (EqualsIgnoreAsciiCase(*option, "timeout")) {
             TakeFirst(options.timeoutSeconds, seenTimeout, *value, 1, 255);
-        } else if (EqualsNoCase(*option, "tsize")) {
+        } else if (EqualsIgnoreAsciiCase(*option, "tsize")) {
             TakeFirst(options.transferSize, seenSize, *value, 0, UINT64_MAX);
-        } else if (EqualsNoCase(*option, "windowsize")) {
+        } else if (EqualsIgnoreAsciiCase(*option, "windowsize")) {
             TakeFirst(options.windowSize, seenWindow, *value, 1, 65535);
         }
     }
