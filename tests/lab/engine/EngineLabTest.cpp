@@ -147,7 +147,9 @@ TEST(EngineLab, ScanResultsAreStoredAndTheLastPacketCompletesTheScan) {
         pc.Engine().SendCommand(scanner.ip, static_cast<int>(MessageType::ScanAps), {}, scanner.mac, true));
     EXPECT_FALSE(pc.Engine().scanComplete) << "sending a scan request clears the flag";
     ASSERT_TRUE(WaitFor([&] { return pc.Engine().scanComplete.load(); }, 5s));
-    EXPECT_TRUE(pc.Engine().PendingRequests().empty()) << "scan requests are never resent";
+    for (const auto& pending : pc.Engine().PendingRequests()) {
+        EXPECT_NE(pending.type, static_cast<int>(MessageType::ScanAps)) << "scan requests are never resent";
+    }
 
     int accessPoints = 0;
     for (const SimRadio& radio : radios) {
