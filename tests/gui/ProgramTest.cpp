@@ -40,7 +40,7 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
 
     test::ChildProcess first(program, {}, env);
     ASSERT_TRUE(first.Started());
-    ASSERT_TRUE(test::WaitFor([&] { return LockHeld(lock) || !first.Running(); }));
+    ASSERT_TRUE(test::WaitFor([&] { return LockHeld(lock) || !first.Running(); }, std::chrono::seconds(30)));
     ASSERT_TRUE(first.Running());
 
     test::ChildProcess second(program, {}, env);
@@ -53,7 +53,8 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
     first.WaitExit(std::chrono::seconds(10));
     EXPECT_FALSE(LockHeld(lock));
     test::ChildProcess third(program, {}, env);
-    EXPECT_TRUE(test::WaitFor([&] { return LockHeld(lock); })) << "a new first instance runs";
+    EXPECT_TRUE(test::WaitFor([&] { return LockHeld(lock); }, std::chrono::seconds(30)))
+        << "a new first instance runs";
     EXPECT_TRUE(third.Running());
 }
 
@@ -63,7 +64,7 @@ TEST(Program, ClosingEndsTheProcessAndRemovesTheDatabase) {
     test::ChildProcess program(RF_BUNDLE_DIR "radiofleet",
                                {"--screenshot", shot, "--screenshot-delay", "1500"}, p.env);
     ASSERT_TRUE(program.Started());
-    EXPECT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }))
+    EXPECT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }, std::chrono::seconds(30)))
         << "the run has its database";
     EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 0);
     EXPECT_FALSE(std::filesystem::exists(p.database));
@@ -74,7 +75,7 @@ TEST(Program, ClosingEndsTheProcessAndRemovesTheDatabase) {
 TEST(Program, TerminationIsAnOrderlyExit) {
     Program p;
     test::ChildProcess program(RF_BUNDLE_DIR "radiofleet", {}, p.env);
-    ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }));
+    ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }, std::chrono::seconds(30)));
     program.Signal(SIGTERM);
     EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 0);
     EXPECT_FALSE(std::filesystem::exists(p.database));
