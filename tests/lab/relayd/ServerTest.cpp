@@ -273,7 +273,8 @@ TEST_F(RelaydLab, FilesLargerThan65535BlocksArriveWhole) {
     const auto result = client.Get("big.bin", options);
     ASSERT_TRUE(result.complete) << result.errorMessage;
     EXPECT_EQ(result.oack.at("tsize"), std::to_string(40u << 20));
-    EXPECT_EQ(result.dataPackets, (40u << 20) / 512 + 1);
+    // On a slow machine (sanitizers) a block may time out and come twice; the content must still be exact.
+    EXPECT_GE(result.dataPackets, (40u << 20) / 512 + 1);
     EXPECT_TRUE(result.data == content) << "byte-equal after the block number rolled over";
 }
 
