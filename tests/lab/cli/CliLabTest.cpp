@@ -1,0 +1,194 @@
+// radiofleet-cli run inside a lab's PC namespace, checked against the simulator's own view of the radios.
+#include "SimRadio.h"
+
+#include "core/OperateCharacter.h"
+#include "support/Lab.h"
+#include "support/TempDir.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace rf::test {
+namespace {
+
+#define SKIP_WITHOUT_LAB(lab)                                                                                \
+    if (!(lab).Ok()) {                                                                                       \
+        GTEST_SKIP() << (lab).Reason();                                                                      \
+    }
+
+// Runs the tool in the PC namespace with its store under runDir; its output lines and exit code.
+struct CliRun {
+    int status = -1;
+    std::vector<std::string> lines;
+    std::string output;
+};
+
+CliRun RunCli(const Lab& lab, const TempDir& runDir, const std::string& arguments) {
+    const ShellResult r = lab.RunInPc("env XDG_RUNTIME_DIR= TMPDIR=" + ShellQuote(runDir.Path().string()) +
+                                      " " + ShellQuote(RF_CLI) + " " + arguments);
+    CliRun run{r.status, {}, r.output};
+    for (size_t start = 0, end; (end = r.output.find('\n', start)) != std::string::npos; start = end + 1) {
+        run.lines.push_back(r.output.substr(start, end - start));
+    }
+    return run;
+}
+
+std::vector<SimRadio> SimRadios(const Lab& lab) {
+    std::vector<SimRadio> radios;
+    for (const auto& line : lab.Radios()) {
+        radios.push_back(SimRadio::Parse(line));
+    }
+    return radios;
+}
+
+SimRadio SimGet(const Lab& lab, const std::string& mac) {
+    return SimRadio::Parse(lab.Control("get " + mac));
+}
+
+bool RunDirIsEmpty(const TempDir& runDir) {
+    return std::filesystem::is_empty(runDir.Path());
+}
+
+std::string Local(const std::string& deviceText) {
+    std::string local;
+    COperateCharacter::DeviceTextToLocal(deviceText, local);
+    return local;
+}
+
+TEST(CliLab, SearchJsonListsEveryRadioWithItsTrueValuesAndLeavesNothingBehind) {
+    Lab lab({.radios = 24, .subnets = 1, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    const CliRun run = RunCli(lab, runDir, "search --json --seconds 4");
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::map<std::string, std::string> byMac;
+    for (const auto& line : run.lines) {
+        byMac[JsonValue(line, "mac")] = line;
+    }
+    const auto radios = SimRadios(lab);
+    ASSERT_EQ(run.lines.size(), radios.size()) << run.output;
+    for (const SimRadio& radio : radios) {
+        ASSERT_TRUE(byMac.count(radio.mac)) << radio.mac;
+        const std::string& line = byMac[radio.mac];
+        EXPECT_EQ(JsonValue(line, "ip"), radio.ip);
+        EXPECT_EQ(JsonValue(line, "name"), Local(radio.name));
+        EXPECT_EQ(JsonValue(line, "version"), radio.version);
+        EXPECT_EQ(JsonValue(line, "ssid"), Local(radio.ssid));
+        EXPECT_EQ(JsonValue(line, "work_mode"), std::to_string(radio.workMode));
+        EXPECT_EQ(JsonValue(line, "channel"), std::to_string(radio.channel));
+        EXPECT_EQ(JsonValue(line, "status"), "1");
+        EXPECT_EQ(JsonValue(line, "announced"), "false");
+        EXPECT_LE(std::abs(std::atoi(JsonValue(line, "uptime").c_str()) - radio.upTime), 15);
+        // The run ended through the engine's Stop: one Leave to every online radio.
+        EXPECT_EQ(radio.Received(17), 1) << radio.mac;
+    }
+    EXPECT_TRUE(RunDirIsEmpty(runDir)) << "the run left its store behind";
+}
+
+TEST(CliLab, RebootAndResetReportEachDeviceAndRefusalsExitWithOne) {
+    Lab lab({.radios = 6, .subnets = 1, .simArgs = {"--fail", "3"}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    const auto radios = SimRadios(lab);
+
+    CliRun run = RunCli(lab, runDir, "reboot " + radios[0].mac + " " + radios[1].mac);
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.lines.size(), 2u) << run.output;
+    for (const auto& line : run.lines) {
+        EXPECT_NE(line.find("restarting"), std::string::npos) << line;
+    }
+    EXPECT_EQ(JsonValue(lab.Control("get " + radios[0].mac), "reboots"), "1");
+
+    run = RunCli(lab, runDir, "reset " + radios[2].mac);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("resetting"), std::string::npos) << run.output;
+    EXPECT_EQ(JsonValue(lab.Control("get " + radios[2].mac), "restores"), "1");
+
+    run = RunCli(lab, runDir, "reboot " + radios[3].mac + " " + radios[4].mac);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find(radios[3].mac + "  " + radios[3].ip + "  refused"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find(radios[4].mac + "  " + radios[4].ip + "  restarting"), std::string::npos)
+        << run.output;
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+}
+
+TEST(CliLab, BadArgumentsAndUnknownDevicesExitWithTwoAndSendNothing) {
+    Lab lab({.radios = 3, .subnets = 1, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    const auto radios = SimRadios(lab);
+    const std::string mac = radios[0].mac;
+    const std::vector<std::string> refused{"reboot",
+                                           "reboot 02:52:zz:00:00:00",
+                                           "frobnicate",
+                                           "search --seconds 0",
+                                           "transparent-bridge maybe " + mac,
+                                           "set-ip " + mac + " 10.99.1.261 255.255.0.0",
+                                           "set-ip " + mac + " 10.99.9.9 0.0.0.0",
+                                           "set-ip " + mac + " 10.99.9.9 255.255.0.0 10.98.0.1",
+                                           "set-ip " + mac + " " + radios[1].ip + " 255.255.0.0",
+                                           "rename " + mac + " " + std::string(33, 'x'),
+                                           "reboot 02:00:00:00:00:99"};
+    for (const std::string& arguments : refused) {
+        const CliRun run = RunCli(lab, runDir, arguments);
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
+        EXPECT_FALSE(run.output.empty()) << arguments << ": no message";
+    }
+    for (const SimRadio& radio : SimRadios(lab)) {
+        EXPECT_EQ(radio.Received(3) + radio.Received(8) + radio.Received(9), 0) << radio.mac;
+    }
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+}
+
+TEST(CliLab, SetIpMovesARadioAndTheListFollows) {
+    Lab lab({.radios = 4, .subnets = 1, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    const SimRadio radio = SimRadios(lab)[2];
+    const CliRun run =
+        RunCli(lab, runDir, "set-ip " + radio.mac + " 10.99.77.5 255.255.0.0 10.99.0.1 10.99.0.2");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("moved to 10.99.77.5"), std::string::npos) << run.output;
+    const std::string truth = lab.Control("get " + radio.mac);
+    EXPECT_EQ(JsonValue(truth, "ip"), "10.99.77.5");
+    EXPECT_EQ(JsonValue(truth, "ip_gateway"), "10.99.0.1");
+    EXPECT_EQ(JsonValue(truth, "ip_dns1"), "10.99.0.2");
+    EXPECT_EQ(JsonValue(truth, "ip_dns2"), "0.0.0.0");
+
+    const CliRun search = RunCli(lab, runDir, "search --json --seconds 4");
+    ASSERT_EQ(search.status, 0);
+    const auto line = std::find_if(search.lines.begin(), search.lines.end(),
+                                   [&](const std::string& l) { return JsonValue(l, "mac") == radio.mac; });
+    ASSERT_NE(line, search.lines.end()) << search.output;
+    EXPECT_EQ(JsonValue(*line, "ip"), "10.99.77.5");
+}
+
+TEST(CliLab, RenameWithChineseArrivesAsUtf8AndTransparentBridgeSwitches) {
+    Lab lab({.radios = 12, .subnets = 1, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    std::vector<SimRadio> bridges;
+    for (const SimRadio& radio : SimRadios(lab)) {
+        if (radio.HasTransparentBridge()) {
+            bridges.push_back(radio);
+        }
+    }
+    ASSERT_GE(bridges.size(), 2u);
+    const std::string name = "北京站1号";
+    CliRun run = RunCli(lab, runDir, "rename " + bridges[0].mac + " " + ShellQuote(name));
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(SimGet(lab, bridges[0].mac).name, name);
+
+    const std::string value = bridges[0].bridgeTransparent != 0 ? "off" : "on";
+    run = RunCli(lab, runDir, "transparent-bridge " + value + " " + bridges[0].mac + " " + bridges[1].mac);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(SimGet(lab, bridges[0].mac).bridgeTransparent, value == "on" ? 1 : 0);
+    EXPECT_EQ(SimGet(lab, bridges[1].mac).bridgeTransparent, value == "on" ? 1 : 0);
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+}
+
+} // namespace
+} // namespace rf::test

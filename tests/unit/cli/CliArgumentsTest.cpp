@@ -1,0 +1,79 @@
+#include "CliArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace rf {
+namespace {
+
+std::optional<CliArguments> Parse(std::vector<std::string> args, std::string* errorOut = nullptr) {
+    std::string error;
+    auto parsed = ParseCliArguments(args, error);
+    if (errorOut != nullptr) {
+        *errorOut = error;
+    }
+    EXPECT_EQ(parsed.has_value(), error.empty()) << error;
+    return parsed;
+}
+
+TEST(CliArguments, SearchTakesSecondsAndJson) {
+    const auto defaults = Parse({"search"});
+    ASSERT_TRUE(defaults);
+    EXPECT_EQ(defaults->seconds, 10);
+    EXPECT_FALSE(defaults->json);
+    const auto given = Parse({"search", "--json", "--seconds", "25"});
+    ASSERT_TRUE(given);
+    EXPECT_EQ(given->seconds, 25);
+    EXPECT_TRUE(given->json);
+    for (const char* bad : {"0", "-3", "5s", "", "86401"}) {
+        EXPECT_FALSE(Parse({"search", "--seconds", bad})) << bad;
+    }
+    EXPECT_FALSE(Parse({"search", "--seconds"}));
+    EXPECT_FALSE(Parse({"adapters", "--seconds", "5"}));
+    EXPECT_FALSE(Parse({"search", "--verbose"}));
+}
+
+TEST(CliArguments, MacsAreCheckedAndWrittenInLowerCase) {
+    const auto parsed = Parse({"reboot", "02:AB:01:00:00:0F", "2:ab:1:0:0:e"});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->macs, (std::vector<std::string>{"02:ab:01:00:00:0f", "02:ab:01:00:00:0e"}));
+    std::string error;
+    EXPECT_FALSE(Parse({"reset", "02:ab:01:00:00"}, &error));
+    EXPECT_NE(error.find("02:ab:01:00:00"), std::string::npos);
+    EXPECT_FALSE(Parse({"reset"}));
+    EXPECT_FALSE(Parse({"reboot", "02:ab:01:00:00:0g"}));
+}
+
+TEST(CliArguments, SetIpFillsOmittedAddressesWithNone) {
+    const auto parsed = Parse({"set-ip", "02:00:00:00:00:01", "10.0.0.5", "255.255.255.0", "10.0.0.1"});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->ip, "10.0.0.5");
+    EXPECT_EQ(parsed->mask, "255.255.255.0");
+    EXPECT_EQ(parsed->gateway, "10.0.0.1");
+    EXPECT_EQ(parsed->dns1, "0.0.0.0");
+    EXPECT_EQ(parsed->dns2, "0.0.0.0");
+    EXPECT_FALSE(Parse({"set-ip", "02:00:00:00:00:01", "10.0.0.5"}));
+    EXPECT_FALSE(Parse({"set-ip", "02:00:00:00:00:01", "1", "2", "3", "4", "5", "6"}));
+}
+
+TEST(CliArguments, RenameAndTransparentBridge) {
+    const auto rename = Parse({"rename", "02:00:00:00:00:01", "北京 1"});
+    ASSERT_TRUE(rename);
+    EXPECT_EQ(rename->name, "北京 1");
+    EXPECT_FALSE(Parse({"rename", "02:00:00:00:00:01"}));
+    EXPECT_FALSE(Parse({"rename", "02:00:00:00:00:01", "a", "b"}));
+
+    const auto on = Parse({"transparent-bridge", "on", "02:00:00:00:00:01", "02:00:00:00:00:02"});
+    ASSERT_TRUE(on);
+    EXPECT_TRUE(on->on);
+    EXPECT_EQ(on->macs.size(), 2u);
+    const auto off = Parse({"transparent-bridge", "off", "02:00:00:00:00:01"});
+    ASSERT_TRUE(off);
+    EXPECT_FALSE(off->on);
+    EXPECT_FALSE(Parse({"transparent-bridge", "On", "02:00:00:00:00:01"}));
+    EXPECT_FALSE(Parse({"transparent-bridge", "on"}));
+    EXPECT_FALSE(Parse({"frobnicate"}));
+    EXPECT_FALSE(Parse({}));
+}
+
+} // namespace
+} // namespace rf

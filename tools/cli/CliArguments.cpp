@@ -1,0 +1,119 @@
+#include "CliArguments.h"
+
+#include "protocol/CodeTables.h"
+
+#include <charconv>
+
+namespace rf {
+
+const char* const kCliUsage =
+    "usage: radiofleet-cli search [--seconds S] [--json]\n"
+    "       radiofleet-cli adapters [--json]\n"
+    "       radiofleet-cli reboot MAC...\n"
+    "       radiofleet-cli reset MAC...\n"
+    "       radiofleet-cli rename MAC NAME\n"
+    "       radiofleet-cli set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]\n"
+    "       radiofleet-cli transparent-bridge on|off MAC...\n"
+    "search runs a search cycle for S seconds (default 10) and lists every device found. The other\n"
+    "commands search for a few seconds, send, wait for each device's answer and print one line per\n"
+    "device. An omitted gateway or DNS server is sent as 0.0.0.0 (none).\n"
+    "Exit codes: 0 done, 1 a device did not answer or refused, 2 bad arguments or unknown device,\n"
+    "3 the network side could not start, 130 interrupted.\n";
+
+namespace {
+
+bool ParseSeconds(const std::string& text, int& seconds) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    return ec == std::errc() && end == text.data() + text.size() && seconds >= 1 && seconds <= 86400;
+}
+
+// Options of search and adapters; anything else is an error.
+bool ParseListOptions(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == "--json") {
+            a.json = true;
+        } else if (rest[i] == "--seconds" && a.command == "search" && i + 1 < rest.size()) {
+            if (!ParseSeconds(rest[++i], a.seconds)) {
+                error = "--seconds takes a whole number from 1 to 86400";
+                return false;
+            }
+        } else {
+            error = "unknown option for " + a.command + ": " + rest[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TakeMacs(const std::vector<std::string>& texts, CliArguments& a, std::string& error) {
+    if (texts.empty()) {
+        error = a.command + " needs at least one MAC";
+        return false;
+    }
+    for (const std::string& text : texts) {
+        const auto mac = ParseMacText(text);
+        if (!mac) {
+            error = "not a MAC address: " + text;
+            return false;
+        }
+        a.macs.push_back(MacBytesToText(*mac));
+    }
+    return true;
+}
+
+bool ParseDeviceCommand(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    if (a.command == "reboot" || a.command == "reset") {
+        return TakeMacs(rest, a, error);
+    }
+    if (a.command == "rename") {
+        if (rest.size() != 2) {
+            error = "rename takes MAC NAME";
+            return false;
+        }
+        a.name = rest[1];
+        return TakeMacs({rest[0]}, a, error);
+    }
+    if (a.command == "set-ip") {
+        if (rest.size() < 3 || rest.size() > 6) {
+            error = "set-ip takes MAC IP MASK [GATEWAY [DNS1 [DNS2]]]";
+            return false;
+        }
+        const auto field = [&](size_t i) { return i < rest.size() ? rest[i] : std::string("0.0.0.0"); };
+        a.ip = rest[1];
+        a.mask = rest[2];
+        a.gateway = field(3);
+        a.dns1 = field(4);
+        a.dns2 = field(5);
+        return TakeMacs({rest[0]}, a, error);
+    }
+    if (rest.empty() || (rest[0] != "on" && rest[0] != "off")) {
+        error = "transparent-bridge takes on|off MAC...";
+        return false;
+    }
+    a.on = rest[0] == "on";
+    return TakeMacs({rest.begin() + 1, rest.end()}, a, error);
+}
+
+} // namespace
+
+std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& args, std::string& error) {
+    if (args.empty()) {
+        error = "no command";
+        return std::nullopt;
+    }
+    CliArguments a;
+    a.command = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    bool ok = false;
+    if (a.command == "search" || a.command == "adapters") {
+        ok = ParseListOptions(rest, a, error);
+    } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
+               a.command == "set-ip" || a.command == "transparent-bridge") {
+        ok = ParseDeviceCommand(rest, a, error);
+    } else {
+        error = "unknown command: " + a.command;
+    }
+    return ok ? std::optional(a) : std::nullopt;
+}
+
+} // namespace rf

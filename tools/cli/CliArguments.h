@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rf {
+
+// What the command line asked for. Values are checked for form here (numbers, MAC texts, on|off); the
+// device rules are applied once the devices are known.
+struct CliArguments {
+    std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge
+    int seconds = 10;
+    bool json = false;
+    std::vector<std::string> macs; // lower case, as the store keeps them
+    std::string name;
+    std::string ip, mask, gateway, dns1, dns2;
+    bool on = false;
+};
+
+// nullopt with error set when the command line is not understood.
+std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kCliUsage;
+
+} // namespace rf

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "CliArguments.h"
+#include "CliSession.h"
+
+namespace rf {
+
+// Exit codes of the command-line tool.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDeviceFailed = 1;
+inline constexpr int kExitBadArguments = 2;
+inline constexpr int kExitCannotStart = 3;
+inline constexpr int kExitInterrupted = 130;
+
+// The status page's search cycle for the given seconds, then every stored device and every announced one.
+int RunSearch(CliSession& session, const CliArguments& arguments);
+// The PC's usable adapters, as the system tool page lists them.
+int RunAdapters(CliSession& session, const CliArguments& arguments);
+// reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
+int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
+
+} // namespace rf

@@ -1,0 +1,96 @@
+#include "CliSession.h"
+
+#include "core/ExeDirectory.h"
+#include "core/Settings.h"
+#include "protocol/NicscanLibrary.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <pthread.h>
+#include <unistd.h>
+
+namespace rf {
+namespace {
+
+// A private directory for this run's store: under $XDG_RUNTIME_DIR when it is usable, otherwise under
+// the temporary directory. Empty when none could be made.
+std::string MakeRunDirectory() {
+    std::vector<std::string> bases;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+        bases.emplace_back(runtime);
+    }
+    std::error_code ec;
+    bases.push_back(std::filesystem::temp_directory_path(ec).string());
+    for (const std::string& base : bases) {
+        std::string pattern = base + "/radiofleet-cli-XXXXXX";
+        if (!base.empty() && ::mkdtemp(pattern.data()) != nullptr) {
+            return pattern + "/";
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+CliSession::CliSession() {
+    sigemptyset(&signals_);
+    sigaddset(&signals_, SIGINT);
+    sigaddset(&signals_, SIGTERM);
+    sigaddset(&signals_, SIGHUP);
+    // Before any engine thread exists, so that every thread inherits the mask and the signals stay
+    // pending until Wait takes them.
+    ::pthread_sigmask(SIG_BLOCK, &signals_, &previousMask_);
+}
+
+CliSession::~CliSession() {
+    engine_.reset(); // stops the engine: Leave to every online device
+    store_.reset();  // deletes data.mdb
+    if (!directory_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(directory_, ec);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
+}
+
+bool CliSession::Open(bool startEngine, std::string& error) {
+    directory_ = MakeRunDirectory();
+    if (directory_.empty()) {
+        error = "cannot make a directory for the device store";
+        return false;
+    }
+    store_ = std::make_unique<CSqlManagement>(directory_);
+    if (!store_->IsOpen()) {
+        error = "cannot open the device store: " + store_->OpenError();
+        return false;
+    }
+    const Settings settings = LoadSettings(GetExeDirectory());
+    retransmissionMax_ = settings.retransmissionMax;
+    retransmissionInterval_ = settings.retransmissionInterval;
+    engine_ = std::make_unique<CNetManagement>(
+        *store_, std::make_unique<NicscanLibrary>(GetExeDirectory() + kNicscanLibraryName));
+    if (startEngine && !engine_->Start(retransmissionMax_, retransmissionInterval_)) {
+        error = "cannot open the UDP ports 9785-9788 (is another instance running in this network?)";
+        return false;
+    }
+    return true;
+}
+
+bool CliSession::Wait(std::chrono::milliseconds period) {
+    const auto deadline = std::chrono::steady_clock::now() + period;
+    while (!interrupted_) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            return true;
+        }
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        if (::sigtimedwait(&signals_, nullptr, &timeout) > 0) {
+            interrupted_ = true;
+        }
+    }
+    return false;
+}
+
+} // namespace rf

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "protocol/NetManagement.h"
+#include "store/SqlManagement.h"
+
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <string>
+
+namespace rf {
+
+// The engine and a store of its own for one run of the command-line tool. The store lives in a private
+// directory made for this run and removed with it, so no data.mdb is left behind, not even when the run
+// is interrupted: SIGINT, SIGTERM and SIGHUP are only noticed while the tool waits, which then ends the
+// run in order (Leave to every online device, store closed, directory removed).
+class CliSession {
+public:
+    CliSession();
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
+
+    // Makes the store; with startEngine, also opens the engine's sockets and starts its workers.
+    bool Open(bool startEngine, std::string& error);
+
+    CNetManagement& Engine() { return *engine_; }
+    CSqlManagement& Store() { return *store_; }
+    int RetransmissionMax() const { return retransmissionMax_; }
+    int RetransmissionInterval() const { return retransmissionInterval_; }
+
+    // Sleeps for period; false (now and from then on) when a termination signal came.
+    bool Wait(std::chrono::milliseconds period);
+    bool Interrupted() const { return interrupted_; }
+
+private:
+    sigset_t signals_{};
+    sigset_t previousMask_{};
+    std::string directory_;
+    std::unique_ptr<CSqlManagement> store_;
+    std::unique_ptr<CNetManagement> engine_;
+    int retransmissionMax_ = 3;
+    int retransmissionInterval_ = 2000;
+    bool interrupted_ = false;
+};
+
+} // namespace rf

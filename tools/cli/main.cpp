@@ -1,0 +1,27 @@
+// radiofleet-cli: the engine and the store without a window, for scripts and tests.
+#include "CliArguments.h"
+#include "CliCommands.h"
+#include "CliSession.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    using namespace rf;
+    std::string error;
+    const auto arguments = ParseCliArguments(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!arguments) {
+        std::cerr << "radiofleet-cli: " << error << "\n" << kCliUsage;
+        return kExitBadArguments;
+    }
+    CliSession session;
+    const bool list = arguments->command == "adapters";
+    if (!session.Open(!list, error)) {
+        std::cerr << "radiofleet-cli: " << error << "\n";
+        return kExitCannotStart;
+    }
+    if (list) {
+        return RunAdapters(session, *arguments);
+    }
+    return arguments->command == "search" ? RunSearch(session, *arguments)
+                                          : RunDeviceCommand(session, *arguments);
+}
