@@ -57,13 +57,15 @@ CStatusDlg::CStatusDlg(const AppContext& context, QWidget* parent)
 }
 
 CStatusDlg::~CStatusDlg() {
-    FinishWorkers();
-}
-
-void CStatusDlg::FinishWorkers() {
     renameWorker_.Stop();
     ipWorker_.Stop();
     bridgeWorker_.Stop();
+}
+
+void CStatusDlg::FinishWorkers() {
+    renameWorker_.Wait();
+    ipWorker_.Wait();
+    bridgeWorker_.Wait();
 }
 
 void CStatusDlg::BuildButtons() {
@@ -198,7 +200,8 @@ void CStatusDlg::OnSetIp() {
     }
     ap_info_stu first;
     context_.store.GetDevice(selection.front().Mac(), first);
-    const auto stored = first.device_info().ip_settings_block();
+    const DeviceInfo info = first.device_info();
+    const auto stored = info.ip_settings_block();
     std::copy(stored.begin(), stored.end(), currentIpBlock_.begin());
     CIpsetMutilDlg dialog(
         context_.engine, context_.skin, currentIpBlock_, selection,

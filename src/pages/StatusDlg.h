@@ -55,7 +55,7 @@ public:
     CTPicture* SearchAnimation() const { return animation_; }
     QTimer& SearchTimer() { return searchTimer_; }
     QTimer& ReloadTimer() { return reloadTimer_; }
-    // Waits for the running workers to end (tests).
+    // Lets the running workers finish their sends (tests).
     void FinishWorkers();
 
 protected:

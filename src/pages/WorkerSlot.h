@@ -26,6 +26,12 @@ public:
             thread_.join();
         }
     }
+    // Lets the running worker finish.
+    void Wait() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
     bool Started() const { return thread_.joinable(); }
 
 private:
