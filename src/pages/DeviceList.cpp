@@ -62,7 +62,14 @@ void CDeviceList::BuildGrid() {
         const QString header = TranslateText(spec.header);
         SetHeaderCell(*grid_, column, spec.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
-        const int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
+        int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
+        // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
+        if (column == kColumnIp || column == kColumnMac) {
+            const QString widest =
+                column == kColumnIp ? QStringLiteral("255.255.255.255") : QStringLiteral("dd:dd:dd:dd:dd:dd");
+            needed = std::max(
+                needed, QFontMetrics(ToQFont(GlobalSettings().gridFont)).horizontalAdvance(widest) + 12);
+        }
         grid_->SetColumnWidth(column, std::max(spec.width, needed));
     }
     grid_->SetCellCheckBox(0, kColumnTick);
