@@ -11,6 +11,7 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
+#include "pages/StatusDlg.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
 #include "ui/MessageBox.h"
@@ -26,6 +27,9 @@ PageFactory MakePageFactory(const AppContext& context) {
     return [&context](int pageId, QWidget* container) -> CPage* {
         if (pageId == kPageInstallHelp) {
             return new CInstallHelpDlg(context.skin, container);
+        }
+        if (pageId == kPageStatus) {
+            return new CStatusDlg(context, container);
         }
         return new CPage(pageId, container);
     };
@@ -80,6 +84,10 @@ int RunApplication(int argc, char** argv) {
             window.Menu()->SelectPage(options.pageId);
         }
         window.show();
+        if (auto* status = qobject_cast<CStatusDlg*>(window.Pages()->Page(kPageStatus));
+            status && options.search) {
+            QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
+        }
         if (!options.screenshotPath.empty()) {
             ScheduleScreenshot(window, options);
         }

@@ -1,0 +1,237 @@
+#include "pages/DeviceList.h"
+
+#include "core/Language.h"
+#include "core/Settings.h"
+#include "pages/DeviceRows.h"
+#include "protocol/CodeTables.h"
+#include "protocol/NetManagement.h"
+#include "store/SqlManagement.h"
+#include "ui/GridCells.h"
+#include "ui/GridCtrl.h"
+#include "ui/QtConvert.h"
+#include "ui/SkinPaths.h"
+#include "ui/TButtonPicture.h"
+#include "ui/TEdit.h"
+#include "ui/TMultiPages.h"
+#include "ui/TStatic.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <algorithm>
+
+namespace rf {
+namespace {
+
+constexpr int kPageSizes[] = {15, 30, 50, 100};
+constexpr int kDefaultPageSizeItem = 1;
+constexpr int kBottomBar = 44;
+constexpr int kTopBar = 56;
+
+void FillRow(CGridCtrl& grid, int row, const DeviceRow& cells) {
+    const auto fill = cells.announced ? SetOfflineCell : SetNormalCell;
+    for (int column = 0; column < kColumnOperate; ++column) {
+        fill(grid, row, column, ToQString(cells.cells[static_cast<size_t>(column)]), kFormatCentred);
+    }
+    fill(grid, row, kColumnOperate, QString(), kFormatCentred);
+    grid.SetCellCheckBox(row, kColumnTick);
+    grid.SetCellData(row, kColumnSerial, cells.status);
+    if (!cells.announced) {
+        grid.SetCellImage(row, kColumnOperate, 0);
+    }
+}
+
+} // namespace
+
+CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
+                         QWidget* page)
+    : QObject(page), engine_(engine), store_(store), page_(page) {
+    BuildGrid();
+    BuildControls(skin, pageId);
+    grid_->SetImageList({CGridCtrl::LoadMaskedImage(ToQString(skin.webButton))});
+    SetOnlineCount(0);
+}
+
+void CDeviceList::BuildGrid() {
+    grid_ = new CGridCtrl(page_);
+    grid_->setObjectName(QStringLiteral("deviceGrid"));
+    ApplyGridSettings(*grid_);
+    grid_->SetColumnCount(kDeviceColumnCount);
+    grid_->SetRowCount(1);
+    for (int column = 0; column < kDeviceColumnCount; ++column) {
+        const DeviceColumnSpec& spec = kDeviceListColumns[static_cast<size_t>(column)];
+        const QString header = TranslateText(spec.header);
+        SetHeaderCell(*grid_, column, spec.width, header);
+        // A translated header may be longer than its column: the column widens so that it can be read.
+        int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
+        // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
+        if (column == kColumnIp || column == kColumnMac) {
+            const QString widest =
+                column == kColumnIp ? QStringLiteral("255.255.255.255") : QStringLiteral("dd:dd:dd:dd:dd:dd");
+            needed = std::max(
+                needed, QFontMetrics(ToQFont(GlobalSettings().gridFont)).horizontalAdvance(widest) + 12);
+        }
+        grid_->SetColumnWidth(column, std::max(spec.width, needed));
+    }
+    grid_->SetCellCheckBox(0, kColumnTick);
+    for (const int column : {kColumnTick, kColumnLocation, kColumnOperate}) {
+        grid_->AddHandColumn(column);
+    }
+    connect(grid_, &CGridCtrl::cellClicked, this, &CDeviceList::OnCellClicked);
+}
+
+void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
+    filterEdit_ = new CTEdit(page_);
+    filterEdit_->setObjectName(QStringLiteral("deviceFilter"));
+    filterEdit_->setPlaceholderText(TranslateText("Filter"));
+    filterEdit_->setClearButtonEnabled(true);
+    connect(filterEdit_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        filter_ = ToStdString(text);
+        Reload(1);
+    });
+
+    pageSizeLabel_ = new CTStatic(page_);
+    pageSizeLabel_->setObjectName(QStringLiteral("pageSizeLabel"));
+    pageSizeLabel_->SetStaticLook();
+    pageSizeLabel_->setText(TranslateText("Each page number"));
+    pageSize_ = new QComboBox(page_);
+    pageSize_->setObjectName(QStringLiteral("pageSize"));
+    pageSize_->setProperty("rfNoTranslate", true);
+    for (const int size : kPageSizes) {
+        pageSize_->addItem(QString::number(size), size);
+    }
+    pageSize_->setCurrentIndex(kDefaultPageSizeItem);
+    connect(pageSize_, &QComboBox::currentIndexChanged, this, [this] { Reload(1); });
+
+    strip_ = new CTMultiPages(page_);
+    strip_->setObjectName(QStringLiteral("pageStrip"));
+    strip_->Init(pageId);
+    strip_->SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+
+    onlineLabel_ = new CTStatic(page_);
+    onlineLabel_->setObjectName(QStringLiteral("onlineCount"));
+    onlineLabel_->SetStaticLook();
+    onlineLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    onlineLabel_->setProperty("rfNoTranslate", true);
+
+    reload_ = new CTButtonPicture(page_);
+    reload_->setObjectName(QStringLiteral("reloadPage"));
+    reload_->SetImages(ToQString(skin.btnUpdateNormal), ToQString(skin.btnUpdateDown),
+                       ToQString(skin.btnUpdateDown), ToQString(skin.btnUpdateNormal));
+    reload_->setToolTip(TranslateText("Refresh"));
+    connect(reload_, &CTButtonPicture::clicked, this, [this] { ReloadCurrentPage(); });
+}
+
+void CDeviceList::Layout(const QRect& area) {
+    const int right = area.right() - 10;
+    filterEdit_->setGeometry(right - 220, area.top() + 14, 220, 28);
+    const int gridTop = area.top() + kTopBar + 6;
+    grid_->setGeometry(area.left() + 10, gridTop, area.width() - 20, area.bottom() - kBottomBar - gridTop);
+    const int barY = area.bottom() - kBottomBar + 8;
+    pageSizeLabel_->setGeometry(area.left() + 10, barY, 130, 28);
+    pageSize_->setGeometry(area.left() + 142, barY, 64, 28);
+    reload_->setGeometry(area.left() + 214, barY + 2, 24, 24);
+    strip_->setGeometry(area.left() + 246, barY - 2, area.width() - 246 - 220, 32);
+    onlineLabel_->setGeometry(right - 200, barY, 200, 28);
+}
+
+int CDeviceList::PageSize() const {
+    const int size = pageSize_->currentData().toInt();
+    return size > 0 ? size : kPageSizes[kDefaultPageSizeItem];
+}
+
+void CDeviceList::Reload(int page) {
+    ReloadDeviceList(page, directionFlag_ != 0 ? 0 : 1, sortColumn_, filter_);
+}
+
+void CDeviceList::ReloadDeviceList(int page, int direction, int sortColumn, const std::string& filter) {
+    Q_EMIT reloading();
+    const int pageSize = PageSize();
+    std::vector<ap_info_stu> stored;
+    int pageCount = 0;
+    int online = 0;
+    store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, direction != 0, pageSize, page, stored,
+                           pageCount, online);
+    sortColumn_ = sortColumn;
+    currentPage_ = page;
+    std::vector<ap_info_stu> announced;
+    const int room = AnnouncedRoom(static_cast<int>(stored.size()), pageSize, page, pageCount);
+    if (room > 0) {
+        engine_.ListAnnouncedDevices(announced, room, filter);
+    }
+    const std::vector<DeviceRow> rows = BuildDeviceRows(stored, announced, pageSize, page);
+    grid_->DeleteDataRows();
+    grid_->SetRowCount(static_cast<int>(rows.size()) + 1);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        FillRow(*grid_, static_cast<int>(i) + 1, rows[i]);
+    }
+    grid_->SetChecked(0, kColumnTick, false);
+    allTicked_ = 0;
+    grid_->SetSortColumn(sortColumn, direction != 0);
+    grid_->ResetScrollBars();
+    strip_->SetPageCount(pageCount);
+    strip_->SetCurrentPage(pageCount < page ? 1 : page);
+    SetOnlineCount(online);
+}
+
+void CDeviceList::SetOnlineCount(int count) {
+    onlineCount_ = count;
+    onlineLabel_->setText(
+        TranslateText("Online device count:%d").replace(QStringLiteral("%d"), QString::number(count)));
+    onlineLabel_->repaint();
+}
+
+void CDeviceList::OnCellClicked(int row, int column) {
+    if (row == 0) {
+        OnHeaderClicked(column);
+    } else {
+        Q_EMIT deviceClicked(row, column);
+    }
+}
+
+void CDeviceList::OnHeaderClicked(int column) {
+    if (column == kColumnTick) {
+        allTicked_ = allTicked_ == 0 ? 1 : 0;
+        for (int row = 0; row < grid_->GetRowCount(); ++row) {
+            grid_->SetChecked(row, kColumnTick, allTicked_ != 0);
+        }
+        return;
+    }
+    if (!IsSortableColumn(column)) {
+        return;
+    }
+    ReloadDeviceList(1, directionFlag_, column, filter_);
+    directionFlag_ = directionFlag_ != 0 ? 0 : 1;
+}
+
+bool CDeviceList::IsAnnouncedRow(int row) const {
+    return grid_->GetCellData(row, kColumnSerial) == kAnnouncedStatus;
+}
+
+std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurableOnly) const {
+    std::vector<SelectedDevice> selection;
+    for (int row = 1; row < grid_->GetRowCount(); ++row) {
+        if (!grid_->IsChecked(row, kColumnTick)) {
+            continue;
+        }
+        if (configurableOnly && grid_->GetCellText(row, kColumnBridge) == TranslateText("N/A")) {
+            continue;
+        }
+        selection.push_back(SelectedDevice::Make(
+            ToStdString(grid_->GetCellText(row, kColumnIp)), ToStdString(grid_->GetCellText(row, kColumnMac)),
+            ModelCode(ToStdString(grid_->GetCellText(row, kColumnType)))));
+    }
+    return selection;
+}
+
+void CDeviceList::SetInteractive(bool on) {
+    filterEdit_->setEnabled(on);
+    grid_->setEnabled(on);
+    pageSize_->setEnabled(on);
+}
+
+void CDeviceList::ClearFilter() {
+    filter_.clear();
+    filterEdit_->clear();
+}
+
+} // namespace rf

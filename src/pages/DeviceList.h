@@ -1,0 +1,102 @@
+#pragma once
+
+#include "pages/SelectedDevice.h"
+
+#include <QObject>
+#include <QRect>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QWidget;
+
+namespace rf {
+
+class CGridCtrl;
+class CNetManagement;
+class CSqlManagement;
+class CTButtonPicture;
+class CTEdit;
+class CTMultiPages;
+class CTPicture;
+class CTStatic;
+struct SkinPaths;
+
+// The paged device list that the list pages share: the grid, the page-number strip, the page-size box,
+// the filter field, the online count and the reload button, and the state behind them (page, sort column
+// and direction, filter, tick-all). The owning page places the controls and acts on clicks in data rows.
+class CDeviceList : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultSortColumn = 4;
+    static constexpr int kAnnouncedStatus = 10;
+
+    CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
+                QWidget* page);
+
+    // Fills the grid with one page of the list; every reload goes through here. direction 1 sorts
+    // ascending, 0 descending.
+    void ReloadDeviceList(int page, int direction, int sortColumn, const std::string& filter);
+    // A reload that keeps the order chosen by the last header click.
+    void Reload(int page);
+    void ReloadCurrentPage() { Reload(currentPage_); }
+
+    // The devices of the ticked rows in grid order; with configurableOnly, rows without a transparent
+    // bridge ("N/A") are left out.
+    std::vector<SelectedDevice> CollectSelectedDevices(bool configurableOnly) const;
+
+    // Filter field, grid and page-size box, taken away during a search.
+    void SetInteractive(bool on);
+    void ClearFilter();
+    // Puts the controls into area (the page's client area).
+    void Layout(const QRect& area);
+
+    bool IsAnnouncedRow(int row) const;
+    int CurrentPage() const { return currentPage_; }
+    int SortColumn() const { return sortColumn_; }
+    int DirectionFlag() const { return directionFlag_; }
+    int OnlineCount() const { return onlineCount_; }
+    int PageSize() const;
+    const std::string& FilterText() const { return filter_; }
+
+    CGridCtrl* Grid() const { return grid_; }
+    CTMultiPages* Strip() const { return strip_; }
+    QComboBox* PageSizeBox() const { return pageSize_; }
+    CTEdit* Filter() const { return filterEdit_; }
+    CTStatic* OnlineLabel() const { return onlineLabel_; }
+    CTButtonPicture* ReloadButton() const { return reload_; }
+
+Q_SIGNALS:
+    // Before the rows are replaced.
+    void reloading();
+    // A click on a data row (row >= 1).
+    void deviceClicked(int row, int column);
+
+private:
+    void BuildGrid();
+    void BuildControls(const SkinPaths& skin, int pageId);
+    void OnCellClicked(int row, int column);
+    void OnHeaderClicked(int column);
+    void SetOnlineCount(int count);
+
+    CNetManagement& engine_;
+    CSqlManagement& store_;
+    QWidget* page_;
+    CGridCtrl* grid_ = nullptr;
+    CTMultiPages* strip_ = nullptr;
+    QComboBox* pageSize_ = nullptr;
+    CTStatic* pageSizeLabel_ = nullptr;
+    CTEdit* filterEdit_ = nullptr;
+    CTPicture* filterIcon_ = nullptr;
+    CTStatic* onlineLabel_ = nullptr;
+    CTButtonPicture* reload_ = nullptr;
+    int directionFlag_ = 1;
+    int sortColumn_ = kDefaultSortColumn;
+    int currentPage_ = 1;
+    std::string filter_;
+    int onlineCount_ = 0;
+    int allTicked_ = 0;
+};
+
+} // namespace rf

@@ -1,0 +1,112 @@
+#include "pages/DeviceRows.h"
+
+#include "protocol/CodeTables.h"
+
+#include <algorithm>
+
+namespace rf {
+
+const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns{{
+    {"", 20},
+    {"Serial", 40},
+    {"Location", 90},
+    {"Type", 50},
+    {"IP", 102},
+    {"MAC", 112},
+    {"OperationMode", 66},
+    {"SSID", 100},
+    {"Channel", 60},
+    {"Version", 60},
+    {"Transparent bridge", 120},
+    {"Time", 70},
+    {"Operate", 60},
+}};
+
+namespace {
+
+// Store sort codes by column; -1 where the column does not sort.
+constexpr std::array<int, kDeviceColumnCount> kSortCodes{-1, -1, 2, 3, 1, 0, 4, 5, 6, 9, 10, 11, -1};
+constexpr int kIpSortCode = 1;
+
+// A version may hold a line break ("V3.1.0\nbuild 2211"); the cell shows it on one line.
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::erase(text, '\r');
+    return text;
+}
+
+void FillWireless(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info) {
+    row.cells[kColumnLocation] = info.ap_name();
+    row.cells[kColumnMode] = WorkModeText(info.work_mode());
+    row.cells[kColumnSsid] = info.ssid();
+    row.cells[kColumnChannel] = ChannelText(info.channel());
+    row.cells[kColumnBridge] =
+        TransparentBridgeText(device.ap_type(), info.work_mode(), info.bridge_transparent());
+    row.cells[kColumnTime] = UptimeText(info.up_time());
+}
+
+void FillIdentity(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info, int serial) {
+    row.cells[kColumnSerial] = std::to_string(serial);
+    row.cells[kColumnType] = ModelText(device.ap_type());
+    row.cells[kColumnIp] = IpBytesToText(info.ip());
+    row.cells[kColumnMac] = device.mac();
+    row.cells[kColumnVersion] = OneLine(info.version());
+}
+
+} // namespace
+
+int SortCodeOfColumn(int column) {
+    return IsSortableColumn(column) ? kSortCodes[static_cast<size_t>(column)] : kIpSortCode;
+}
+
+bool IsSortableColumn(int column) {
+    return column >= 0 && column < kDeviceColumnCount && kSortCodes[static_cast<size_t>(column)] >= 0;
+}
+
+int SerialNumber(int rowsInGrid, int pageSize, int page) {
+    return rowsInGrid + pageSize * (page - 1);
+}
+
+int AnnouncedRoom(int rowsReturned, int pageSize, int page, int pageCount) {
+    if (rowsReturned >= pageSize || (page != pageCount && pageCount != 0)) {
+        return 0;
+    }
+    return pageSize - rowsReturned;
+}
+
+DeviceRow BuildStoredRow(const ap_info_stu& device, int serial) {
+    DeviceRow row;
+    const DeviceInfo info = device.device_info();
+    FillIdentity(row, device, info, serial);
+    FillWireless(row, device, info);
+    row.status = device.ap_status();
+    return row;
+}
+
+DeviceRow BuildAnnouncedRow(const ap_info_stu& device, int serial) {
+    DeviceRow row;
+    const DeviceInfo info = device.device_info();
+    FillIdentity(row, device, info, serial);
+    if (!info.ssid().empty()) {
+        FillWireless(row, device, info);
+    }
+    row.status = kStatusAnnounced;
+    row.announced = true;
+    return row;
+}
+
+std::vector<DeviceRow> BuildDeviceRows(const std::vector<ap_info_stu>& stored,
+                                       const std::vector<ap_info_stu>& announced, int pageSize, int page) {
+    std::vector<DeviceRow> rows;
+    rows.reserve(stored.size() + announced.size());
+    const auto serial = [&] { return SerialNumber(static_cast<int>(rows.size()) + 1, pageSize, page); };
+    for (const auto& device : stored) {
+        rows.push_back(BuildStoredRow(device, serial()));
+    }
+    for (const auto& device : announced) {
+        rows.push_back(BuildAnnouncedRow(device, serial()));
+    }
+    return rows;
+}
+
+} // namespace rf

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "protocol/ApInfo.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rf {
+
+// The columns of the device lists.
+enum DeviceColumn : int {
+    kColumnTick = 0,
+    kColumnSerial,
+    kColumnLocation,
+    kColumnType,
+    kColumnIp,
+    kColumnMac,
+    kColumnMode,
+    kColumnSsid,
+    kColumnChannel,
+    kColumnVersion,
+    kColumnBridge,
+    kColumnTime,
+    kColumnOperate,
+    kDeviceColumnCount
+};
+
+struct DeviceColumnSpec {
+    const char* header; // language key
+    int width;          // pixels
+};
+extern const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns;
+
+// The store's sort code for a grid column; columns that do not sort give the IP's code.
+int SortCodeOfColumn(int column);
+// Header clicks on these columns reorder the list; the tick, serial and operate columns do not.
+bool IsSortableColumn(int column);
+
+// The running number of a row: rows already in the grid (header included) plus the rows of the pages
+// before this one, so that numbers continue across pages.
+int SerialNumber(int rowsInGrid, int pageSize, int page);
+
+// How many announced devices may fill up the page: only the last page (or a list with no pages) that the
+// store left short has room for them.
+int AnnouncedRoom(int rowsReturned, int pageSize, int page, int pageCount);
+
+// The texts of one grid row, columns 0-12.
+struct DeviceRow {
+    std::array<std::string, kDeviceColumnCount> cells;
+    int32_t status = 0; // kept with the Serial cell
+    bool announced = false;
+};
+
+// A stored device: every column, the web button's column left empty (it shows a picture).
+DeviceRow BuildStoredRow(const ap_info_stu& device, int serial);
+// A device that answered the search but has not sent its details: Serial, Type, IP, MAC and Version,
+// and the wireless columns only when it reported an SSID.
+DeviceRow BuildAnnouncedRow(const ap_info_stu& device, int serial);
+
+// The rows of one page: the stored devices first, then the announced ones, numbered from the page's
+// first serial.
+std::vector<DeviceRow> BuildDeviceRows(const std::vector<ap_info_stu>& stored,
+                                       const std::vector<ap_info_stu>& announced, int pageSize, int page);
+
+} // namespace rf

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "pages/IpBatch.h"
+#include "ui/TDialog.h"
+
+#include <array>
+
+namespace rf {
+
+class CIpAddressEdit;
+class CSqlManagement;
+
+// The IP tab of the configuration dialog: one device's address, mask, gateway and two DNS servers,
+// prefilled from its current settings.
+class CIPSetDlg : public CTDialog {
+    Q_OBJECT
+
+public:
+    CIPSetDlg(CSqlManagement& store, const IpSettingsBlock& opening, QWidget* parent = nullptr);
+
+    // On Save of the configuration dialog: false (after telling the user why) when the input must be
+    // corrected; otherwise whether anything changed and the block to send.
+    bool CollectIpSettings(bool& changed, IpSettingsBlock& block);
+
+    CIpAddressEdit* Field(size_t index) const { return fields_[index]; }
+    bool Changed() const { return changed_; }
+    const IpSettingsBlock& NewBlock() const { return newBlock_; }
+
+private:
+    CSqlManagement& store_;
+    IpSettingsBlock opening_;
+    std::array<CIpAddressEdit*, 5> fields_{};
+    bool changed_ = false;
+    IpSettingsBlock newBlock_{};
+};
+
+} // namespace rf

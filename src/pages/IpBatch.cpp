@@ -1,0 +1,131 @@
+#include "pages/IpBatch.h"
+
+#include "protocol/CodeTables.h"
+#include "rules/DeviceRules.h"
+
+namespace rf {
+namespace {
+
+bool IsEmptyAddress(std::string_view text) {
+    return text.empty() || text == "0.0.0.0";
+}
+
+} // namespace
+
+Ipv4Bytes BlockAddress(const IpSettingsBlock& block, size_t offset) {
+    return LoadIpv4(block, offset);
+}
+
+void SetBlockAddress(IpSettingsBlock& block, size_t offset, const Ipv4Bytes& ip) {
+    StoreIpv4(block, offset, ip);
+}
+
+uint32_t IpOrder(const Ipv4Bytes& ip) {
+    return (uint32_t{ip[0]} << 24) | (uint32_t{ip[1]} << 16) | (uint32_t{ip[2]} << 8) | uint32_t{ip[3]};
+}
+
+Ipv4Bytes IpFromOrder(uint32_t value) {
+    return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
+            static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+}
+
+std::string ValidateIpRange(std::string_view start, std::string_view end, std::string_view mask,
+                            std::string_view gateway, std::string_view dns1, std::string_view dns2,
+                            size_t deviceCount) {
+    const bool several = deviceCount >= 2;
+    if (!IsValidHostAddress(start, false)) {
+        return kInvalidIpMessage;
+    }
+    if (!IsValidMask(mask)) {
+        return kInvalidMaskMessage;
+    }
+    if (!IsValidHostAddress(gateway, true)) {
+        return kInvalidGatewayMessage;
+    }
+    if (start == gateway) {
+        return kIpIsGatewayMessage;
+    }
+    if (several) {
+        if (!IsValidHostAddress(end, false) || IpOrder(IpTextToBytes(start)) >= IpOrder(IpTextToBytes(end))) {
+            return kInvalidIpMessage;
+        }
+        if (end == gateway) {
+            return kIpIsGatewayMessage;
+        }
+    }
+    if (!IsEmptyAddress(gateway) &&
+        (!IsSameSubnet(start, gateway, mask) || (several && !IsSameSubnet(end, gateway, mask)))) {
+        return kGatewaySubnetMessage;
+    }
+    if (!IsValidHostAddress(dns1, true)) {
+        return kInvalidDns1Message;
+    }
+    if (!IsValidHostAddress(dns2, true)) {
+        return kInvalidDns2Message;
+    }
+    return {};
+}
+
+std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount) {
+    std::vector<Ipv4Bytes> addresses;
+    if (deviceCount == 0) {
+        return addresses;
+    }
+    if (deviceCount == 1) {
+        addresses.push_back(batch.start);
+        return addresses;
+    }
+    const uint32_t first = IpOrder(batch.start);
+    const uint32_t last = IpOrder(batch.end);
+    // A 64-bit counter: the range may end at 255.255.255.255 without wrapping round.
+    for (uint64_t value = first; value <= last && addresses.size() < deviceCount; ++value) {
+        const Ipv4Bytes ip = IpFromOrder(static_cast<uint32_t>(value));
+        if (ip[3] != 0 && ip[3] != 255) {
+            addresses.push_back(ip);
+        }
+    }
+    return addresses;
+}
+
+IpSettingsCheck CheckIpSettings(IpSettingsBlock opening, const IpSettingsTexts& texts,
+                                const std::function<bool(const std::string&)>& inUse) {
+    opening[0] = 1;
+    IpSettingsCheck result;
+    result.block = opening;
+    SetBlockAddress(result.block, kBlockIpOffset, IpTextToBytes(texts.ip));
+    SetBlockAddress(result.block, kBlockMaskOffset, IpTextToBytes(texts.mask));
+    SetBlockAddress(result.block, kBlockGatewayOffset, IpTextToBytes(texts.gateway));
+    SetBlockAddress(result.block, kBlockDns1Offset, IpTextToBytes(texts.dns1));
+    SetBlockAddress(result.block, kBlockDns2Offset, IpTextToBytes(texts.dns2));
+    result.changed = result.block != opening;
+    if (result.changed) {
+        result.message = ValidateIpSettings(texts.ip, texts.mask, texts.gateway, texts.dns1, texts.dns2);
+        const bool ownAddress = texts.ip == IpBytesToText(BlockAddress(opening, kBlockIpOffset));
+        if (result.message.empty() && !ownAddress && inUse(texts.ip)) {
+            result.message = kAddressInUseMessage;
+        }
+        if (!result.message.empty()) {
+            return result;
+        }
+    }
+    result.block[kBlockApplyOffset] = 1;
+    result.accepted = true;
+    return result;
+}
+
+IpSettingsBlock BuildBatchIpBlock(const IpBatch& batch, const Ipv4Bytes& ip) {
+    DeviceInfo info;
+    info.set_ip_mode(1);
+    info.set_ip(ip);
+    info.set_ip_mask(batch.mask);
+    info.set_ip_gateway(batch.gateway);
+    info.set_ip_dns1(batch.dns1);
+    info.set_ip_dns2(batch.dns2);
+    info.set_ip_apply_flag(1);
+    IpSettingsBlock block{};
+    const auto bytes = info.ip_settings_block();
+    std::copy(bytes.begin(), bytes.end(), block.begin());
+    return block;
+}
+
+} // namespace rf

@@ -1,0 +1,215 @@
+// The status page against simulated radios: the engine runs in the lab's PC namespace (started from a
+// thread that entered it; its sockets stay there), the page in this process's GUI thread.
+#include "EngineInLab.h"
+
+#include "app/AppContext.h"
+#include "app/ApplicationDlg.h"
+#include "app/PageIds.h"
+#include "bridge/BridgeSetMultiDlg.h"
+#include "core/Language.h"
+#include "core/Settings.h"
+#include "pages/DeviceList.h"
+#include "pages/DeviceRows.h"
+#include "pages/IpsetMutilDlg.h"
+#include "pages/StatusDlg.h"
+#include "rules/DeviceRules.h"
+#include "ui/GridCtrl.h"
+#include "ui/IpAddressEdit.h"
+#include "ui/MessageBox.h"
+#include "ui/QtConvert.h"
+#include "ui/SkinPaths.h"
+#include "ui/TStatic.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace rf::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class StatusLab : public ::testing::Test {
+protected:
+    StatusLab() {
+        SetLanguageIdOverride(1033);
+        LoadLanguage(RF_BUNDLE_DIR);
+        SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+    }
+
+    // The page in a main window over the lab's engine, after a search has stored every radio.
+    bool Open(Lab& lab, int radios) {
+        pc = std::make_unique<EngineInLab>(lab, 1);
+        if (!pc->Start()) {
+            return false;
+        }
+        context = std::make_unique<AppContext>(AppContext{pc->Engine(), pc->Store(), GlobalSettings(), skin});
+        window = std::make_unique<CApplicationDlg>(*context, [this](int id, QWidget* parent) -> CPage* {
+            return id == kPageStatus ? page = new CStatusDlg(*context, parent) : new CPage(id, parent);
+        });
+        window->show();
+        page->OnSearchClicked();
+        for (int second = 1; second < 30 && pc->OnlineCount() < radios; ++second) {
+            page->OnSearchTick();
+            WaitFor([&] { return pc->OnlineCount() >= radios; }, 1s);
+        }
+        page->OnSearchClicked(); // Stop: the list is read again
+        return pc->OnlineCount() == radios;
+    }
+    CGridCtrl& Grid() { return *page->List().Grid(); }
+    int RowOf(const std::string& mac) {
+        for (int row = 1; row < Grid().GetRowCount(); ++row) {
+            if (Grid().GetCellText(row, kColumnMac) == ToQString(mac)) {
+                return row;
+            }
+        }
+        return -1;
+    }
+    void Tick(const std::vector<std::string>& macs) {
+        for (int row = 1; row < Grid().GetRowCount(); ++row) {
+            Grid().SetChecked(row, kColumnTick, false);
+        }
+        for (const auto& mac : macs) {
+            Grid().SetChecked(RowOf(mac), kColumnTick, true);
+        }
+    }
+    void RenameTo(const std::string& mac, const QString& name) {
+        Q_EMIT Grid().cellClicked(RowOf(mac), kColumnLocation);
+        ASSERT_NE(page->RenameEditor(), nullptr);
+        page->RenameEditor()->setText(name);
+        QTest::keyClick(page->RenameEditor(), Qt::Key_Return);
+    }
+    SimRadio Radio(const Lab& lab, const std::string& mac) {
+        return SimRadio::Parse(lab.Control("get " + mac));
+    }
+
+    SkinPaths skin = BuildSkinPaths(RF_BUNDLE_DIR, 1033);
+    std::unique_ptr<EngineInLab> pc;
+    std::unique_ptr<AppContext> context;
+    CStatusDlg* page = nullptr;
+    std::unique_ptr<CApplicationDlg> window;
+};
+
+TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
+    Lab lab({.radios = 16, .subnets = 1, .simArgs = {}});
+    if (!lab.Ok()) {
+        GTEST_SKIP() << lab.Reason();
+    }
+    ASSERT_TRUE(Open(lab, 16));
+    const auto radios = SimRadios(lab);
+    ASSERT_EQ(Grid().GetRowCount(), 17);
+    EXPECT_EQ(page->List().OnlineLabel()->text(), QStringLiteral("Online devices: 16"));
+    for (const SimRadio& radio : radios) {
+        const int row = RowOf(radio.mac);
+        ASSERT_GT(row, 0) << radio.mac;
+        std::string name;
+        COperateCharacter::DeviceTextToLocal(radio.name, name);
+        EXPECT_EQ(Grid().GetCellText(row, kColumnIp), ToQString(radio.ip));
+        EXPECT_EQ(Grid().GetCellText(row, kColumnLocation), ToQString(name));
+        EXPECT_EQ(Grid().GetCellText(row, kColumnType), ToQString(ModelText(radio.model)));
+        EXPECT_EQ(Grid().GetCellText(row, kColumnChannel), ToQString(ChannelText(radio.channel)));
+        EXPECT_EQ(Grid().GetCellText(row, kColumnBridge),
+                  ToQString(TransparentBridgeText(radio.model, radio.workMode, radio.bridgeTransparent)));
+    }
+
+    const auto strict =
+        std::find_if(radios.begin(), radios.end(), [](auto& r) { return r.model == 4 || r.model == 261; });
+    const auto loose =
+        std::find_if(radios.begin(), radios.end(), [](auto& r) { return r.model != 4 && r.model != 261; });
+    ASSERT_NE(strict, radios.end()) << "the lab has no radio of a strict-name model";
+    ASSERT_NE(loose, radios.end());
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    RenameTo(strict->mac, QStringLiteral("Mast 9"));
+    EXPECT_EQ(MessageBox::lastText(), TranslateText(kStrictNameMessage));
+    RenameTo(loose->mac, QStringLiteral("Mast 9"));
+    EXPECT_TRUE(WaitFor([&] { return Radio(lab, loose->mac).name == "Mast 9"; }, 10s));
+    const QString cjk = QString(10, QChar(0x5854)) + QStringLiteral("ab");
+    RenameTo(loose->mac, cjk);
+    EXPECT_TRUE(WaitFor([&] { return Radio(lab, loose->mac).name == cjk.toStdString(); }, 10s))
+        << "the name arrives as UTF-8";
+    EXPECT_EQ(Radio(lab, strict->mac).name, strict->name) << "the refused name was never sent";
+
+    std::vector<std::string> configurable;
+    for (const auto& r : radios) {
+        if (r.HasTransparentBridge() && configurable.size() < 3) {
+            configurable.push_back(r.mac);
+        }
+    }
+    ASSERT_GE(configurable.size(), 2u);
+    page->List().ReloadCurrentPage();
+    Tick(configurable);
+    const int value = Radio(lab, configurable[0]).bridgeTransparent == 0 ? 1 : 0;
+    QTimer::singleShot(0, [value] {
+        auto* dialog = qobject_cast<CBridgeSetMultiDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        (value != 0 ? dialog->EnableButton() : dialog->DisableButton())->click();
+        dialog->OnSave();
+    });
+    page->OnSetBridge();
+    for (const auto& mac : configurable) {
+        EXPECT_TRUE(WaitFor([&] { return Radio(lab, mac).bridgeTransparent == value; }, 10s)) << mac;
+    }
+}
+
+TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
+    Lab lab({.radios = 6, .subnets = 1, .simArgs = {}});
+    if (!lab.Ok()) {
+        GTEST_SKIP() << lab.Reason();
+    }
+    ASSERT_TRUE(Open(lab, 6));
+    const auto radios = SimRadios(lab);
+    std::vector<std::string> four;
+    for (int i = 0; i < 4; ++i) {
+        four.push_back(radios[static_cast<size_t>(i)].mac);
+    }
+    Tick(four);
+    const auto order = page->List().CollectSelectedDevices(false);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CIpsetMutilDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->StartField()->setText(QStringLiteral("10.99.1.254"));
+        dialog->EndField()->setText(QStringLiteral("10.99.2.2"));
+        dialog->MaskField()->setText(QStringLiteral("255.255.0.0"));
+        dialog->GatewayField()->clear();
+        dialog->Dns1Field()->clear();
+        dialog->Dns2Field()->clear();
+        dialog->OnSave();
+        for (int tick = 0; tick < 29 && dialog->isVisible(); ++tick) {
+            dialog->OnProgressTick();
+            QTest::qWait(50);
+        }
+    });
+    page->OnSetIp();
+    const std::vector<std::string> expected{"10.99.1.254", "10.99.2.1", "10.99.2.2"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(WaitFor([&] { return Radio(lab, order[i].Mac()).ip == expected[i]; }, 10s))
+            << order[i].Mac();
+    }
+    EXPECT_EQ(Radio(lab, order[3].Mac()).ip, order[3].Ip()) << "the fourth keeps its address";
+
+    const auto listed = [&] {
+        pc->Search();
+        page->List().ReloadCurrentPage();
+        for (size_t i = 0; i < 3; ++i) {
+            const int row = RowOf(order[i].Mac());
+            if (row < 0 || Grid().GetCellText(row, kColumnIp) != ToQString(expected[i])) {
+                return false;
+            }
+        }
+        return true;
+    };
+    bool shown = false;
+    for (int attempt = 0; attempt < 20 && !shown; ++attempt) {
+        shown = listed();
+        if (!shown) {
+            QTest::qWait(1000);
+        }
+    }
+    EXPECT_TRUE(shown) << "the list shows the new addresses";
+}
+
+} // namespace
+} // namespace rf::test

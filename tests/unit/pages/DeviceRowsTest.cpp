@@ -1,0 +1,125 @@
+#include "pages/DeviceRows.h"
+#include "pages/SearchCycle.h"
+#include "pages/SelectedDevice.h"
+#include "protocol/CodeTables.h"
+
+#include <gtest/gtest.h>
+
+namespace rf {
+namespace {
+
+ap_info_stu Device(const std::string& mac, uint16_t model, const std::string& ip, const std::string& ssid) {
+    DeviceInfo info;
+    info.set_ip(IpTextToBytes(ip));
+    info.set_ap_name("Tower-3");
+    info.set_version("V3.1.0\nbuild 2211");
+    info.set_ssid(ssid);
+    info.set_work_mode(1);
+    info.set_channel(0);
+    info.set_up_time(90061);
+    return ApInfo::Make(mac, model, kStatusOnline, info);
+}
+
+TEST(DeviceRows, SerialNumbersContinueAcrossPages) {
+    EXPECT_EQ(SerialNumber(1, 30, 1), 1);
+    EXPECT_EQ(SerialNumber(1, 30, 2), 31);
+    EXPECT_EQ(SerialNumber(3, 15, 3), 33);
+
+    std::vector<ap_info_stu> stored{Device("02:00:00:00:00:1f", 257, "10.0.0.31", "x")};
+    std::vector<ap_info_stu> announced{Device("02:00:00:00:00:20", 2, "10.0.0.32", ""),
+                                       Device("02:00:00:00:00:21", 2, "10.0.0.33", "")};
+    const auto rows = BuildDeviceRows(stored, announced, 30, 2);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].cells[kColumnSerial], "31");
+    EXPECT_EQ(rows[1].cells[kColumnSerial], "32");
+    EXPECT_EQ(rows[2].cells[kColumnSerial], "33");
+    EXPECT_FALSE(rows[0].announced);
+    EXPECT_TRUE(rows[2].announced);
+}
+
+TEST(DeviceRows, OnlyAShortLastPageHasRoomForAnnouncedDevices) {
+    EXPECT_EQ(AnnouncedRoom(1, 30, 2, 2), 29);
+    EXPECT_EQ(AnnouncedRoom(30, 30, 1, 2), 0) << "a full first page";
+    EXPECT_EQ(AnnouncedRoom(10, 30, 1, 2), 0) << "not the last page";
+    EXPECT_EQ(AnnouncedRoom(0, 15, 1, 0), 15) << "no stored device at all";
+    EXPECT_EQ(AnnouncedRoom(30, 30, 1, 1), 0);
+}
+
+TEST(DeviceRows, SortCodesFollowTheColumnsAndTheRestSortsByIp) {
+    const std::vector<std::pair<int, int>> expected{{2, 2}, {3, 3}, {4, 1}, {5, 0},   {6, 4},
+                                                    {7, 5}, {8, 6}, {9, 9}, {10, 10}, {11, 11}};
+    for (auto [column, code] : expected) {
+        EXPECT_EQ(SortCodeOfColumn(column), code) << column;
+        EXPECT_TRUE(IsSortableColumn(column)) << column;
+    }
+    for (int column : {0, 1, 12, 13, -1}) {
+        EXPECT_FALSE(IsSortableColumn(column)) << column;
+        EXPECT_EQ(SortCodeOfColumn(column), 1) << column;
+    }
+}
+
+TEST(DeviceRows, StoredRowsShowEveryColumnAndAnnouncedOnesOnlyWhatTheyReported) {
+    const DeviceRow stored = BuildStoredRow(Device("02:00:00:00:00:01", 257, "10.99.1.1", "Field"), 7);
+    EXPECT_EQ(stored.cells[kColumnSerial], "7");
+    EXPECT_EQ(stored.cells[kColumnLocation], "Tower-3");
+    EXPECT_EQ(stored.cells[kColumnType], ModelText(257));
+    EXPECT_EQ(stored.cells[kColumnIp], "10.99.1.1");
+    EXPECT_EQ(stored.cells[kColumnMac], "02:00:00:00:00:01");
+    EXPECT_EQ(stored.cells[kColumnSsid], "Field");
+    EXPECT_EQ(stored.cells[kColumnChannel], ChannelText(0));
+    EXPECT_EQ(stored.cells[kColumnVersion], "V3.1.0 build 2211") << "one line";
+    EXPECT_EQ(stored.cells[kColumnTime], UptimeText(90061));
+    EXPECT_EQ(stored.cells[kColumnBridge], TransparentBridgeText(257, 1, 0));
+    EXPECT_TRUE(stored.cells[kColumnOperate].empty());
+    EXPECT_EQ(stored.status, kStatusOnline);
+
+    const DeviceRow bare = BuildAnnouncedRow(Device("02:00:00:00:00:02", 4, "10.99.1.2", ""), 8);
+    EXPECT_EQ(bare.status, kStatusAnnounced);
+    EXPECT_EQ(bare.cells[kColumnIp], "10.99.1.2");
+    EXPECT_EQ(bare.cells[kColumnVersion], "V3.1.0 build 2211");
+    for (int column :
+         {kColumnLocation, kColumnMode, kColumnSsid, kColumnChannel, kColumnBridge, kColumnTime}) {
+        EXPECT_TRUE(bare.cells[static_cast<size_t>(column)].empty()) << column;
+    }
+    const DeviceRow withSsid = BuildAnnouncedRow(Device("02:00:00:00:00:03", 4, "10.99.1.3", "Yard"), 9);
+    EXPECT_EQ(withSsid.cells[kColumnSsid], "Yard");
+    EXPECT_EQ(withSsid.cells[kColumnLocation], "Tower-3");
+}
+
+TEST(SelectedDeviceRecord, KeepsItsTextsTerminatedWithinTheirFields) {
+    const SelectedDevice d = SelectedDevice::Make("10.99.1.1", "02:00:00:00:00:01", 4);
+    EXPECT_EQ(d.Ip(), "10.99.1.1");
+    EXPECT_EQ(d.Mac(), "02:00:00:00:00:01");
+    EXPECT_EQ(d.model, 4);
+    const SelectedDevice cut = SelectedDevice::Make("255.255.255.255.255", std::string(40, 'a'), 1);
+    EXPECT_EQ(cut.Ip().size(), 15u);
+    EXPECT_EQ(cut.Mac().size(), 19u);
+}
+
+TEST(SearchCycleSchedule, SearchesEveryThreeSecondsAndEndsAfterThirty) {
+    SearchCycle cycle;
+    EXPECT_FALSE(cycle.Tick().search) << "idle";
+    cycle.Begin();
+    std::vector<int> searches;
+    int finishedAt = 0;
+    for (int second = 1; second <= 40 && finishedAt == 0; ++second) {
+        const auto step = cycle.Tick();
+        if (step.search) {
+            searches.push_back(second);
+        }
+        if (step.finished) {
+            finishedAt = second;
+        }
+    }
+    EXPECT_EQ(searches, (std::vector<int>{3, 6, 9, 12, 15, 18, 21, 24, 27}));
+    EXPECT_EQ(finishedAt, 30);
+    EXPECT_FALSE(cycle.Running());
+
+    cycle.Begin();
+    cycle.Tick();
+    cycle.End();
+    EXPECT_FALSE(cycle.Tick().finished) << "a stopped cycle stays quiet";
+}
+
+} // namespace
+} // namespace rf
