@@ -58,9 +58,9 @@ void CDeviceList::BuildGrid() {
     grid_->SetColumnCount(kDeviceColumnCount);
     grid_->SetRowCount(1);
     for (int column = 0; column < kDeviceColumnCount; ++column) {
-        const DeviceColumnSpec& spec = kDeviceListColumns[static_cast<size_t>(column)];
-        const QString header = TranslateText(spec.header);
-        SetHeaderCell(*grid_, column, spec.width, header);
+        const DeviceColumnSpec& definition = kDeviceListColumns[static_cast<size_t>(column)];
+        const QString header = TranslateText(definition.header);
+        SetHeaderCell(*grid_, column, definition.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
         int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
         // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
@@ -70,7 +70,7 @@ void CDeviceList::BuildGrid() {
             needed = std::max(
                 needed, QFontMetrics(ToQFont(GlobalSettings().gridFont)).horizontalAdvance(widest) + 12);
         }
-        grid_->SetColumnWidth(column, std::max(spec.width, needed));
+        grid_->SetColumnWidth(column, std::max(definition.width, needed));
     }
     grid_->SetCellCheckBox(0, kColumnTick);
     for (const int column : {kColumnTick, kColumnLocation, kColumnOperate}) {

@@ -33,7 +33,9 @@ private:
 namespace {
 
 // Engine threads are named "rf-..." so that they can be told apart in a debugger or in /proc.
-void NameThisThread(const char* name) { ::pthread_setname_np(::pthread_self(), name); }
+void NameThisThread(const char* name) {
+    ::pthread_setname_np(::pthread_self(), name);
+}
 
 } // namespace
 

@@ -221,18 +221,18 @@ bool RefreshDetails(CliSession& session, std::vector<DeviceJob>& jobs) {
     return AwaitReplies(session, MessageType::GetInfo, probes);
 }
 
-void Judge(CliSession& session, const CommandSpec& spec, std::vector<DeviceJob>& jobs) {
+void Judge(CliSession& session, const CommandSpec& plan, std::vector<DeviceJob>& jobs) {
     for (DeviceJob& job : jobs) {
         ap_info_stu now;
         const bool stored = IsStored(session.Store(), job.mac, now);
-        job.ok = job.sent && stored && spec.took(now);
+        job.ok = job.sent && stored && plan.took(now);
         if (job.ok) {
-            job.outcome = spec.success;
+            job.outcome = plan.success;
         } else if (!job.sent) {
             job.outcome = "not sent: no adapter of this PC is in the subnet of " + job.target;
-        } else if (job.answered && spec.askDetails && !job.detailsAsked) {
+        } else if (job.answered && plan.askDetails && !job.detailsAsked) {
             job.ok = true; // it moved out of this PC's subnets, where its details cannot be asked for
-            job.outcome = spec.success + " (not confirmed: no adapter of this PC is in its new subnet)";
+            job.outcome = plan.success + " (not confirmed: no adapter of this PC is in its new subnet)";
         } else if (job.answered) {
             job.outcome = "refused by the device";
         } else {
@@ -269,20 +269,20 @@ int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
         std::cerr << "radiofleet-cli: " << refusal << "\n";
         return kExitBadArguments;
     }
-    const CommandSpec spec = SpecFor(arguments);
-    if (spec.type == MessageType::Reboot || spec.type == MessageType::Restore) {
+    const CommandSpec plan = SpecFor(arguments);
+    if (plan.type == MessageType::Reboot || plan.type == MessageType::Restore) {
         OrderForReboot(session.Store(), jobs);
     }
     for (DeviceJob& job : jobs) {
-        if (spec.type == MessageType::SetIp) {
+        if (plan.type == MessageType::SetIp) {
             session.Engine().SetPendingIp(job.mac, job.target, job.detailIp);
         }
-        Send(session, spec.type, job, job.target, job.payload);
+        Send(session, plan.type, job, job.target, job.payload);
     }
-    if (!AwaitReplies(session, spec.type, jobs) || (spec.askDetails && !RefreshDetails(session, jobs))) {
+    if (!AwaitReplies(session, plan.type, jobs) || (plan.askDetails && !RefreshDetails(session, jobs))) {
         return kExitInterrupted;
     }
-    Judge(session, spec, jobs);
+    Judge(session, plan, jobs);
     return Report(jobs);
 }
 

@@ -45,19 +45,19 @@ inline std::string IpOf(int index) {
     return "192.168.1." + std::to_string(100 + index);
 }
 
-inline ap_info_stu MakeDevice(const DeviceSpec& spec) {
+inline ap_info_stu MakeDevice(const DeviceSpec& wanted) {
     DeviceInfo info;
     info.set_ip_mode(1);
-    info.set_ip(IpTextToBytes(IpOf(spec.index)));
+    info.set_ip(IpTextToBytes(IpOf(wanted.index)));
     info.set_ip_mask(IpTextToBytes("255.255.255.0"));
     info.set_ip_gateway(IpTextToBytes("192.168.1.1"));
-    info.set_ap_name(spec.name);
-    info.set_ssid(spec.ssid);
+    info.set_ap_name(wanted.name);
+    info.set_ssid(wanted.ssid);
     info.set_version("V2.3.12");
-    info.set_work_mode(spec.workMode);
-    info.set_bridge_transparent(spec.bridge);
+    info.set_work_mode(wanted.workMode);
+    info.set_bridge_transparent(wanted.bridge);
     info.set_channel(6);
-    return ApInfo::Make(MacOf(spec.index), spec.model, kStatusOnline, info);
+    return ApInfo::Make(MacOf(wanted.index), wanted.model, kStatusOnline, info);
 }
 
 class StatusPageTest : public ::testing::Test {
@@ -76,7 +76,7 @@ protected:
         SetBrowserOpener([](const QUrl&) {});
     }
 
-    void Store(const DeviceSpec& spec) { h.engine.store.SaveDeviceInfo(MakeDevice(spec)); }
+    void Store(const DeviceSpec& wanted) { h.engine.store.SaveDeviceInfo(MakeDevice(wanted)); }
     CDeviceList& List() { return page->List(); }
     CGridCtrl& Grid() { return *List().Grid(); }
     QString Cell(int row, int column) { return Grid().GetCellText(row, column); }
