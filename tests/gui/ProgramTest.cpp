@@ -42,6 +42,7 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
     ASSERT_TRUE(first.Started());
     ASSERT_TRUE(test::WaitFor([&] { return LockHeld(lock) || !first.Running(); }, std::chrono::seconds(30)));
     ASSERT_TRUE(first.Running());
+    ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }, std::chrono::seconds(30)));
 
     test::ChildProcess second(program, {}, env);
     ASSERT_TRUE(second.Started());
