@@ -10,13 +10,15 @@
 #                                                bench/relayd_bench_client and bench/relayd_delay_line)
 #
 # Clients: Debian's atftp, and "ours" (bench/relayd_bench_client, the lab tests' client: patient, it resends
-# its last acknowledgement every RETRANSMIT_MS and gives up after 5 minutes). atftp gives up on a lossy path
-# (after one resent acknowledgement it aborts with "unknown error"), so the loss cases use ours for both
-# servers. tftpd-hpa does not support the windowsize option: it leaves it out of its option acknowledgement
+# its last acknowledgement every RETRANSMIT_MS and gives up after 5 minutes); the loss cases use ours for
+# both servers, and atftp once more for comparison. tftpd-hpa does not support the windowsize option: it leaves it out of its option acknowledgement
 # and the transfer runs lock-step. A window pays off by not waiting a round trip per block, so the window
 # case is measured on the delayed path; on the plain path both servers are bound by per-packet CPU.
 #
-# Environment: SIZE_MIB (16), REPEAT (3; every figure is the median of that many runs), LOSS_REPEAT (3),
+# tftpd-hpa recovers a lost block with its own one-second timer (a repeated acknowledgement does not make it
+# resend), so with loss it takes about a second per lost block: the loss cases use a smaller file.
+#
+# Environment: SIZE_MIB (16), LOSS_SIZE_MIB (4), REPEAT (3; every figure is the median of that many runs), LOSS_REPEAT (3),
 # LOSS_PERCENT (5; dropped on the data path, server to client), DELAY_US (1000, each way),
 # RETRANSMIT_MS (300), CASE_TIMEOUT (900 s, the longest one run may take).
 set -euo pipefail
@@ -26,6 +28,7 @@ RELAYD=${1:-$here/../../build/bundle/service/Relayd}
 CLIENT=${CLIENT:-$here/../../build/bench/relayd_bench_client}
 DELAY_LINE=${DELAY_LINE:-$here/../../build/bench/relayd_delay_line}
 SIZE_MIB=${SIZE_MIB:-16}
+LOSS_SIZE_MIB=${LOSS_SIZE_MIB:-4}
 REPEAT=${REPEAT:-3}
 LOSS_REPEAT=${LOSS_REPEAT:-3}
 LOSS_PERCENT=${LOSS_PERCENT:-5}
@@ -79,7 +82,8 @@ DELAY_PID=$!
 mkdir -p "$WORK/served" "$WORK/relayd" "$WORK/out"
 chmod 755 "$WORK" "$WORK/served"
 head -c $((SIZE_MIB << 20)) /dev/urandom >"$WORK/served/image.bin"
-chmod 644 "$WORK/served/image.bin"
+head -c $((LOSS_SIZE_MIB << 20)) /dev/urandom >"$WORK/served/loss.bin"
+chmod 644 "$WORK/served/"*.bin
 cp "$RELAYD" "$WORK/relayd/Relayd"
 printf '[SERVER]\nDirectory=%s\n' "$WORK/served" >"$WORK/relayd/Relayd.ini"
 
@@ -97,27 +101,30 @@ stop_server() {
     wait "$SERVER_PID" 2>/dev/null || true
     SERVER_PID=
 }
+# Loss on the data path: the client's side drops datagrams from the server as they arrive. (Dropping them
+# on the server's output would make its send fail with EPERM, which no real network does: tftpd-hpa ends
+# the transfer on that error.)
 set_loss() {
-    ip netns exec "$SRV" nft delete table inet rfbench 2>/dev/null || true
+    ip netns exec "$CLI" nft delete table inet rfbench 2>/dev/null || true
     if [ "$1" -gt 0 ]; then
-        ip netns exec "$SRV" nft add table inet rfbench
-        ip netns exec "$SRV" nft add chain inet rfbench out '{ type filter hook output priority 0; }'
-        ip netns exec "$SRV" nft add rule inet rfbench out meta l4proto udp numgen random mod 100 '<' "$1" drop
+        ip netns exec "$CLI" nft add table inet rfbench
+        ip netns exec "$CLI" nft add chain inet rfbench in '{ type filter hook input priority 0; }'
+        ip netns exec "$CLI" nft add rule inet rfbench in ip saddr 10.231.0.1 meta l4proto udp numgen random mod 100 '<' "$1" drop
     fi
 }
 
 # One download by one client kind: fetch CLIENT_KIND NS SERVER_IP OUT WINDOW; fails unless byte-equal.
 fetch() {
-    local kind=$1 ns=$2 server=$3 out=$4 window=$5
+    local kind=$1 ns=$2 server=$3 out=$4 window=$5 file=${FILE:-image.bin}
     if [ "$kind" = atftp ]; then
         local options=(--option "blksize 1468")
         [ "$window" -gt 0 ] && options+=(--option "windowsize $window")
-        ip netns exec "$ns" timeout "$CASE_TIMEOUT" atftp "${options[@]}" -g -r image.bin -l "$out" "$server" 69 >/dev/null 2>&1 &&
-            cmp -s "$out" "$WORK/served/image.bin"
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" atftp "${options[@]}" -g -r "$file" -l "$out" "$server" 69 >/dev/null 2>&1 &&
+            cmp -s "$out" "$WORK/served/$file"
     else
-        local options=(--blksize 1468 --retransmit-ms "$RETRANSMIT_MS" --compare "$WORK/served/image.bin")
+        local options=(--blksize 1468 --retransmit-ms "$RETRANSMIT_MS" --compare "$WORK/served/$file")
         [ "$window" -gt 0 ] && options+=(--windowsize "$window")
-        ip netns exec "$ns" timeout "$CASE_TIMEOUT" "$CLIENT" "$server" 69 image.bin "${options[@]}" >/dev/null 2>&1
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" "$CLIENT" "$server" 69 "$file" "${options[@]}" >/dev/null 2>&1
     fi
 }
 
@@ -161,6 +168,7 @@ for server in tftpd relayd; do
         R[$server,$kind,delay]=$(median "$REPEAT" $kind "$FAR" $FAR_IP 1 16)
     done
     set_loss "$LOSS_PERCENT"
+    export FILE=loss.bin
     R[$server,ours,loss]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 16)
     if [ $server = relayd ]; then
         R[$server,ours,losslock]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 0)
@@ -168,6 +176,7 @@ for server in tftpd relayd; do
         R[$server,ours,losslock]=${R[$server,ours,loss]} # windowsize is declined: the same lock-step run
     fi
     R[$server,atftp,loss]=$(run_case atftp "$CLI" $PLAIN 1 16)
+    unset FILE
     set_loss 0
     stop_server
 done
@@ -180,7 +189,7 @@ row() { # label kind key
 }
 rtt_ms=$(echo "scale=1; 2 * $DELAY_US / 1000" | bc)
 echo
-echo "${SIZE_MIB} MiB, blksize 1468; median of $REPEAT runs ($LOSS_REPEAT with loss); seconds; ratio = tftpd-hpa / Relayd"
+echo "${SIZE_MIB} MiB (${LOSS_SIZE_MIB} MiB with loss), blksize 1468; median of $REPEAT runs ($LOSS_REPEAT with loss); seconds; ratio = tftpd-hpa / Relayd"
 printf '%-58s %-6s %11s %11s %8s\n' "case" "client" "tftpd-hpa" "Relayd" "ratio"
 for kind in atftp ours; do row "1 client, plain veth" $kind one; done
 for kind in atftp ours; do row "10 concurrent clients, plain veth" $kind ten; done
