@@ -88,8 +88,9 @@ public:
         const auto program = dir_.Path() / "service" / "Relayd";
         std::filesystem::copy_file(RF_RELAYD_PROGRAM, program);
         dir_.Write("service/Relayd.ini", "[SERVER]\nDirectory=" + dir_.Dir() + "firmware\nPort=69\n");
-        process_.emplace("/usr/sbin/ip",
-                         std::vector<std::string>{"netns", "exec", lab.PcNamespace(), program.string()});
+        std::string ip = test::RunShell("command -v ip").output;
+        ip.erase(ip.find_last_not_of('\n') + 1);
+        process_.emplace(ip, std::vector<std::string>{"netns", "exec", lab.PcNamespace(), program.string()});
     }
     ~FirmwareServer() {
         if (process_ && process_->Started()) {
