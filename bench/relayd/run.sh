@@ -1,156 +1,201 @@
 #!/bin/bash
-# Firmware server benchmark: Relayd against Debian's tftpd-hpa, both fetched from by atftp, over a veth pair
-# between two network namespaces that this script creates (and removes). Needs root, atftp, in.tftpd, nft.
+# Firmware server benchmark: Relayd against Debian's tftpd-hpa in the same run, each case fetched by the
+# same client from both servers. Everything runs in network namespaces this script creates and removes:
 #
-#   bench/relayd/run.sh [path/to/Relayd]
+#   srv ──veth── cli        the plain path (round trip ~0.05 ms)
+#   srv ──veth── mid ──veth── far    a path through a user-space delay line (round trip 2 × DELAY_US),
+#                                    as a radio link has; the kernel here has no netem
 #
-# Environment: SIZE_MIB (16), LOSS_SIZE_MIB (16; the file for the loss case), LOSS_PERCENT (5),
-# LOSS_TIMEOUT (900 s, the longest one loss run may take), SKIP_TFTPD_LOSS=1 to skip tftpd-hpa's loss run,
-# REPEAT (3: cases without loss report the best of that many runs).
+#   bench/relayd/run.sh [path/to/Relayd]        (needs root, atftp, in.tftpd, nft, bc, and the build's
+#                                                bench/relayd_bench_client and bench/relayd_delay_line)
+#
+# Clients: Debian's atftp, and "ours" (bench/relayd_bench_client, the lab tests' client: patient, it resends
+# its last acknowledgement every RETRANSMIT_MS and gives up after 5 minutes); the loss cases use ours for
+# both servers, and atftp once more for comparison. tftpd-hpa does not support the windowsize option: it leaves it out of its option acknowledgement
+# and the transfer runs lock-step. A window pays off by not waiting a round trip per block, so the window
+# case is measured on the delayed path; on the plain path both servers are bound by per-packet CPU.
+#
+# tftpd-hpa recovers a lost block with its own one-second timer (a repeated acknowledgement does not make it
+# resend), so with loss it takes about a second per lost block: the loss cases use a smaller file.
+#
+# Environment: SIZE_MIB (16), LOSS_SIZE_MIB (4), REPEAT (3; every figure is the median of that many runs), LOSS_REPEAT (3),
+# LOSS_PERCENT (5; dropped on the data path, server to client), DELAY_US (1000, each way),
+# RETRANSMIT_MS (300), CASE_TIMEOUT (900 s, the longest one run may take).
 set -euo pipefail
 
-RELAYD=${1:-$(dirname "$0")/../../build/bundle/service/Relayd}
+here=$(cd "$(dirname "$0")" && pwd)
+RELAYD=${1:-$here/../../build/bundle/service/Relayd}
+CLIENT=${CLIENT:-$here/../../build/bench/relayd_bench_client}
+DELAY_LINE=${DELAY_LINE:-$here/../../build/bench/relayd_delay_line}
 SIZE_MIB=${SIZE_MIB:-16}
-LOSS_SIZE_MIB=${LOSS_SIZE_MIB:-16}
-LOSS_PERCENT=${LOSS_PERCENT:-5}
-LOSS_TIMEOUT=${LOSS_TIMEOUT:-900}
+LOSS_SIZE_MIB=${LOSS_SIZE_MIB:-4}
 REPEAT=${REPEAT:-3}
+LOSS_REPEAT=${LOSS_REPEAT:-3}
+LOSS_PERCENT=${LOSS_PERCENT:-5}
+DELAY_US=${DELAY_US:-1000}
+RETRANSMIT_MS=${RETRANSMIT_MS:-300}
+CASE_TIMEOUT=${CASE_TIMEOUT:-900}
 SRV=rfbench-srv-$$
 CLI=rfbench-cli-$$
-SRV_IP=10.231.0.1
-CLI_IP=10.231.0.2
+MID=rfbench-mid-$$
+FAR=rfbench-far-$$
 
-for tool in atftp in.tftpd nft ip; do
-    command -v $tool >/dev/null || { echo "missing: $tool" >&2; exit 2; }
+for tool in atftp in.tftpd nft ip bc; do
+    command -v $tool >/dev/null || { echo "missing: $tool (apt-get install atftp tftpd-hpa nftables bc)" >&2; exit 2; }
 done
-[ -x "$RELAYD" ] || { echo "no Relayd at $RELAYD (build it first)" >&2; exit 2; }
+for program in "$RELAYD" "$CLIENT" "$DELAY_LINE"; do
+    [ -x "$program" ] || { echo "missing $program (build the Relayd, relayd_bench_client and relayd_delay_line targets)" >&2; exit 2; }
+done
 [ "$(id -u)" = 0 ] || { echo "needs root (network namespaces)" >&2; exit 2; }
 
 WORK=$(mktemp -d /tmp/rfbench-XXXXXX)
 SERVER_PID=
+DELAY_PID=
 cleanup() {
     [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
-    ip netns del "$SRV" 2>/dev/null || true
-    ip netns del "$CLI" 2>/dev/null || true
+    [ -n "$DELAY_PID" ] && kill "$DELAY_PID" 2>/dev/null && wait "$DELAY_PID" 2>/dev/null
+    for ns in "$SRV" "$CLI" "$MID" "$FAR"; do ip netns del "$ns" 2>/dev/null || true; done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
 
-ip netns add "$SRV"
-ip netns add "$CLI"
-ip link add rfb-s$$ netns "$SRV" type veth peer name rfb-c$$ netns "$CLI"
-ip -n "$SRV" addr add $SRV_IP/24 dev rfb-s$$
-ip -n "$CLI" addr add $CLI_IP/24 dev rfb-c$$
-for ns in "$SRV" "$CLI"; do
+for ns in "$SRV" "$CLI" "$MID" "$FAR"; do
+    ip netns add "$ns"
     ip -n "$ns" link set lo up
 done
+ip link add rfb-s$$ netns "$SRV" type veth peer name rfb-c$$ netns "$CLI"
+ip link add rfb-d$$ netns "$SRV" type veth peer name rfb-m$$ netns "$MID"
+ip link add rfb-f$$ netns "$FAR" type veth peer name rfb-n$$ netns "$MID"
+ip -n "$SRV" addr add 10.231.0.1/24 dev rfb-s$$
+ip -n "$CLI" addr add 10.231.0.2/24 dev rfb-c$$
+ip -n "$SRV" addr add 10.231.1.1/24 dev rfb-d$$
+ip -n "$FAR" addr add 10.231.1.2/24 dev rfb-f$$
 ip -n "$SRV" link set rfb-s$$ up
+ip -n "$SRV" link set rfb-d$$ up
 ip -n "$CLI" link set rfb-c$$ up
+ip -n "$FAR" link set rfb-f$$ up
+ip -n "$MID" link set rfb-m$$ up
+ip -n "$MID" link set rfb-n$$ up
+ip netns exec "$MID" "$DELAY_LINE" rfb-m$$ rfb-n$$ "$DELAY_US" 7200 &
+DELAY_PID=$!
 
 mkdir -p "$WORK/served" "$WORK/relayd" "$WORK/out"
 chmod 755 "$WORK" "$WORK/served"
-head -c $((SIZE_MIB << 20)) /dev/urandom > "$WORK/served/image.bin"
-head -c $((LOSS_SIZE_MIB << 20)) /dev/urandom > "$WORK/served/loss.bin"
+head -c $((SIZE_MIB << 20)) /dev/urandom >"$WORK/served/image.bin"
+head -c $((LOSS_SIZE_MIB << 20)) /dev/urandom >"$WORK/served/loss.bin"
 chmod 644 "$WORK/served/"*.bin
 cp "$RELAYD" "$WORK/relayd/Relayd"
-printf '[SERVER]\nDirectory=%s\n' "$WORK/served" > "$WORK/relayd/Relayd.ini"
+printf '[SERVER]\nDirectory=%s\n' "$WORK/served" >"$WORK/relayd/Relayd.ini"
 
 start_server() {
     case $1 in
     relayd) ip netns exec "$SRV" "$WORK/relayd/Relayd" 2>/dev/null & ;;
-    tftpd) ip netns exec "$SRV" in.tftpd --foreground --address $SRV_IP:69 --user tftp --secure "$WORK/served" & ;;
+    tftpd) ip netns exec "$SRV" in.tftpd --foreground --address 0.0.0.0:69 --user tftp --secure "$WORK/served" & ;;
     esac
     SERVER_PID=$!
     sleep 0.5
+    kill -0 "$SERVER_PID" 2>/dev/null || { echo "$1 did not start (is port 69 free?)" >&2; exit 1; }
 }
 stop_server() {
     kill "$SERVER_PID" 2>/dev/null || true
     wait "$SERVER_PID" 2>/dev/null || true
     SERVER_PID=
 }
+# Loss on the data path: the client's side drops datagrams from the server as they arrive. (Dropping them
+# on the server's output would make its send fail with EPERM, which no real network does: tftpd-hpa ends
+# the transfer on that error.)
 set_loss() {
-    ip netns exec "$SRV" nft delete table inet rfbench 2>/dev/null || true
+    ip netns exec "$CLI" nft delete table inet rfbench 2>/dev/null || true
     if [ "$1" -gt 0 ]; then
-        ip netns exec "$SRV" nft add table inet rfbench
-        ip netns exec "$SRV" nft add chain inet rfbench out '{ type filter hook output priority 0; }'
-        ip netns exec "$SRV" nft add rule inet rfbench out meta l4proto udp numgen random mod 100 '<' "$1" drop
+        ip netns exec "$CLI" nft add table inet rfbench
+        ip netns exec "$CLI" nft add chain inet rfbench in '{ type filter hook input priority 0; }'
+        ip netns exec "$CLI" nft add rule inet rfbench in ip saddr 10.231.0.1 meta l4proto udp numgen random mod 100 '<' "$1" drop
     fi
 }
 
-# fetch FILE OUT [atftp options...]: one download; fails unless the copy is byte-equal.
+# One download by one client kind: fetch CLIENT_KIND NS SERVER_IP OUT WINDOW; fails unless byte-equal.
 fetch() {
-    local file=$1 out=$2
-    shift 2
-    ip netns exec "$CLI" timeout "$LOSS_TIMEOUT" atftp "$@" -g -r "$file" -l "$out" $SRV_IP 69 >/dev/null 2>&1
-    cmp -s "$out" "$WORK/served/$file"
+    local kind=$1 ns=$2 server=$3 out=$4 window=$5 file=${FILE:-image.bin}
+    if [ "$kind" = atftp ]; then
+        local options=(--option "blksize 1468")
+        [ "$window" -gt 0 ] && options+=(--option "windowsize $window")
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" atftp "${options[@]}" -g -r "$file" -l "$out" "$server" 69 >/dev/null 2>&1 &&
+            cmp -s "$out" "$WORK/served/$file"
+    else
+        local options=(--blksize 1468 --retransmit-ms "$RETRANSMIT_MS" --compare "$WORK/served/$file")
+        [ "$window" -gt 0 ] && options+=(--windowsize "$window")
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" "$CLIENT" "$server" 69 "$file" "${options[@]}" >/dev/null 2>&1
+    fi
 }
-now() { date +%s.%N; }
-elapsed() { echo "$2 - $1" | bc; }
 
-# best_of N NAME CLIENTS FILE [options...]: the shortest of N runs (the machine may be busy), or FAIL
-best_of() {
-    local n=$1 best=
+# run_case KIND NS SERVER_IP CLIENTS WINDOW -> seconds for all clients to finish, or FAIL
+run_case() {
+    local kind=$1 ns=$2 server=$3 clients=$4 window=$5 pids=() ok=1 t0 t1
+    t0=$(date +%s.%N)
+    for i in $(seq 1 "$clients"); do
+        fetch "$kind" "$ns" "$server" "$WORK/out/$i" "$window" &
+        pids+=($!)
+    done
+    for p in "${pids[@]}"; do wait "$p" || ok=0; done
+    t1=$(date +%s.%N)
+    rm -f "$WORK/out/"*
+    if [ $ok = 1 ]; then echo "$t1 - $t0" | bc; else echo FAIL; fi
+}
+
+# median N KIND NS SERVER_IP CLIENTS WINDOW -> the median of N runs (FAIL if any failed)
+median() {
+    local n=$1 times=()
     shift
     for _ in $(seq 1 "$n"); do
         local t
         t=$(run_case "$@")
         [ "$t" = FAIL ] && { echo FAIL; return; }
-        if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+        times+=("$t")
     done
-    echo "$best"
+    printf '%s\n' "${times[@]}" | sort -g | awk '{ a[NR] = $1 } END { printf "%.3f", NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'
 }
 
-# run_case NAME CLIENTS FILE [atftp options...] -> prints seconds, or FAIL
-run_case() {
-    local clients=$2 file=$3
-    shift 3
-    local t0 pids=() ok=1
-    t0=$(now)
-    for i in $(seq 1 "$clients"); do
-        fetch "$file" "$WORK/out/$i" "$@" &
-        pids+=($!)
-    done
-    for p in "${pids[@]}"; do
-        wait "$p" || ok=0
-    done
-    local t1
-    t1=$(now)
-    rm -f "$WORK/out/"*
-    if [ $ok = 1 ]; then elapsed "$t0" "$t1"; else echo FAIL; fi
-}
-
-declare -A RESULT
-BLK=(--option "blksize 1468")
+PLAIN=10.231.0.1
+FAR_IP=10.231.1.1
+declare -A R
 for server in tftpd relayd; do
     start_server $server
-    run_case warmup 1 image.bin "${BLK[@]}" >/dev/null
-    RESULT[$server,one]=$(best_of "$REPEAT" one 1 image.bin "${BLK[@]}")
-    RESULT[$server,ten]=$(best_of "$REPEAT" ten 10 image.bin "${BLK[@]}")
-    RESULT[$server,window]=$(best_of "$REPEAT" window 1 image.bin "${BLK[@]}" --option "windowsize 16")
+    run_case atftp "$CLI" $PLAIN 1 0 >/dev/null # warm the page cache
+    for kind in atftp ours; do
+        R[$server,$kind,one]=$(median "$REPEAT" $kind "$CLI" $PLAIN 1 0)
+        R[$server,$kind,ten]=$(median "$REPEAT" $kind "$CLI" $PLAIN 10 0)
+        R[$server,$kind,window]=$(median "$REPEAT" $kind "$CLI" $PLAIN 1 16)
+        R[$server,$kind,delay]=$(median "$REPEAT" $kind "$FAR" $FAR_IP 1 16)
+    done
     set_loss "$LOSS_PERCENT"
-    if [ $server = tftpd ]; then
-        # tftpd-hpa declines windowsize, so both loss cases are the same lock-step run: run it once.
-        if [ "${SKIP_TFTPD_LOSS:-0}" = 1 ]; then
-            RESULT[$server,losslock]=skipped
-        else
-            RESULT[$server,losslock]=$(run_case losslock 1 loss.bin "${BLK[@]}")
-        fi
-        RESULT[$server,loss]=${RESULT[$server,losslock]}
+    export FILE=loss.bin
+    R[$server,ours,loss]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 16)
+    if [ $server = relayd ]; then
+        R[$server,ours,losslock]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 0)
     else
-        RESULT[$server,loss]=$(run_case loss 1 loss.bin "${BLK[@]}" --option "windowsize 16")
-        RESULT[$server,losslock]=$(run_case losslock 1 loss.bin "${BLK[@]}")
+        R[$server,ours,losslock]=${R[$server,ours,loss]} # windowsize is declined: the same lock-step run
     fi
+    R[$server,atftp,loss]=$(run_case atftp "$CLI" $PLAIN 1 16)
+    unset FILE
     set_loss 0
     stop_server
 done
 
-# FAIL in a loss case: the client (atftp) gave up on the transfer.
 ratio() {
-    if [[ $1 =~ ^[0-9.]+$ && $2 =~ ^[0-9.]+$ ]]; then echo "scale=1; $1 / $2" | bc; else echo "-"; fi
+    if [[ $1 =~ ^[0-9.]+$ && $2 =~ ^[0-9.]+$ ]]; then echo "scale=2; $1 / $2" | bc; else echo "-"; fi
 }
-printf '\n%-48s %12s %12s %10s\n' "case (atftp client, blksize 1468)" "tftpd-hpa s" "Relayd s" "ratio"
-printf '%-48s %12s %12s %10s\n' "1 client, ${SIZE_MIB} MiB" "${RESULT[tftpd,one]}" "${RESULT[relayd,one]}" "$(ratio "${RESULT[tftpd,one]}" "${RESULT[relayd,one]}")"
-printf '%-48s %12s %12s %10s\n' "10 concurrent clients, ${SIZE_MIB} MiB each" "${RESULT[tftpd,ten]}" "${RESULT[relayd,ten]}" "$(ratio "${RESULT[tftpd,ten]}" "${RESULT[relayd,ten]}")"
-printf '%-48s %12s %12s %10s\n' "1 client, windowsize 16" "${RESULT[tftpd,window]}" "${RESULT[relayd,window]}" "$(ratio "${RESULT[tftpd,window]}" "${RESULT[relayd,window]}")"
-printf '%-48s %12s %12s %10s\n' "${LOSS_PERCENT}% loss server->client, windowsize 16, ${LOSS_SIZE_MIB} MiB" "${RESULT[tftpd,loss]}" "${RESULT[relayd,loss]}" "$(ratio "${RESULT[tftpd,loss]}" "${RESULT[relayd,loss]}")"
-printf '%-48s %12s %12s %10s\n' "${LOSS_PERCENT}% loss server->client, lock-step, ${LOSS_SIZE_MIB} MiB" "${RESULT[tftpd,losslock]}" "${RESULT[relayd,losslock]}" "$(ratio "${RESULT[tftpd,losslock]}" "${RESULT[relayd,losslock]}")"
+row() { # label kind key
+    printf '%-58s %-6s %11s %11s %8s\n' "$1" "$2" "${R[tftpd,$2,$3]}" "${R[relayd,$2,$3]}" "$(ratio "${R[tftpd,$2,$3]}" "${R[relayd,$2,$3]}")"
+}
+rtt_ms=$(echo "scale=1; 2 * $DELAY_US / 1000" | bc)
+echo
+echo "${SIZE_MIB} MiB (${LOSS_SIZE_MIB} MiB with loss), blksize 1468; median of $REPEAT runs ($LOSS_REPEAT with loss); seconds; ratio = tftpd-hpa / Relayd"
+printf '%-58s %-6s %11s %11s %8s\n' "case" "client" "tftpd-hpa" "Relayd" "ratio"
+for kind in atftp ours; do row "1 client, plain veth" $kind one; done
+for kind in atftp ours; do row "10 concurrent clients, plain veth" $kind ten; done
+for kind in atftp ours; do row "1 client, windowsize 16, plain veth" $kind window; done
+for kind in atftp ours; do row "1 client, windowsize 16, ${rtt_ms} ms round trip" $kind delay; done
+row "1 client, windowsize 16, ${LOSS_PERCENT}% loss server->client" ours loss
+row "1 client, lock-step, ${LOSS_PERCENT}% loss server->client" ours losslock
+row "1 client, windowsize 16, ${LOSS_PERCENT}% loss (atftp, one run)" atftp loss
+echo "(tftpd-hpa declines windowsize, so its windowsize rows are lock-step transfers)"

@@ -36,6 +36,28 @@ void SendTo(int socket, const sockaddr_in& peer, std::span<const uint8_t> packet
              sizeof peer);
 }
 
+// The packets of a window in one system call where the kernel takes them all.
+void SendAll(int socket, const sockaddr_in& peer, std::span<const std::span<const uint8_t>> packets) {
+    constexpr size_t kChunk = 64;
+    std::array<mmsghdr, kChunk> messages{};
+    std::array<iovec, kChunk> vectors{};
+    for (size_t done = 0; done < packets.size();) {
+        const size_t count = std::min(kChunk, packets.size() - done);
+        for (size_t i = 0; i < count; ++i) {
+            const auto packet = packets[done + i];
+            vectors[i] = {const_cast<uint8_t*>(packet.data()), packet.size()};
+            messages[i] = {};
+            messages[i].msg_hdr.msg_name = const_cast<sockaddr_in*>(&peer);
+            messages[i].msg_hdr.msg_namelen = sizeof peer;
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int sent = ::sendmmsg(socket, messages.data(), static_cast<unsigned>(count), MSG_NOSIGNAL);
+        // A packet the kernel refuses is lost, like one the network drops: skip it and go on.
+        done += sent > 0 ? static_cast<size_t>(sent) : 1;
+    }
+}
+
 std::string Describe(const std::string& what, int error) {
     return what + ": " + std::strerror(error);
 }
@@ -251,6 +273,9 @@ void CRelaydServer::StartTransfer(const CServedDirectory::OpenedFile& file,
     auto transfer = std::make_unique<CTransfer>(
         file.fd, file.size, granted,
         [socket, peer](std::span<const uint8_t> packet) { SendTo(socket, peer, packet); }, config_.giveUp);
+    transfer->SetBatchSender([socket, peer](std::span<const std::span<const uint8_t>> packets) {
+        SendAll(socket, peer, packets);
+    });
     Session& session = sessions_[socket];
     session.socket = socket;
     session.peer = peer;

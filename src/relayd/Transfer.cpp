@@ -91,11 +91,17 @@ void CTransfer::HandleAck(uint16_t block, TimePoint now) {
 
 void CTransfer::SendWindow(TimePoint now, bool resend) {
     const uint64_t last = std::min(acked_ + options_.WindowSize(), totalBlocks_);
-    for (uint64_t block = acked_ + 1; block <= last; ++block) {
-        if (!SendBlock(block)) {
-            Fail(State::ReadFailed, tftp::kNotDefined, "Read error");
-            return;
+    const bool sent = batch_ && last > acked_ + 1 ? SendBatch(acked_ + 1, last) : [&] {
+        for (uint64_t block = acked_ + 1; block <= last; ++block) {
+            if (!SendBlock(block)) {
+                return false;
+            }
         }
+        return true;
+    }();
+    if (!sent) {
+        Fail(State::ReadFailed, tftp::kNotDefined, "Read error");
+        return;
     }
     sent_ = last;
     roundStart_ = now;
@@ -103,20 +109,52 @@ void CTransfer::SendWindow(TimePoint now, bool resend) {
     Arm(now);
 }
 
+// The blocks first..last in batches of at most kBatchBytes.
+bool CTransfer::SendBatch(uint64_t first, uint64_t last) {
+    const size_t packetRoom = tftp::kHeaderSize + options_.BlockSize();
+    const size_t perBatch = std::max<size_t>(1, kBatchBytes / packetRoom);
+    if (batchBuffer_.empty()) {
+        batchBuffer_.resize(std::min<size_t>(perBatch, options_.WindowSize()) * packetRoom);
+    }
+    const size_t capacity = batchBuffer_.size() / packetRoom;
+    for (uint64_t block = first; block <= last;) {
+        batchPackets_.clear();
+        for (size_t slot = 0; slot < capacity && block <= last; ++slot, ++block) {
+            uint8_t* out = batchBuffer_.data() + slot * packetRoom;
+            const auto size = BuildBlock(block, out);
+            if (!size) {
+                return false;
+            }
+            batchPackets_.emplace_back(out, *size);
+        }
+        batch_(batchPackets_);
+        packetsSent_ += batchPackets_.size();
+    }
+    return true;
+}
+
 bool CTransfer::SendBlock(uint64_t block) {
+    const auto size = BuildBlock(block, buffer_.data());
+    if (!size) {
+        return false;
+    }
+    send_(std::span<const uint8_t>(buffer_.data(), *size));
+    ++packetsSent_;
+    return true;
+}
+
+std::optional<size_t> CTransfer::BuildBlock(uint64_t block, uint8_t* out) {
     const uint64_t offset = (block - 1) * options_.BlockSize();
     const size_t length = static_cast<size_t>(std::min<uint64_t>(options_.BlockSize(), fileSize_ - offset));
     if (length > 0 && !Cached(offset, length) && !Fill(offset)) {
-        return false;
+        return std::nullopt;
     }
-    tftp::WriteU16(buffer_.data(), tftp::kData);
-    tftp::WriteU16(buffer_.data() + 2, static_cast<uint16_t>(block & 0xFFFF));
+    tftp::WriteU16(out, tftp::kData);
+    tftp::WriteU16(out + 2, static_cast<uint16_t>(block & 0xFFFF));
     if (length > 0) {
-        std::memcpy(buffer_.data() + tftp::kHeaderSize, cache_.data() + (offset - cacheOffset_), length);
+        std::memcpy(out + tftp::kHeaderSize, cache_.data() + (offset - cacheOffset_), length);
     }
-    send_(std::span<const uint8_t>(buffer_.data(), tftp::kHeaderSize + length));
-    ++packetsSent_;
-    return true;
+    return tftp::kHeaderSize + length;
 }
 
 bool CTransfer::Cached(uint64_t offset, size_t length) const {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -19,6 +20,8 @@ public:
     using Clock = std::chrono::steady_clock;
     using TimePoint = Clock::time_point;
     using Sender = std::function<void(std::span<const uint8_t>)>;
+    // Sends several packets at once (one system call for a window); each one lost on its own if it fails.
+    using BatchSender = std::function<void(std::span<const std::span<const uint8_t>>)>;
     static constexpr std::chrono::milliseconds kDefaultGiveUp{30000};
 
     enum class State { Running, Completed, PeerError, TimedOut, ReadFailed };
@@ -30,6 +33,9 @@ public:
     ~CTransfer();
     CTransfer(const CTransfer&) = delete;
     CTransfer& operator=(const CTransfer&) = delete;
+
+    // With a batch sender, the blocks of a window go out through it instead of one by one.
+    void SetBatchSender(BatchSender batch) { batch_ = std::move(batch); }
 
     // Sends the option acknowledgement, or the first window when no option was granted.
     void Start(TimePoint now);
@@ -50,7 +56,11 @@ public:
 private:
     void HandleAck(uint16_t block, TimePoint now);
     void SendWindow(TimePoint now, bool resend);
+    bool SendBatch(uint64_t first, uint64_t last);
     bool SendBlock(uint64_t block);
+    // Writes the data packet of block into out (room for a header and a block); its size, or nullopt when
+    // the file cannot be read.
+    std::optional<size_t> BuildBlock(uint64_t block, uint8_t* out);
     bool Cached(uint64_t offset, size_t length) const;
     bool Fill(uint64_t offset);
     void Resend(TimePoint now);
@@ -62,6 +72,7 @@ private:
     uint64_t totalBlocks_; // the last block is always shorter than a full one, possibly empty
     tftp::TransferOptions options_;
     Sender send_;
+    BatchSender batch_;
     std::chrono::milliseconds giveUp_;
     CRttEstimator rtt_;
 
@@ -75,6 +86,9 @@ private:
     TimePoint deadline_ = TimePoint::max();
     uint64_t packetsSent_ = 0;
     std::vector<uint8_t> buffer_; // the packet being sent
+    static constexpr size_t kBatchBytes = 256 * 1024;
+    std::vector<uint8_t> batchBuffer_; // the packets of one batch, back to back
+    std::vector<std::span<const uint8_t>> batchPackets_;
     static constexpr size_t kCacheBytes = 256 * 1024;
     std::vector<uint8_t> cache_; // file content read ahead, whole blocks
     uint64_t cacheOffset_ = 0;

@@ -58,6 +58,11 @@ void Radio::Count(uint16_t type) {
 
 void Radio::StartReboot(int64_t nowMs, int64_t durationMs) {
     ++reboots_;
+    if (upgradeStage_ == UpgradeStage::Fetching || upgradeStage_ == UpgradeStage::Waiting ||
+        upgradeStage_ == UpgradeStage::Flashing) {
+        upgradeStage_ = UpgradeStage::Idle; // the image in memory is lost
+        ++upgradeRun_;
+    }
     bootMs_ = nowMs + durationMs;
     uptimeAtBoot_ = 0;
     heartbeatTarget.reset();
@@ -96,7 +101,7 @@ CommandOutcome Radio::Execute(MessageType type, std::span<const uint8_t> payload
     case MessageType::Upgrade:
         return Upgrade(payload);
     case MessageType::UpgradePoll:
-        return {true, Result(true)};
+        return UpgradePoll();
     case MessageType::Leave:
         heartbeatTarget.reset();
         ++heartbeatGeneration;
@@ -181,12 +186,76 @@ CommandOutcome Radio::SetTransparentBridge(std::span<const uint8_t> payload) {
 }
 
 CommandOutcome Radio::Upgrade(std::span<const uint8_t> payload) {
-    const UpgradeFileInfo request = UpgradeFileInfo::FromBytes(payload);
-    if (!failing) {
-        upgradeFile = request.file_name();
-        upgradeSize = request.file_size();
+    const bool busy = upgradeStage_ == UpgradeStage::Fetching || upgradeStage_ == UpgradeStage::Waiting ||
+                      upgradeStage_ == UpgradeStage::Flashing;
+    if (busy) {
+        return {true, Result(true)}; // a repeated request while the last one is under way
     }
-    return {true, Result(payload.size() >= UpgradeFileInfo::kSize)};
+    const UpgradeFileInfo request = UpgradeFileInfo::FromBytes(payload);
+    if (payload.size() < UpgradeFileInfo::kSize || request.file_name().empty()) {
+        return {true, Result(false)};
+    }
+    ++upgradeRun_;
+    upgradeFile_ = request.file_name();
+    upgradeSize_ = request.file_size();
+    upgradeReceived_ = 0;
+    upgradeChecksum_ = 0;
+    if (failing) {
+        upgradeStage_ = UpgradeStage::Failed;
+        CommandOutcome outcome{true, Result(true)};
+        outcome.report = kUpgradeFailed;
+        return outcome;
+    }
+    upgradeStage_ = UpgradeStage::Fetching;
+    CommandOutcome outcome{true, Result(true)};
+    outcome.fetch = true;
+    return outcome;
+}
+
+CommandOutcome Radio::UpgradePoll() {
+    CommandOutcome outcome{true, Result(true)};
+    outcome.flash = BeginFlash();
+    return outcome;
+}
+
+uint8_t Radio::FinishFetch(bool complete, uint64_t bytes, uint64_t checksum) {
+    upgradeReceived_ = bytes;
+    upgradeChecksum_ = checksum;
+    const bool ok = complete && bytes == upgradeSize_ && !upgradeFailing;
+    upgradeStage_ = ok ? UpgradeStage::Waiting : UpgradeStage::Failed;
+    return ok ? kUpgradeFetched : kUpgradeFailed;
+}
+
+bool Radio::BeginFlash() {
+    if (upgradeStage_ != UpgradeStage::Waiting) {
+        return false;
+    }
+    upgradeStage_ = UpgradeStage::Flashing;
+    return true;
+}
+
+void Radio::FinishFlash(const std::string& newVersion, int64_t nowMs, int64_t rebootMs) {
+    info_.set_version(newVersion);
+    upgradeStage_ = UpgradeStage::Done;
+    StartReboot(nowMs, rebootMs);
+}
+
+const char* UpgradeStageText(UpgradeStage stage) {
+    switch (stage) {
+    case UpgradeStage::Idle:
+        return "idle";
+    case UpgradeStage::Fetching:
+        return "fetching";
+    case UpgradeStage::Waiting:
+        return "waiting";
+    case UpgradeStage::Flashing:
+        return "flashing";
+    case UpgradeStage::Done:
+        return "done";
+    case UpgradeStage::Failed:
+        return "failed";
+    }
+    return "";
 }
 
 } // namespace rf

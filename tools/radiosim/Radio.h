@@ -16,9 +16,21 @@ namespace rf {
 // What a radio does with a command addressed to it.
 struct CommandOutcome {
     bool reply = false;
-    std::vector<uint8_t> payload; // the reply's payload; a one-byte result for most commands
-    bool reboot = false;          // start a reboot after the reply went out
+    std::vector<uint8_t> payload;  // the reply's payload; a one-byte result for most commands
+    bool reboot = false;           // start a reboot after the reply went out
+    bool fetch = false;            // start fetching the firmware image the radio was told of
+    bool flash = false;            // start flashing the fetched image
+    std::optional<uint8_t> report{}; // send an UpgradeReport with this state
 };
+
+// Where a radio is in a firmware upgrade.
+enum class UpgradeStage { Idle, Fetching, Waiting, Flashing, Done, Failed };
+const char* UpgradeStageText(UpgradeStage stage);
+
+// The states a radio reports in UpgradeReport.
+inline constexpr uint8_t kUpgradeFetched = 0;
+inline constexpr uint8_t kUpgradeFailed = 1;
+inline constexpr uint8_t kUpgradeSucceeded = 2;
 
 // Changes apply at once; the simulator sends the reply from the address the radio had before the
 // command, as the PC expects.
@@ -62,9 +74,26 @@ public:
     std::optional<Ipv4Bytes> heartbeatTarget;
     uint32_t heartbeatGeneration = 0;
 
-    // What the last Upgrade request asked for; the firmware fetch itself is not simulated.
-    std::string upgradeFile;
-    uint32_t upgradeSize = 0;
+    // Radios that fetch the image and then report the upgrade failed (a bad image).
+    bool upgradeFailing = false;
+
+    // The fetch ended: a whole image of the announced size is kept and reported with 0, anything else
+    // with 1. Returns the state to report.
+    uint8_t FinishFetch(bool complete, uint64_t bytes, uint64_t checksum);
+    // The PC did not poll in time: the radio flashes anyway. False when it is not waiting.
+    bool BeginFlash();
+    // Flashing is over: the radio runs newVersion after the reboot that follows.
+    void FinishFlash(const std::string& newVersion, int64_t nowMs, int64_t rebootMs);
+
+    UpgradeStage upgradeStage() const { return upgradeStage_; }
+    // Counts upgrades started, so that timers of an earlier one know they are stale.
+    uint32_t upgradeRun() const { return upgradeRun_; }
+    const std::string& upgradeFile() const { return upgradeFile_; }
+    uint32_t upgradeSize() const { return upgradeSize_; }
+    uint64_t upgradeReceived() const { return upgradeReceived_; }
+    uint64_t upgradeChecksum() const { return upgradeChecksum_; }
+    // The PC that asked for the upgrade: the image comes from it and the reports go to it.
+    Ipv4Bytes upgradePc{};
 
 private:
     std::vector<uint8_t> Result(bool ok) const { return {static_cast<uint8_t>(ok && !failing ? 0 : 1)}; }
@@ -74,6 +103,7 @@ private:
     CommandOutcome SetVlan(std::span<const uint8_t> payload);
     CommandOutcome SetTransparentBridge(std::span<const uint8_t> payload);
     CommandOutcome Upgrade(std::span<const uint8_t> payload);
+    CommandOutcome UpgradePoll();
     void ApplyPendingIp();
 
     size_t index_;
@@ -89,6 +119,12 @@ private:
     std::array<uint32_t, 19> received_{};
     uint32_t reboots_ = 0;
     uint32_t restores_ = 0;
+    UpgradeStage upgradeStage_ = UpgradeStage::Idle;
+    uint32_t upgradeRun_ = 0;
+    std::string upgradeFile_;
+    uint32_t upgradeSize_ = 0;
+    uint64_t upgradeReceived_ = 0;
+    uint64_t upgradeChecksum_ = 0;
 };
 
 } // namespace rf

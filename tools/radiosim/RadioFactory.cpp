@@ -203,6 +203,11 @@ std::vector<Radio> MakeRadios(const SimOptions& options) {
             radios[index].failing = true;
         }
     }
+    for (size_t index : options.upgradeFailingRadios) {
+        if (index < radios.size()) {
+            radios[index].upgradeFailing = true;
+        }
+    }
     return radios;
 }
 

@@ -135,7 +135,14 @@ std::string RadioJson(const Radio& radio, int64_t nowMs) {
     f.Text("heartbeat_to", radio.heartbeatTarget ? IpBytesToText(*radio.heartbeatTarget) : "");
     f.Number("reboots", radio.reboots());
     f.Number("restores", radio.restores());
-    f.Text("upgrade_file", radio.upgradeFile);
+    f.Text("upgrade_file", radio.upgradeFile());
+    f.Number("upgrade_size", radio.upgradeSize());
+    f.Text("upgrade_stage", UpgradeStageText(radio.upgradeStage()));
+    f.Number("upgrade_received", radio.upgradeReceived());
+    char checksum[17];
+    std::snprintf(checksum, sizeof checksum, "%016llx",
+                  static_cast<unsigned long long>(radio.upgradeChecksum()));
+    f.Text("upgrade_checksum", checksum);
     f.Raw("received", Counters(radio));
     return f.Done();
 }

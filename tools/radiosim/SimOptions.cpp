@@ -20,6 +20,13 @@ const char* const kSimUsage =
     "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
     "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
     "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
+    "  --upgrade-fail I,J,.. radios with these indexes fetch an upgrade, then report it failed\n"
+    "  --flash-ms MS         how long flashing a fetched image takes (default 5000)\n"
+    "  --poll-wait-ms MS     a radio not polled this long after its report flashes anyway (default 60000)\n"
+    "  --upgrade-version V   version after an upgrade (default: the image's file name without .bin)\n"
+    "  --tftp-port P         port of the PC's firmware server (default 69)\n"
+    "  --tftp-blksize N      block size radios ask for (default 1468)\n"
+    "  --tftp-windowsize N   window size radios ask for (default: not asked)\n"
     "  --control PATH        Unix socket answering 'list', 'get MAC', 'mute MAC 0|1', 'stats'\n";
 
 namespace {
@@ -95,6 +102,28 @@ bool TakeValued(SimOptions& o, const std::string& name, const std::string& value
     }
     if (name == "--fail") {
         return ParseIndexList(value, o.failingRadios);
+    }
+    if (name == "--upgrade-fail") {
+        return ParseIndexList(value, o.upgradeFailingRadios);
+    }
+    if (name == "--flash-ms") {
+        return ParseNumber(value, o.flashMs, 0, 3600000);
+    }
+    if (name == "--poll-wait-ms") {
+        return ParseNumber(value, o.pollWaitMs, 0, 3600000);
+    }
+    if (name == "--upgrade-version") {
+        o.upgradeVersion = value;
+        return !value.empty() && value.size() <= 32;
+    }
+    if (name == "--tftp-port") {
+        return ParseNumber<uint16_t>(value, o.tftpPort, 1, 65535);
+    }
+    if (name == "--tftp-blksize") {
+        return ParseNumber<uint16_t>(value, o.tftpBlockSize, 8, 65464);
+    }
+    if (name == "--tftp-windowsize") {
+        return ParseNumber<uint16_t>(value, o.tftpWindowSize, 0, 65535);
     }
     if (name == "--control") {
         o.controlPath = value;

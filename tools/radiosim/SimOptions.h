@@ -28,6 +28,14 @@ struct SimOptions {
     int lossOutPercent = 0;
     int silentPercent = 0;
     std::vector<size_t> failingRadios;
+    // Firmware upgrades: radios fetch the image by TFTP from the PC that asked, port tftpPort.
+    std::vector<size_t> upgradeFailingRadios;
+    int flashMs = 5000;
+    int pollWaitMs = 60000;     // a radio not polled by then flashes anyway
+    std::string upgradeVersion; // the version after an upgrade; empty: the file's name without ".bin"
+    uint16_t tftpPort = 69;
+    uint16_t tftpBlockSize = 1468;
+    uint16_t tftpWindowSize = 0; // 0: not asked for
     bool duplicateIp = false;
     bool hostile = false;
     std::string controlPath;

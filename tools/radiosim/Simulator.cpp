@@ -32,8 +32,10 @@ constexpr int kScanPacketGapMs = 20;
 } // namespace
 
 Simulator::Simulator(SimOptions options)
-    : options_(std::move(options)), radios_(MakeRadios(options_)), lossRng_(options_.seed ^ 0x105505ULL),
-      jitterRng_(options_.seed ^ 0x717e4ULL) {
+    : options_(std::move(options)), radios_(MakeRadios(options_)),
+      fetcher_(
+          [this](size_t index, uint32_t run, const TftpFetch& fetch) { OnFetchFinished(index, run, fetch); }),
+      lossRng_(options_.seed ^ 0x105505ULL), jitterRng_(options_.seed ^ 0x717e4ULL) {
     for (const Radio& r : radios_) {
         byMac_[MacKey(r.mac())] = r.index();
     }
@@ -92,7 +94,7 @@ bool Simulator::Open(std::string& error) {
 void Simulator::Run() {
     epoll_event events[16];
     for (;;) {
-        const int n = ::epoll_wait(epoll_, events, 16, timers_.TimeoutMs(Now()));
+        const int n = ::epoll_wait(epoll_, events, 16, WaitMs());
         for (int i = 0; i < n; ++i) {
             const int fd = events[i].data.fd;
             if (fd == signals_) {
@@ -104,12 +106,22 @@ void Simulator::Run() {
                 const int client = control_.Accept();
                 epoll_event e{EPOLLIN, {.fd = client}};
                 ::epoll_ctl(epoll_, EPOLL_CTL_ADD, client, &e);
+            } else if (fetcher_.Owns(fd)) {
+                fetcher_.OnReadable(fd, Now());
             } else if (control_.Owns(fd)) {
                 control_.Serve(fd, [this](const std::string& r) { return Control(r); });
             }
         }
+        fetcher_.OnTimers(Now());
         timers_.RunDue(Now());
     }
+}
+
+int Simulator::WaitMs() const {
+    const int64_t now = Now();
+    const int timers = timers_.TimeoutMs(now);
+    const int fetches = fetcher_.TimeoutMs(now);
+    return timers < 0 ? fetches : fetches < 0 ? timers : std::min(timers, fetches);
 }
 
 void Simulator::Drain(UdpEndpoint& socket, bool searches) {
@@ -260,6 +272,94 @@ void Simulator::OnCommand(const Datagram& command) {
     if (outcome.reboot) {
         radio.StartReboot(now, options_.rebootMs);
     }
+    if (outcome.fetch || outcome.report) {
+        radio.upgradePc = command.source;
+    }
+    if (outcome.fetch) {
+        StartFetch(radio);
+    }
+    if (outcome.report) {
+        Report(radio, *outcome.report);
+    }
+    if (outcome.flash) {
+        ScheduleFlash(radio);
+    }
+}
+
+// The image comes from the firmware server of the PC that asked for the upgrade.
+void Simulator::StartFetch(Radio& radio) {
+    TftpFetch::Options options;
+    options.blockSize = options_.tftpBlockSize;
+    options.windowSize = options_.tftpWindowSize;
+    options.expectedSize = radio.upgradeSize();
+    const int fd = fetcher_.Start(radio.index(), radio.upgradeRun(), radio.ip(), radio.upgradePc,
+                                  options_.tftpPort, radio.upgradeFile(), options, Now());
+    if (fd < 0) {
+        Report(radio, radio.FinishFetch(false, 0, 0));
+        return;
+    }
+    epoll_event e{EPOLLIN, {.fd = fd}};
+    ::epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &e);
+}
+
+void Simulator::OnFetchFinished(size_t index, uint32_t run, const TftpFetch& fetch) {
+    Radio& radio = radios_[index];
+    if (radio.upgradeRun() != run || radio.upgradeStage() != UpgradeStage::Fetching) {
+        return; // the radio rebooted meanwhile and lost what it fetched
+    }
+    const bool complete = fetch.state() == TftpFetch::State::Complete;
+    const uint8_t state = radio.FinishFetch(complete, fetch.bytes(), fetch.checksum());
+    Report(radio, state);
+    if (state == kUpgradeFetched) {
+        timers_.At(Now() + options_.pollWaitMs, [this, index, run] {
+            Radio& r = radios_[index];
+            if (r.upgradeRun() == run && r.BeginFlash()) {
+                ScheduleFlash(r);
+            }
+        });
+    }
+}
+
+void Simulator::Report(Radio& radio, uint8_t state) {
+    if (radio.mute || radio.Rebooting(Now())) {
+        return;
+    }
+    const std::array<uint8_t, 1> payload{state};
+    const auto packet =
+        DevicePacket(static_cast<uint16_t>(MessageType::UpgradeReport), radio.model(), radio.mac(), payload);
+    Emit(commandSocket_, radio.segment(), radio.ip(), radio.upgradePc, kReplyPort, packet);
+}
+
+void Simulator::ScheduleFlash(Radio& radio) {
+    timers_.At(Now() + options_.flashMs,
+               [this, index = radio.index(), run = radio.upgradeRun()] { FinishFlash(index, run); });
+}
+
+// After flashing the radio reboots into the new firmware and, once up, reports the upgrade done.
+void Simulator::FinishFlash(size_t index, uint32_t run) {
+    Radio& radio = radios_[index];
+    if (radio.upgradeRun() != run || radio.upgradeStage() != UpgradeStage::Flashing) {
+        return;
+    }
+    const int64_t now = Now();
+    radio.FinishFlash(NewVersion(radio), now, options_.rebootMs);
+    timers_.At(now + options_.rebootMs, [this, index, run] {
+        Radio& r = radios_[index];
+        if (r.upgradeRun() == run && r.upgradeStage() == UpgradeStage::Done) {
+            Report(r, kUpgradeSucceeded);
+        }
+    });
+}
+
+std::string Simulator::NewVersion(const Radio& radio) const {
+    if (!options_.upgradeVersion.empty()) {
+        return options_.upgradeVersion;
+    }
+    std::string name = radio.upgradeFile();
+    if (name.size() > 4 && (name.ends_with(".bin") || name.ends_with(".BIN"))) {
+        name.resize(name.size() - 4);
+    }
+    return name.substr(0, DeviceInfo::kVersionWidth);
 }
 
 void Simulator::Reply(Radio& radio, const Ipv4Bytes& from, const Ipv4Bytes& pc, uint16_t type,
@@ -285,7 +385,7 @@ std::string Simulator::StatsJson() const {
       << ",\"sent\":" << stats_.sent << ",\"dropped_in\":" << stats_.droppedIn
       << ",\"dropped_out\":" << stats_.droppedOut << ",\"searches\":" << stats_.searches
       << ",\"hostile\":" << stats_.hostile << ",\"timers\":" << timers_.size()
-      << ",\"dropped_out_by_type\":{";
+      << ",\"fetches\":" << fetcher_.size() << ",\"dropped_out_by_type\":{";
     const char* separator = "";
     for (const auto& [type, count] : stats_.droppedOutByType) {
         s << separator << '"' << type << "\":" << count;

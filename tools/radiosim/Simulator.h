@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlServer.h"
+#include "FirmwareFetcher.h"
 #include "Radio.h"
 #include "SimOptions.h"
 #include "TimerQueue.h"
@@ -33,6 +34,7 @@ private:
     };
 
     int64_t Now() const;
+    int WaitMs() const;
     bool Dropped(int percent);
     bool Emit(UdpEndpoint& socket, int segment, const Ipv4Bytes& from, const Ipv4Bytes& to, uint16_t port,
               std::span<const uint8_t> bytes);
@@ -50,6 +52,13 @@ private:
                std::span<const uint8_t> payload);
     void SendScan(Radio& radio, const Ipv4Bytes& pc);
 
+    void StartFetch(Radio& radio);
+    void OnFetchFinished(size_t index, uint32_t run, const TftpFetch& fetch);
+    void Report(Radio& radio, uint8_t state);
+    void ScheduleFlash(Radio& radio);
+    void FinishFlash(size_t index, uint32_t run);
+    std::string NewVersion(const Radio& radio) const;
+
     std::string Control(const std::string& request);
     std::string StatsJson() const;
     Radio* FindRadio(const std::string& macText);
@@ -60,6 +69,7 @@ private:
     UdpEndpoint searchSocket_;
     UdpEndpoint commandSocket_;
     ControlServer control_;
+    FirmwareFetcher fetcher_;
     TimerQueue timers_;
     std::mt19937_64 lossRng_;
     std::mt19937_64 jitterRng_;

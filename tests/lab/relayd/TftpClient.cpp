@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace rf::test {
 
@@ -38,15 +39,14 @@ std::optional<std::string> ReceiveOn(int fd, std::chrono::milliseconds timeout, 
     if (::poll(&p, 1, static_cast<int>(timeout.count())) <= 0) {
         return std::nullopt;
     }
-    std::string buffer(65536, '\0');
+    static thread_local std::vector<char> buffer(65536); // not cleared for every packet
     socklen_t length = sizeof from;
     const ssize_t n =
         ::recvfrom(fd, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
     if (n < 0) {
         return std::nullopt;
     }
-    buffer.resize(static_cast<size_t>(n));
-    return buffer;
+    return std::string(buffer.data(), static_cast<size_t>(n));
 }
 
 std::map<std::string, std::string> ParseOack(const std::string& packet) {

@@ -45,6 +45,16 @@ public:
         return blocks;
     }
     const std::vector<std::vector<uint8_t>>& Pending() const { return sent_; }
+    // Windows go out in batches from now on; the size of every batch is recorded.
+    void Batch() {
+        transfer_->SetBatchSender([this](std::span<const std::span<const uint8_t>> packets) {
+            batches_.push_back(packets.size());
+            for (const auto p : packets) {
+                sent_.emplace_back(p.begin(), p.end());
+            }
+        });
+    }
+    std::vector<size_t> TakeBatches() { return std::exchange(batches_, {}); }
     std::string Reassemble() const {
         std::string data;
         for (const auto& p : received_) {
@@ -61,6 +71,7 @@ private:
     std::string content_;
     std::vector<std::vector<uint8_t>> sent_;
     std::vector<std::vector<uint8_t>> received_;
+    std::vector<size_t> batches_;
     std::unique_ptr<CTransfer> transfer_;
 };
 
@@ -112,6 +123,39 @@ TEST(Transfer, WindowGapResendsFromTheBlockAfterTheAckAtOnce) {
     EXPECT_EQ(t.TakeBlocks(), (std::vector<uint16_t>{11}));
     t.Ack(11, t0 + 6ms);
     EXPECT_EQ(t->GetState(), CTransfer::State::Completed);
+}
+
+TEST(Transfer, WindowsGoOutInBatchesOfAtMost256KiBWithTheSameBytes) {
+    tftp::RequestedOptions requested;
+    requested.windowSize = 16;
+    requested.blockSize = 65464; // four such blocks fill a batch
+    std::string content(65464 * 20 + 77, '\0');
+    for (size_t i = 0; i < content.size(); ++i) {
+        content[i] = static_cast<char>(i * 7 + i / 65464);
+    }
+    TransferHarness t(content, requested);
+    t.Batch();
+    t->Start(t0);
+    t.TakeBlocks();
+    EXPECT_TRUE(t.TakeBatches().empty()) << "the option acknowledgement is one packet";
+    t.Ack(0, t0 + 1ms);
+    EXPECT_EQ(t.TakeBlocks().size(), 16u);
+    EXPECT_EQ(t.TakeBatches(), (std::vector<size_t>{4, 4, 4, 4}));
+    EXPECT_TRUE(t.Reassemble() == content.substr(0, 16 * 65464)) << "the bytes of the blocks, in order";
+    t.Ack(14, t0 + 2ms);
+    EXPECT_EQ(t.TakeBlocks(), (std::vector<uint16_t>{15, 16, 17, 18, 19, 20, 21}));
+    EXPECT_EQ(t.TakeBatches(), (std::vector<size_t>{4, 3}));
+    t.Ack(21, t0 + 3ms);
+    EXPECT_EQ(t->GetState(), CTransfer::State::Completed);
+}
+
+TEST(Transfer, LockStepDoesNotBatch) {
+    TransferHarness t(std::string(2000, 'l'));
+    t.Batch();
+    t->Start(t0);
+    t.Ack(1, t0 + 1ms);
+    EXPECT_EQ(t.TakeBlocks(), (std::vector<uint16_t>{1, 2}));
+    EXPECT_TRUE(t.TakeBatches().empty());
 }
 
 TEST(Transfer, LostOptionAckResendsTheOptionAcknowledgement) {
