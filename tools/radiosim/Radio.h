@@ -16,10 +16,10 @@ namespace rf {
 // What a radio does with a command addressed to it.
 struct CommandOutcome {
     bool reply = false;
-    std::vector<uint8_t> payload;  // the reply's payload; a one-byte result for most commands
-    bool reboot = false;           // start a reboot after the reply went out
-    bool fetch = false;            // start fetching the firmware image the radio was told of
-    bool flash = false;            // start flashing the fetched image
+    std::vector<uint8_t> payload;    // the reply's payload; a one-byte result for most commands
+    bool reboot = false;             // start a reboot after the reply went out
+    bool fetch = false;              // start fetching the firmware image the radio was told of
+    bool flash = false;              // start flashing the fetched image
     std::optional<uint8_t> report{}; // send an UpgradeReport with this state
 };
 
