@@ -11,16 +11,22 @@
 #
 # Clients: Debian's atftp, and "ours" (bench/relayd_bench_client, the lab tests' client: patient, it resends
 # its last acknowledgement every RETRANSMIT_MS and gives up after 5 minutes); the loss cases use ours for
-# both servers, and atftp once more for comparison. tftpd-hpa does not support the windowsize option: it leaves it out of its option acknowledgement
-# and the transfer runs lock-step. A window pays off by not waiting a round trip per block, so the window
-# case is measured on the delayed path; on the plain path both servers are bound by per-packet CPU.
+# both servers, and atftp once more for comparison. tftpd-hpa does not support the windowsize option: it
+# leaves it out of its option acknowledgement and the transfer runs lock-step.
+#
+# Both servers run at once (tftpd-hpa on port 69, Relayd on RELAYD_PORT) and every repetition of a case
+# fetches from one, then from the other, so that a busy moment of the machine weighs on both alike.
+#
+# A window pays off by not waiting a round trip per block, so the window case is measured on the delayed path
+# too. On the plain path a lock-step round trip is tens of microseconds, most of it the two processes
+# waking each other.
 #
 # tftpd-hpa recovers a lost block with its own one-second timer (a repeated acknowledgement does not make it
 # resend), so with loss it takes about a second per lost block: the loss cases use a smaller file.
 #
-# Environment: SIZE_MIB (16), LOSS_SIZE_MIB (4), REPEAT (3; every figure is the median of that many runs), LOSS_REPEAT (3),
-# LOSS_PERCENT (5; dropped on the data path, server to client), DELAY_US (1000, each way),
-# RETRANSMIT_MS (300), CASE_TIMEOUT (900 s, the longest one run may take).
+# Environment: SIZE_MIB (16), LOSS_SIZE_MIB (4), REPEAT (5; every figure is the median of that many runs),
+# LOSS_REPEAT (3), RELAYD_PORT (6969), LOSS_PERCENT (5; dropped on the data path, server to client),
+# DELAY_US (1000, each way), RETRANSMIT_MS (300), CASE_TIMEOUT (900 s, the longest one run may take).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,12 +35,13 @@ CLIENT=${CLIENT:-$here/../../build/bench/relayd_bench_client}
 DELAY_LINE=${DELAY_LINE:-$here/../../build/bench/relayd_delay_line}
 SIZE_MIB=${SIZE_MIB:-16}
 LOSS_SIZE_MIB=${LOSS_SIZE_MIB:-4}
-REPEAT=${REPEAT:-3}
+REPEAT=${REPEAT:-5}
 LOSS_REPEAT=${LOSS_REPEAT:-3}
 LOSS_PERCENT=${LOSS_PERCENT:-5}
 DELAY_US=${DELAY_US:-1000}
 RETRANSMIT_MS=${RETRANSMIT_MS:-300}
 CASE_TIMEOUT=${CASE_TIMEOUT:-900}
+RELAYD_PORT=${RELAYD_PORT:-6969}
 SRV=rfbench-srv-$$
 CLI=rfbench-cli-$$
 MID=rfbench-mid-$$
@@ -48,11 +55,14 @@ for program in "$RELAYD" "$CLIENT" "$DELAY_LINE"; do
 done
 [ "$(id -u)" = 0 ] || { echo "needs root (network namespaces)" >&2; exit 2; }
 
-WORK=$(mktemp -d /tmp/rfbench-XXXXXX)
+# Files in memory, so that the clients' writes do not wait on a disk.
+WORK=$(mktemp -d /dev/shm/rfbench-XXXXXX 2>/dev/null || mktemp -d /tmp/rfbench-XXXXXX)
 SERVER_PID=
+TFTPD_PID=
 DELAY_PID=
 cleanup() {
     [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID" 2>/dev/null
+    [ -n "$TFTPD_PID" ] && kill "$TFTPD_PID" 2>/dev/null && wait "$TFTPD_PID" 2>/dev/null
     [ -n "$DELAY_PID" ] && kill "$DELAY_PID" 2>/dev/null && wait "$DELAY_PID" 2>/dev/null
     for ns in "$SRV" "$CLI" "$MID" "$FAR"; do ip netns del "$ns" 2>/dev/null || true; done
     rm -rf "$WORK"
@@ -85,21 +95,17 @@ head -c $((SIZE_MIB << 20)) /dev/urandom >"$WORK/served/image.bin"
 head -c $((LOSS_SIZE_MIB << 20)) /dev/urandom >"$WORK/served/loss.bin"
 chmod 644 "$WORK/served/"*.bin
 cp "$RELAYD" "$WORK/relayd/Relayd"
-printf '[SERVER]\nDirectory=%s\n' "$WORK/served" >"$WORK/relayd/Relayd.ini"
+printf '[SERVER]\nDirectory=%s\nPort=%s\n' "$WORK/served" "$RELAYD_PORT" >"$WORK/relayd/Relayd.ini"
 
-start_server() {
-    case $1 in
-    relayd) ip netns exec "$SRV" "$WORK/relayd/Relayd" 2>/dev/null & ;;
-    tftpd) ip netns exec "$SRV" in.tftpd --foreground --address 0.0.0.0:69 --user tftp --secure "$WORK/served" & ;;
-    esac
+declare -A PORT=([tftpd]=69 [relayd]=$RELAYD_PORT)
+start_servers() {
+    ip netns exec "$SRV" in.tftpd --foreground --address 0.0.0.0:69 --user tftp --secure "$WORK/served" &
+    TFTPD_PID=$!
+    ip netns exec "$SRV" "$WORK/relayd/Relayd" 2>/dev/null &
     SERVER_PID=$!
     sleep 0.5
-    kill -0 "$SERVER_PID" 2>/dev/null || { echo "$1 did not start (is port 69 free?)" >&2; exit 1; }
-}
-stop_server() {
-    kill "$SERVER_PID" 2>/dev/null || true
-    wait "$SERVER_PID" 2>/dev/null || true
-    SERVER_PID=
+    kill -0 "$TFTPD_PID" 2>/dev/null || { echo "tftpd-hpa did not start (is port 69 free?)" >&2; exit 1; }
+    kill -0 "$SERVER_PID" 2>/dev/null || { echo "Relayd did not start (is port $RELAYD_PORT free?)" >&2; exit 1; }
 }
 # Loss on the data path: the client's side drops datagrams from the server as they arrive. (Dropping them
 # on the server's output would make its send fail with EPERM, which no real network does: tftpd-hpa ends
@@ -113,27 +119,27 @@ set_loss() {
     fi
 }
 
-# One download by one client kind: fetch CLIENT_KIND NS SERVER_IP OUT WINDOW; fails unless byte-equal.
+# One download by one client kind: fetch CLIENT_KIND NS SERVER_IP PORT OUT WINDOW; fails unless byte-equal.
 fetch() {
-    local kind=$1 ns=$2 server=$3 out=$4 window=$5 file=${FILE:-image.bin}
+    local kind=$1 ns=$2 server=$3 port=$4 out=$5 window=$6 file=${FILE:-image.bin}
     if [ "$kind" = atftp ]; then
         local options=(--option "blksize 1468")
         [ "$window" -gt 0 ] && options+=(--option "windowsize $window")
-        ip netns exec "$ns" timeout "$CASE_TIMEOUT" atftp "${options[@]}" -g -r "$file" -l "$out" "$server" 69 >/dev/null 2>&1 &&
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" atftp "${options[@]}" -g -r "$file" -l "$out" "$server" "$port" >/dev/null 2>&1 &&
             cmp -s "$out" "$WORK/served/$file"
     else
         local options=(--blksize 1468 --retransmit-ms "$RETRANSMIT_MS" --compare "$WORK/served/$file")
         [ "$window" -gt 0 ] && options+=(--windowsize "$window")
-        ip netns exec "$ns" timeout "$CASE_TIMEOUT" "$CLIENT" "$server" 69 "$file" "${options[@]}" >/dev/null 2>&1
+        ip netns exec "$ns" timeout "$CASE_TIMEOUT" "$CLIENT" "$server" "$port" "$file" "${options[@]}" >/dev/null 2>&1
     fi
 }
 
-# run_case KIND NS SERVER_IP CLIENTS WINDOW -> seconds for all clients to finish, or FAIL
+# run_case KIND NS SERVER_IP PORT CLIENTS WINDOW -> seconds for all clients to finish, or FAIL
 run_case() {
-    local kind=$1 ns=$2 server=$3 clients=$4 window=$5 pids=() ok=1 t0 t1
+    local kind=$1 ns=$2 server=$3 port=$4 clients=$5 window=$6 pids=() ok=1 t0 t1
     t0=$(date +%s.%N)
     for i in $(seq 1 "$clients"); do
-        fetch "$kind" "$ns" "$server" "$WORK/out/$i" "$window" &
+        fetch "$kind" "$ns" "$server" "$port" "$WORK/out/$i" "$window" &
         pids+=($!)
     done
     for p in "${pids[@]}"; do wait "$p" || ok=0; done
@@ -142,44 +148,45 @@ run_case() {
     if [ $ok = 1 ]; then echo "$t1 - $t0" | bc; else echo FAIL; fi
 }
 
-# median N KIND NS SERVER_IP CLIENTS WINDOW -> the median of N runs (FAIL if any failed)
-median() {
-    local n=$1 times=()
-    shift
+# measure N KEY KIND NS SERVER_IP CLIENTS WINDOW: N runs against each server in turn (those in SERVERS,
+# both by default); R[server,KEY] becomes the median of its runs, FAIL if any failed.
+declare -A R
+measure() {
+    local n=$1 key=$2 kind=$3 ns=$4 ip=$5 clients=$6 window=$7 server servers=${SERVERS:-tftpd relayd}
+    declare -A times=()
     for _ in $(seq 1 "$n"); do
-        local t
-        t=$(run_case "$@")
-        [ "$t" = FAIL ] && { echo FAIL; return; }
-        times+=("$t")
+        for server in $servers; do
+            times[$server]+="$(run_case "$kind" "$ns" "$ip" "${PORT[$server]}" "$clients" "$window") "
+        done
     done
-    printf '%s\n' "${times[@]}" | sort -g | awk '{ a[NR] = $1 } END { printf "%.3f", NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'
+    for server in $servers; do
+        if [[ ${times[$server]} == *FAIL* ]]; then
+            R[$server,$key]=FAIL
+        else
+            R[$server,$key]=$(printf '%s\n' ${times[$server]} | sort -g |
+                awk '{ a[NR] = $1 } END { printf "%.3f", NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }')
+        fi
+    done
 }
 
 PLAIN=10.231.0.1
 FAR_IP=10.231.1.1
-declare -A R
-for server in tftpd relayd; do
-    start_server $server
-    run_case atftp "$CLI" $PLAIN 1 0 >/dev/null # warm the page cache
-    for kind in atftp ours; do
-        R[$server,$kind,one]=$(median "$REPEAT" $kind "$CLI" $PLAIN 1 0)
-        R[$server,$kind,ten]=$(median "$REPEAT" $kind "$CLI" $PLAIN 10 0)
-        R[$server,$kind,window]=$(median "$REPEAT" $kind "$CLI" $PLAIN 1 16)
-        R[$server,$kind,delay]=$(median "$REPEAT" $kind "$FAR" $FAR_IP 1 16)
-    done
-    set_loss "$LOSS_PERCENT"
-    export FILE=loss.bin
-    R[$server,ours,loss]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 16)
-    if [ $server = relayd ]; then
-        R[$server,ours,losslock]=$(median "$LOSS_REPEAT" ours "$CLI" $PLAIN 1 0)
-    else
-        R[$server,ours,losslock]=${R[$server,ours,loss]} # windowsize is declined: the same lock-step run
-    fi
-    R[$server,atftp,loss]=$(run_case atftp "$CLI" $PLAIN 1 16)
-    unset FILE
-    set_loss 0
-    stop_server
+start_servers
+for server in tftpd relayd; do run_case atftp "$CLI" $PLAIN "${PORT[$server]}" 1 0 >/dev/null; done # warm up
+for kind in atftp ours; do
+    measure "$REPEAT" $kind,one $kind "$CLI" $PLAIN 1 0
+    measure "$REPEAT" $kind,ten $kind "$CLI" $PLAIN 10 0
+    measure "$REPEAT" $kind,window $kind "$CLI" $PLAIN 1 16
+    measure "$REPEAT" $kind,delay $kind "$FAR" $FAR_IP 1 16
 done
+set_loss "$LOSS_PERCENT"
+export FILE=loss.bin
+measure "$LOSS_REPEAT" ours,loss ours "$CLI" $PLAIN 1 16
+SERVERS=relayd measure "$LOSS_REPEAT" ours,losslock ours "$CLI" $PLAIN 1 0
+R[tftpd,ours,losslock]=${R[tftpd,ours,loss]} # tftpd-hpa declines windowsize: that was a lock-step run already
+measure 1 atftp,loss atftp "$CLI" $PLAIN 1 16
+unset FILE
+set_loss 0
 
 ratio() {
     if [[ $1 =~ ^[0-9.]+$ && $2 =~ ^[0-9.]+$ ]]; then echo "scale=2; $1 / $2" | bc; else echo "-"; fi

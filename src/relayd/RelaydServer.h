@@ -12,6 +12,7 @@
 #include <span>
 #include <stop_token>
 #include <string>
+#include <sys/epoll.h>
 #include <unordered_map>
 #include <vector>
 
@@ -51,11 +52,16 @@ private:
                        const sockaddr_in& peer, const in_addr& local, CTransfer::TimePoint now);
     void Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message);
     void ExpireAndReap(CTransfer::TimePoint now);
+    bool AnswerExpectedSoon() const;
+    // Polls for events without sleeping for up to kSpin; the number of events, 0 if none came.
+    int Spin(epoll_event* events, int size);
     int WaitMilliseconds(CTransfer::TimePoint now) const;
     size_t TransfersFrom(in_addr_t address) const;
     uint16_t BlockSizeCapFor(const sockaddr_in& peer) const;
     void CloseSession(int socket);
 
+    // How long the loop polls before it sleeps, when a transfer's round trip is shorter than that.
+    static constexpr std::chrono::microseconds kSpin{100};
     static uint64_t PeerKey(const sockaddr_in& peer);
 
     RelaydConfig config_;

@@ -18,6 +18,8 @@ public:
     // The timer expired: wait twice as long next time, up to the ceiling.
     void Backoff();
     Duration Rto() const { return rto_; }
+    bool Measured() const { return measured_; }
+    Duration Smoothed() const { return smoothed_; }
 
 private:
     void Update(Duration rto);

@@ -29,6 +29,10 @@ std::chrono::nanoseconds CTransfer::Rto() const {
     return rtt_.Rto();
 }
 
+bool CTransfer::AnswerExpectedWithin(std::chrono::nanoseconds limit) const {
+    return Running() && rtt_.Measured() && rtt_.Smoothed() < limit;
+}
+
 void CTransfer::Start(TimePoint now) {
     lastProgress_ = now;
     if (!options_.Oack().empty()) {

@@ -52,6 +52,9 @@ public:
     bool Running() const { return state_ == State::Running; }
     uint64_t PacketsSent() const { return packetsSent_; }
     std::chrono::nanoseconds Rto() const;
+    // True while the transfer runs and its measured round trip is shorter than limit: the peer's next
+    // packet is due within about that time.
+    bool AnswerExpectedWithin(std::chrono::nanoseconds limit) const;
 
 private:
     void HandleAck(uint16_t block, TimePoint now);

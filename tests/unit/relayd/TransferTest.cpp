@@ -205,6 +205,28 @@ TEST(Transfer, TimerAdaptsToTheRoundTripAndGivesUpOnlyAfterTheBudget) {
     EXPECT_LE(resends, 14) << "backoff, not a resend every 100 ms";
 }
 
+// The server polls instead of sleeping only for a peer that has shown it answers fast, and only while the
+// transfer runs: a slow or finished one must never keep the loop busy.
+TEST(Transfer, AnAnswerIsExpectedSoonOnlyFromAFastPeerWhileRunning) {
+    TransferHarness fast(std::string(1600, 'f')); // four blocks
+    fast->Start(t0);
+    EXPECT_FALSE(fast->AnswerExpectedWithin(100us)) << "nothing measured yet";
+    fast.Ack(1, t0 + 30us);
+    EXPECT_TRUE(fast->AnswerExpectedWithin(100us));
+    fast.Ack(2, t0 + 60us);
+    fast.Ack(3, t0 + 90us);
+    EXPECT_EQ(fast->GetState(), CTransfer::State::Running);
+    fast.Ack(4, t0 + 120us);
+    EXPECT_EQ(fast->GetState(), CTransfer::State::Completed);
+    EXPECT_FALSE(fast->AnswerExpectedWithin(100us)) << "a finished transfer expects nothing";
+
+    TransferHarness slow(std::string(1500, 's'));
+    slow->Start(t0);
+    slow.Ack(1, t0 + 2ms);
+    EXPECT_FALSE(slow->AnswerExpectedWithin(100us)) << "a radio link's round trip is milliseconds";
+    EXPECT_TRUE(slow->AnswerExpectedWithin(10ms));
+}
+
 TEST(Transfer, NegotiatedTimeoutFixesTheTimer) {
     tftp::RequestedOptions requested;
     requested.timeoutSeconds = 2;
