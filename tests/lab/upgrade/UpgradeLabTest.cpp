@@ -188,6 +188,18 @@ std::string Radio(const test::Lab& lab, const Device& d) {
     return lab.Control("get " + d.mac);
 }
 
+// Where each radio's upgrade stands, for the message of a failed wait.
+std::string Progress(const test::Lab& lab, Pc& pc, const std::vector<Device>& devices) {
+    std::string text;
+    for (const Device& d : devices) {
+        const std::string radio = Radio(lab, d);
+        text += "\n" + d.mac + ": status " + std::to_string(pc.Status(d)) + ", radio " +
+                JsonField(radio, "upgrade_stage") + " with " + JsonField(radio, "upgrade_received") + " of " +
+                JsonField(radio, "upgrade_size") + " bytes";
+    }
+    return text;
+}
+
 #define REQUIRE_LAB(lab)                                                                                     \
     if (!(lab).Ok()) {                                                                                       \
         GTEST_SKIP() << (lab).Reason();                                                                      \
@@ -209,7 +221,7 @@ TEST(UpgradeLab, TenRadiosFetchA16MiBImageAtOnceAndRunTheNewVersionAfterTheirReb
         pc.SendUpgrade(d, "fw-V7.2.0.bin", static_cast<uint32_t>(image.size()));
     }
     // Fetched whole by every radio at once: each reports 0, which the store keeps as "Upgrade wait".
-    ASSERT_TRUE(pc.AllReach(devices, kUpgradeWait, 180s));
+    ASSERT_TRUE(pc.AllReach(devices, kUpgradeWait, 180s)) << Progress(lab, pc, devices);
     for (const Device& d : devices) {
         const std::string radio = Radio(lab, d);
         EXPECT_EQ(JsonField(radio, "upgrade_received"), std::to_string(image.size())) << d.mac;
@@ -232,7 +244,7 @@ TEST(UpgradeLab, TenRadiosFetchA16MiBImageAtOnceAndRunTheNewVersionAfterTheirReb
         }
         return true;
     }));
-    ASSERT_TRUE(pc.AllReach(devices, kUpgradeSuccess, 20s));
+    ASSERT_TRUE(pc.AllReach(devices, kUpgradeSuccess, 20s)) << Progress(lab, pc, devices);
 
     for (const Device& d : devices) {
         pc.Send(d, MessageType::GetInfo);
@@ -249,9 +261,12 @@ TEST(UpgradeLab, TenRadiosFetchA16MiBImageAtOnceAndRunTheNewVersionAfterTheirReb
         const std::string radio = Radio(lab, d);
         EXPECT_EQ(JsonField(radio, "upgrade_stage"), "done");
         EXPECT_EQ(JsonField(radio, "reboots"), "1");
+        // The engine resends a command whose reply has not come back by its next retransmission pass, so
+        // a radio may hear Upgrade or UpgradePoll twice; it still fetches once and flashes once.
         const std::string received = JsonField(radio, "received");
-        EXPECT_NE(received.find("\"11\":1,"), std::string::npos) << "one Upgrade each: " << received;
-        EXPECT_NE(received.find("\"16\":1"), std::string::npos) << "one UpgradePoll each: " << received;
+        EXPECT_NE(received.find("\"11\":"), std::string::npos) << received;
+        EXPECT_NE(received.find("\"16\":"), std::string::npos) << received;
+        EXPECT_EQ(JsonField(radio, "upgrade_runs"), "1") << "one fetch each: " << received;
     }
 }
 
@@ -271,7 +286,7 @@ TEST(UpgradeLab, WrongSizeRejectedImageMissingFileAndFailingRadioReportFailure) 
     pc.SendUpgrade(devices[2], "fw.bin", size);      // fails every command
     pc.SendUpgrade(devices[3], "missing.bin", size); // the server has no such file
     pc.SendUpgrade(devices[4], "fw.bin", size - 1);  // told a smaller size
-    ASSERT_TRUE(pc.AllReach(devices, kUpgradeFail, 30s));
+    ASSERT_TRUE(pc.AllReach(devices, kUpgradeFail, 30s)) << Progress(lab, pc, devices);
 
     // The server tells the size it offers: a radio told another stops before any data.
     EXPECT_EQ(JsonField(Radio(lab, devices[0]), "upgrade_received"), "0");
@@ -351,7 +366,8 @@ TEST(UpgradeLab, DownloadCompletesWithFivePercentLossBothWaysInLockStepAndWithWi
         for (const Device& d : devices) {
             pc.SendUpgrade(d, "fw.bin", static_cast<uint32_t>(image.size()));
         }
-        EXPECT_TRUE(pc.AllReach(devices, kUpgradeWait, 240s)) << "window " << window;
+        EXPECT_TRUE(pc.AllReach(devices, kUpgradeWait, 240s))
+            << "window " << window << Progress(lab, pc, devices);
         EXPECT_GT(DroppedPackets(lab), 20) << "the rules did drop packets";
         for (const Device& d : devices) {
             EXPECT_EQ(JsonField(Radio(lab, d), "upgrade_checksum"), ChecksumText(image))
