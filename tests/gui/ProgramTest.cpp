@@ -21,33 +21,10 @@ bool LockHeld(const std::string& path) {
     return held;
 }
 
-// Runs of the real program share the bundle's folder and its data.mdb, so only one test at a time may
-// start one: CTest runs these cases side by side (it did not keep to a RESOURCE_LOCK on them).
-class BundleLock {
-public:
-    BundleLock() : fd_(::open(RF_BUNDLE_DIR ".program-test.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_EX);
-        }
-    }
-    ~BundleLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    BundleLock(const BundleLock&) = delete;
-    BundleLock& operator=(const BundleLock&) = delete;
-
-private:
-    int fd_;
-};
-
 // One run's surroundings; a database left by a killed run is removed first.
 struct Program {
     Program() { std::filesystem::remove(database); }
     ~Program() { std::filesystem::remove(database); }
-
-    BundleLock lock; // first: held before the database is touched, released last
 
     test::TempDir runtime;
     std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime.Path().string(), "QT_QPA_PLATFORM=offscreen"};
