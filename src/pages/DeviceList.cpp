@@ -34,7 +34,7 @@ void FillRow(CGridCtrl& grid, int row, const DeviceRow& cells) {
     }
     fill(grid, row, kColumnOperate, QString(), kFormatCentred);
     grid.SetCellCheckBox(row, kColumnTick);
-    grid.SetCellData(row, kColumnSerial, cells.status);
+    grid.SetCellData(row, kColumnSerial, cells.status); // the status code, as the grid keeps it
     if (!cells.announced) {
         grid.SetCellImage(row, kColumnOperate, 0);
     }
@@ -140,17 +140,23 @@ int CDeviceList::PageSize() const {
 }
 
 void CDeviceList::Reload(int page) {
-    ReloadDeviceList(page, directionFlag_ != 0 ? 0 : 1, sortColumn_, filter_);
+    ReloadDeviceList(page, ascending_, sortColumn_, filter_);
 }
 
-void CDeviceList::ReloadDeviceList(int page, int direction, int sortColumn, const std::string& filter) {
+void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, const std::string& filter) {
     Q_EMIT reloading();
     const int pageSize = PageSize();
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int online = 0;
-    store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, direction != 0, pageSize, page, stored,
-                           pageCount, online);
+    store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, ascending, pageSize, page, stored, pageCount,
+                           online);
+    if (page > 1 && page > pageCount) {
+        page = std::max(pageCount, 1);
+        stored.clear();
+        store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, ascending, pageSize, page, stored,
+                               pageCount, online);
+    }
     sortColumn_ = sortColumn;
     currentPage_ = page;
     std::vector<ap_info_stu> announced;
@@ -158,19 +164,20 @@ void CDeviceList::ReloadDeviceList(int page, int direction, int sortColumn, cons
     if (room > 0) {
         engine_.ListAnnouncedDevices(announced, room, filter);
     }
-    const std::vector<DeviceRow> rows = BuildDeviceRows(stored, announced, pageSize, page);
+    rows_ = BuildDeviceRows(stored, announced, pageSize, page);
     grid_->DeleteDataRows();
-    grid_->SetRowCount(static_cast<int>(rows.size()) + 1);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        FillRow(*grid_, static_cast<int>(i) + 1, rows[i]);
+    grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        FillRow(*grid_, static_cast<int>(i) + 1, rows_[i]);
     }
     grid_->SetChecked(0, kColumnTick, false);
     allTicked_ = 0;
-    grid_->SetSortColumn(sortColumn, direction != 0);
+    grid_->SetSortColumn(sortColumn, ascending);
     grid_->ResetScrollBars();
     strip_->SetPageCount(pageCount);
     strip_->SetCurrentPage(pageCount < page ? 1 : page);
     SetOnlineCount(online);
+    Q_EMIT reloaded();
 }
 
 void CDeviceList::SetOnlineCount(int count) {
@@ -199,12 +206,27 @@ void CDeviceList::OnHeaderClicked(int column) {
     if (!IsSortableColumn(column)) {
         return;
     }
-    ReloadDeviceList(1, directionFlag_, column, filter_);
-    directionFlag_ = directionFlag_ != 0 ? 0 : 1;
+    ascending_ = !ascending_;
+    ReloadDeviceList(1, ascending_, column, filter_);
+}
+
+const DeviceRow* CDeviceList::Row(int gridRow) const {
+    const auto index = static_cast<size_t>(gridRow - 1);
+    return gridRow >= 1 && index < rows_.size() ? &rows_[index] : nullptr;
+}
+
+int CDeviceList::RowOfDevice(const std::string& mac) const {
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        if (rows_[i].mac == mac) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return -1;
 }
 
 bool CDeviceList::IsAnnouncedRow(int row) const {
-    return grid_->GetCellData(row, kColumnSerial) == kAnnouncedStatus;
+    const DeviceRow* record = Row(row);
+    return record == nullptr || record->announced;
 }
 
 std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurableOnly) const {
@@ -213,12 +235,11 @@ std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurabl
         if (!grid_->IsChecked(row, kColumnTick)) {
             continue;
         }
-        if (configurableOnly && grid_->GetCellText(row, kColumnBridge) == TranslateText("N/A")) {
+        const DeviceRow* record = Row(row);
+        if (record == nullptr || (configurableOnly && !HasTransparentBridge(record->model, record->workMode))) {
             continue;
         }
-        selection.push_back(SelectedDevice::Make(
-            ToStdString(grid_->GetCellText(row, kColumnIp)), ToStdString(grid_->GetCellText(row, kColumnMac)),
-            ModelCode(ToStdString(grid_->GetCellText(row, kColumnType)))));
+        selection.push_back(SelectedDevice::Make(record->ip, record->mac, record->model));
     }
     return selection;
 }

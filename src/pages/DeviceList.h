@@ -1,6 +1,7 @@
 #pragma once
 
-#include "pages/SelectedDevice.h"
+#include "operations/SelectedDevice.h"
+#include "pages/DeviceRows.h"
 
 #include <QObject>
 #include <QRect>
@@ -30,21 +31,24 @@ class CDeviceList : public QObject {
 
 public:
     static constexpr int kDefaultSortColumn = 4;
-    static constexpr int kAnnouncedStatus = 10;
 
     CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
                 QWidget* page);
 
-    // Fills the grid with one page of the list; every reload goes through here. direction 1 sorts
-    // ascending, 0 descending.
-    void ReloadDeviceList(int page, int direction, int sortColumn, const std::string& filter);
+    // Fills the grid with one page of the list; every reload goes through here. A page past the last one
+    // (devices aged out meanwhile) shows the last page.
+    void ReloadDeviceList(int page, bool ascending, int sortColumn, const std::string& filter);
     // A reload that keeps the order chosen by the last header click.
     void Reload(int page);
     void ReloadCurrentPage() { Reload(currentPage_); }
 
-    // The devices of the ticked rows in grid order; with configurableOnly, rows without a transparent
-    // bridge ("N/A") are left out.
+    // The devices of the ticked rows in grid order; with configurableOnly, devices without a transparent
+    // bridge are left out.
     std::vector<SelectedDevice> CollectSelectedDevices(bool configurableOnly) const;
+    // The record of a grid row (row >= 1), or nullptr.
+    const DeviceRow* Row(int gridRow) const;
+    // The grid row of a device, or -1.
+    int RowOfDevice(const std::string& mac) const;
 
     // Filter field, grid and page-size box, taken away during a search.
     void SetInteractive(bool on);
@@ -55,7 +59,8 @@ public:
     bool IsAnnouncedRow(int row) const;
     int CurrentPage() const { return currentPage_; }
     int SortColumn() const { return sortColumn_; }
-    int DirectionFlag() const { return directionFlag_; }
+    // The order of every reload; a header click reverses it.
+    bool Ascending() const { return ascending_; }
     int OnlineCount() const { return onlineCount_; }
     int PageSize() const;
     const std::string& FilterText() const { return filter_; }
@@ -68,8 +73,9 @@ public:
     CTButtonPicture* ReloadButton() const { return reload_; }
 
 Q_SIGNALS:
-    // Before the rows are replaced.
+    // Before the rows are replaced, and after.
     void reloading();
+    void reloaded();
     // A click on a data row (row >= 1).
     void deviceClicked(int row, int column);
 
@@ -91,7 +97,8 @@ private:
     CTPicture* filterIcon_ = nullptr;
     CTStatic* onlineLabel_ = nullptr;
     CTButtonPicture* reload_ = nullptr;
-    int directionFlag_ = 1;
+    std::vector<DeviceRow> rows_;
+    bool ascending_ = false;
     int sortColumn_ = kDefaultSortColumn;
     int currentPage_ = 1;
     std::string filter_;

@@ -45,7 +45,17 @@ void FillWireless(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& i
     row.cells[kColumnTime] = UptimeText(info.up_time());
 }
 
+void FillRecord(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info) {
+    row.mac = device.mac();
+    row.ip = IpBytesToText(info.ip());
+    row.name = info.ap_name();
+    row.model = device.ap_type();
+    row.workMode = info.work_mode();
+    row.bridgeTransparent = info.bridge_transparent() != 0;
+}
+
 void FillIdentity(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info, int serial) {
+    FillRecord(row, device, info);
     row.cells[kColumnSerial] = std::to_string(serial);
     row.cells[kColumnType] = ModelText(device.ap_type());
     row.cells[kColumnIp] = IpBytesToText(info.ip());

@@ -46,11 +46,19 @@ int SerialNumber(int rowsInGrid, int pageSize, int page);
 // store left short has room for them.
 int AnnouncedRoom(int rowsReturned, int pageSize, int page, int pageCount);
 
-// The texts of one grid row, columns 0-12.
+// One shown row: what the pages decide by, and the texts the grid shows (columns 0-12). Decisions read
+// the fields, never the texts, which follow the language and the column layout.
 struct DeviceRow {
+    std::string mac;
+    std::string ip;
+    std::string name;
+    int32_t model = 0;
+    int32_t workMode = 0;
+    int32_t status = 0;
+    bool bridgeTransparent = false;
+    bool announced = false; // answered the search, details not yet stored
+
     std::array<std::string, kDeviceColumnCount> cells;
-    int32_t status = 0; // kept with the Serial cell
-    bool announced = false;
 };
 
 // A stored device: every column, the web button's column left empty (it shows a picture).

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/IpBatch.h"
+#include "operations/IpBatch.h"
 #include "ui/TDialog.h"
 
 #include <array>

@@ -3,7 +3,9 @@
 #include "core/Settings.h"
 #include "pages/IpFieldForm.h"
 #include "protocol/CodeTables.h"
+#include "operations/DeviceOperations.h"
 #include "protocol/NetManagement.h"
+#include "rules/DeviceRules.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -24,11 +26,24 @@ std::string TextOf(const CIpAddressEdit* field) {
     return ToStdString(field->Address());
 }
 
+// The MACs of the devices that the plan gives no address, one per line.
+std::string DevicesWithoutAddress(const BatchPlan& plan) {
+    std::string macs;
+    for (const BatchItem& item : plan.items) {
+        if (!item.sendable) {
+            macs += (macs.empty() ? "" : "\n") + item.mac;
+        }
+    }
+    return macs;
+}
+
 } // namespace
 
-CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, const SkinPaths& skin, const IpSettingsBlock& current,
-                               std::vector<SelectedDevice> selection, SaveHandler onSave, QWidget* parent)
-    : CTDialog(parent), engine_(engine), selection_(std::move(selection)), onSave_(std::move(onSave)) {
+CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin,
+                               const IpSettingsBlock& current, std::vector<SelectedDevice> selection,
+                               SaveHandler onSave, QWidget* parent)
+    : CTDialog(parent), engine_(engine), store_(store), selection_(std::move(selection)),
+      onSave_(std::move(onSave)) {
     setObjectName(QStringLiteral("IpsetMutilDlg"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
@@ -111,18 +126,44 @@ void CIpsetMutilDlg::SetInputsEnabled(bool enabled) {
     }
 }
 
-void CIpsetMutilDlg::OnSave() {
+std::optional<BatchPlan> CIpsetMutilDlg::PlanFromFields() {
     const std::string message = ValidateIpRange(TextOf(start_), TextOf(end_), TextOf(mask_), TextOf(gateway_),
                                                 TextOf(dns1_), TextOf(dns2_), selection_.size());
     if (!message.empty()) {
         MessageBox::warning(this, TranslateText(message));
-        return;
+        return std::nullopt;
     }
     const IpBatch batch{IpTextToBytes(TextOf(start_)), IpTextToBytes(TextOf(end_)),
                         IpTextToBytes(TextOf(mask_)),  IpTextToBytes(TextOf(gateway_)),
                         IpTextToBytes(TextOf(dns1_)),  IpTextToBytes(TextOf(dns2_))};
+    if (selection_.size() == 1) {
+        if (IsAddressUsedByAnother(store_, TextOf(start_), selection_.front().Mac())) {
+            MessageBox::warning(this, TranslateText(kAddressInUseMessage));
+            return std::nullopt;
+        }
+        return PlanSetIp(selection_.front(), BuildBatchIpBlock(batch, batch.start));
+    }
+    BatchPlan plan = PlanIpRange(batch, selection_, [this](const Ipv4Bytes& ip) {
+        return IsAddressInUse(store_, IpBytesToText(ip));
+    });
+    const std::string left = DevicesWithoutAddress(plan);
+    if (!left.empty() &&
+        !MessageBox::confirm(this, TranslateText("The address range is too small; these devices would get no "
+                                                 "address:") +
+                                       QStringLiteral("\n") + ToQString(left) + QStringLiteral("\n") +
+                                       TranslateText("Press OK to set the others, or Cancel to widen the range."))) {
+        return std::nullopt;
+    }
+    return plan;
+}
+
+void CIpsetMutilDlg::OnSave() {
+    std::optional<BatchPlan> plan = PlanFromFields();
+    if (!plan) {
+        return;
+    }
     if (onSave_) {
-        onSave_(batch);
+        onSave_(std::move(*plan));
     }
     SetInputsEnabled(false);
     progress_->setRange(0, kTotalTicks);

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "pages/IpBatch.h"
-#include "pages/SelectedDevice.h"
+#include "operations/BatchPlan.h"
+#include "operations/IpBatch.h"
+#include "operations/SelectedDevice.h"
 #include "ui/TDialog.h"
 
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QProgressBar;
@@ -14,6 +16,7 @@ namespace rf {
 
 class CIpAddressEdit;
 class CNetManagement;
+class CSqlManagement;
 class CTButtonPicture;
 class CTStatic;
 struct SkinPaths;
@@ -28,10 +31,14 @@ public:
     static constexpr int kTotalTicks = 30;
     static constexpr int kSearchPasses = 3;
     static constexpr int kTickMs = 500;
-    using SaveHandler = std::function<void(const IpBatch&)>;
+    using SaveHandler = std::function<void(BatchPlan)>;
 
-    CIpsetMutilDlg(CNetManagement& engine, const SkinPaths& skin, const IpSettingsBlock& current,
-                   std::vector<SelectedDevice> selection, SaveHandler onSave, QWidget* parent = nullptr);
+    // Save checks the range, hands each device an address that no stored device uses, and gives the plan
+    // to onSave; it refuses one device's address in use, and asks before sending when the range leaves
+    // devices without an address.
+    CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin,
+                   const IpSettingsBlock& current, std::vector<SelectedDevice> selection, SaveHandler onSave,
+                   QWidget* parent = nullptr);
 
     void OnSave();
     // One step of the wait after Save.
@@ -50,8 +57,11 @@ private:
     void BuildFields(const IpSettingsBlock& current);
     void BuildButtons(const SkinPaths& skin);
     void SetInputsEnabled(bool enabled);
+    // The plan of the typed range, or nothing when the user must change it first.
+    std::optional<BatchPlan> PlanFromFields();
 
     CNetManagement& engine_;
+    CSqlManagement& store_;
     std::vector<SelectedDevice> selection_;
     SaveHandler onSave_;
     CIpAddressEdit* start_ = nullptr;

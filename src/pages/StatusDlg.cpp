@@ -8,8 +8,11 @@
 #include "bridge/BridgeSetMultiDlg.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
-#include "pages/DeviceWorkers.h"
+#include "operations/BatchRunner.h"
+#include "operations/DeviceOperations.h"
+#include "operations/FreshSearch.h"
 #include "pages/IpsetMutilDlg.h"
+#include "rules/DeviceRules.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
 #include "ui/GridCtrl.h"
@@ -18,6 +21,7 @@
 #include "ui/TButtonPicture.h"
 #include "ui/TMultiPages.h"
 #include "ui/TPicture.h"
+#include "ui/TStatic.h"
 #include "ui/WindowTranslation.h"
 
 #include <QUrl>
@@ -41,7 +45,7 @@ CStatusDlg::CStatusDlg(const AppContext& context, QWidget* parent)
     TranslateWindow(this);
 
     connect(list_, &CDeviceList::deviceClicked, this, &CStatusDlg::OnDeviceClicked);
-    connect(list_, &CDeviceList::reloading, this, &CStatusDlg::CancelRename);
+    connect(list_, &CDeviceList::reloaded, this, &CStatusDlg::PlaceRenameEditor);
     connect(list_->Strip(), &CTMultiPages::pagePicked, this, [this](int pageId, int page) {
         if (auto* container = qobject_cast<CChildDlg*>(parentWidget())) {
             container->OnPageNumber(pageId, page);
@@ -57,15 +61,11 @@ CStatusDlg::CStatusDlg(const AppContext& context, QWidget* parent)
 }
 
 CStatusDlg::~CStatusDlg() {
-    renameWorker_.Stop();
-    ipWorker_.Stop();
-    bridgeWorker_.Stop();
+    batchWorker_.Stop();
 }
 
 void CStatusDlg::FinishWorkers() {
-    renameWorker_.Wait();
-    ipWorker_.Wait();
-    bridgeWorker_.Wait();
+    batchWorker_.Wait();
 }
 
 void CStatusDlg::BuildButtons() {
@@ -93,6 +93,12 @@ void CStatusDlg::BuildButtons() {
     animation_->setGeometry(x + 4, 13, 32, 32);
     animation_->hide();
 
+    summary_ = new CTStatic(this);
+    summary_->setObjectName(QStringLiteral("batchSummary"));
+    summary_->SetStaticLook();
+    summary_->setProperty("rfNoTranslate", true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     separator_ = new QWidget(this);
     separator_->setObjectName(QStringLiteral("separator"));
     separator_->setAutoFillBackground(true);
@@ -105,6 +111,8 @@ void CStatusDlg::resizeEvent(QResizeEvent* event) {
     CPage::resizeEvent(event);
     list_->Layout(rect());
     separator_->setGeometry(10, kSeparatorY, width() - 20, 1);
+    const int summaryX = animation_->geometry().right() + 8;
+    summary_->setGeometry(summaryX, 14, std::max(0, width() - summaryX - 250), kButtonHeight);
 }
 
 void CStatusDlg::RefreshList() {
@@ -116,6 +124,7 @@ void CStatusDlg::ShowListPage(int page) {
 }
 
 void CStatusDlg::OnSearchClicked() {
+    ClearBatchSummary();
     if (cycle_.Running()) {
         EndSearch();
     } else {
@@ -126,11 +135,7 @@ void CStatusDlg::OnSearchClicked() {
 // A fresh search forgets devices that never sent their details and stored devices that no longer answer.
 void CStatusDlg::StartSearch() {
     cycle_.Begin();
-    CNetManagement& engine = context_.engine;
-    engine.SendLeaveToAnnounced();
-    engine.ForgetAnnounced();
-    engine.PurgeUnseenDevices();
-    engine.SearchDevices();
+    StartFreshSearch(context_.engine);
     list_->ClearFilter();
     list_->Reload(1);
     SetSearchControls(true);
@@ -182,10 +187,10 @@ void CStatusDlg::SetNavigationEnabled(bool on) {
 }
 
 void CStatusDlg::OnDeviceClicked(int row, int column) {
+    const DeviceRow* record = list_->Row(row);
     if (column == kColumnOperate) {
-        if (!list_->IsAnnouncedRow(row)) {
-            const QString ip = list_->Grid()->GetCellText(row, kColumnIp);
-            OpenInBrowser(QUrl(QStringLiteral("http://%1/").arg(ip)));
+        if (record != nullptr && !record->announced) {
+            OpenInBrowser(QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
         }
     } else if (column == kColumnLocation) {
         BeginRename(row);
@@ -193,6 +198,10 @@ void CStatusDlg::OnDeviceClicked(int row, int column) {
 }
 
 void CStatusDlg::OnSetIp() {
+    ClearBatchSummary();
+    if (!MayStartBatch()) {
+        return;
+    }
     std::vector<SelectedDevice> selection = list_->CollectSelectedDevices(false);
     if (selection.empty()) {
         MessageBox::warning(this, TranslateText("Please select the devices!"));
@@ -204,12 +213,16 @@ void CStatusDlg::OnSetIp() {
     const auto stored = info.ip_settings_block();
     std::copy(stored.begin(), stored.end(), currentIpBlock_.begin());
     CIpsetMutilDlg dialog(
-        context_.engine, context_.skin, currentIpBlock_, selection,
-        [this, selection](const IpBatch& batch) { StartIpWorker(batch, selection); }, this);
+        context_.engine, context_.store, context_.skin, currentIpBlock_, selection,
+        [this](BatchPlan plan) { StartBatch("Set IP", std::move(plan)); }, this);
     dialog.exec();
 }
 
 void CStatusDlg::OnSetBridge() {
+    ClearBatchSummary();
+    if (!MayStartBatch()) {
+        return;
+    }
     std::vector<SelectedDevice> selection = list_->CollectSelectedDevices(true);
     if (selection.empty()) {
         MessageBox::warning(this, TranslateText("Please select configurable devices!"));
@@ -219,29 +232,38 @@ void CStatusDlg::OnSetBridge() {
     context_.store.GetDevice(selection.front().Mac(), first);
     CBridgeSetMultiDlg dialog(
         context_.skin, first.device_info().bridge_transparent(),
-        [this, selection](bool on) { StartBridgeWorker(on, selection); }, this);
+        [this, selection](bool on) { StartBatch("Set Bridge", PlanTransparentBridge(selection, on)); }, this);
     dialog.exec();
 }
 
-void CStatusDlg::StartIpWorker(const IpBatch& batch, std::vector<SelectedDevice> devices) {
-    ipWorker_.Start([&engine = context_.engine, batch, devices = std::move(devices)](std::stop_token stop) {
-        RunIpAssign(stop, engine, batch, devices);
+bool CStatusDlg::MayStartBatch() {
+    if (!batchWorker_.Running()) {
+        return true;
+    }
+    MessageBox::warning(this, TranslateText("Please wait until the devices have answered the last request!"));
+    return false;
+}
+
+void CStatusDlg::StartBatch(const char* operationKey, BatchPlan plan) {
+    batchWorker_.Start([this, key = std::string(operationKey), plan = std::move(plan)](std::stop_token stop) {
+        BatchResult result = RunBatch(context_.engine, context_.store, plan, stop);
+        if (!stop.stop_requested()) {
+            QMetaObject::invokeMethod(
+                this, [this, key, result = std::move(result)] { OnBatchFinished(key, result); },
+                Qt::QueuedConnection);
+        }
     });
 }
 
-void CStatusDlg::StartBridgeWorker(bool on, std::vector<SelectedDevice> devices) {
-    bridgeWorker_.Start(
-        [this, &engine = context_.engine, on, devices = std::move(devices)](std::stop_token stop) {
-            RunBridgeSwitch(stop, engine, on, devices);
-            if (!stop.stop_requested()) {
-                ReloadSoon();
-            }
-        });
+void CStatusDlg::OnBatchFinished(const std::string& operationKey, const BatchResult& result) {
+    summary_->setText(ToQString(BatchSummaryText(operationKey.c_str(), result)));
+    summary_->setToolTip(ToQString(BatchDetailText(result)));
+    reloadTimer_.start();
 }
 
-void CStatusDlg::ReloadSoon() {
-    QMetaObject::invokeMethod(
-        this, [this] { reloadTimer_.start(); }, Qt::QueuedConnection);
+void CStatusDlg::ClearBatchSummary() {
+    summary_->clear();
+    summary_->setToolTip(QString());
 }
 
 } // namespace rf

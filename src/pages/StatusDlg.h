@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/Page.h"
-#include "pages/IpBatch.h"
-#include "pages/SearchCycle.h"
-#include "pages/SelectedDevice.h"
+#include "operations/BatchPlan.h"
+#include "operations/DeviceOutcome.h"
+#include "operations/IpBatch.h"
+#include "operations/SearchCycle.h"
+#include "operations/SelectedDevice.h"
 #include "pages/WorkerSlot.h"
 
 #include <QLineEdit>
@@ -17,6 +19,7 @@ namespace rf {
 class CDeviceList;
 class CTButtonPicture;
 class CTPicture;
+class CTStatic;
 struct AppContext;
 
 // The device status page: searches for devices, lists them, renames a device in place, opens its web
@@ -42,7 +45,8 @@ public:
     void OnSetBridge();
     bool Searching() const { return cycle_.Running(); }
 
-    // In-place rename of the Location cell of a row.
+    // In-place rename of the Location cell of a row. The editor stays open across reloads; Enter or a
+    // click elsewhere commits it, Escape cancels it.
     void BeginRename(int row);
     void EndRename();
     void CancelRename();
@@ -55,7 +59,11 @@ public:
     CTPicture* SearchAnimation() const { return animation_; }
     QTimer& SearchTimer() { return searchTimer_; }
     QTimer& ReloadTimer() { return reloadTimer_; }
-    // Lets the running workers finish their sends (tests).
+    // The outcome of the last batch (rename, Set IP, Set Bridge), one line beside the buttons; the next
+    // action clears it.
+    CTStatic* BatchSummary() const { return summary_; }
+    bool BatchRunning() const { return batchWorker_.Running(); }
+    // Lets the running batch finish (tests).
     void FinishWorkers();
 
 protected:
@@ -68,10 +76,15 @@ private:
     void EndSearch();
     void SetSearchControls(bool searching);
     void SetNavigationEnabled(bool on);
-    void StartIpWorker(const IpBatch& batch, std::vector<SelectedDevice> devices);
-    void StartBridgeWorker(bool on, std::vector<SelectedDevice> devices);
-    // From a worker thread: the reload timer starts on the interface thread.
-    void ReloadSoon();
+    // Refuses with a message while a batch runs; true when a new one may start.
+    bool MayStartBatch();
+    // Runs the plan on the batch worker; its outcome is shown when it ends.
+    void StartBatch(const char* operationKey, BatchPlan plan);
+    // On the interface thread: shows the outcome and reloads the list soon.
+    void OnBatchFinished(const std::string& operationKey, const BatchResult& result);
+    void ClearBatchSummary();
+    // After a reload: the rename editor follows its device to its new row, or closes when it is gone.
+    void PlaceRenameEditor();
 
     const AppContext& context_;
     CDeviceList* list_ = nullptr;
@@ -79,19 +92,18 @@ private:
     CTButtonPicture* setIp_ = nullptr;
     CTButtonPicture* setBridge_ = nullptr;
     CTPicture* animation_ = nullptr;
+    CTStatic* summary_ = nullptr;
     QWidget* separator_ = nullptr;
     SearchCycle cycle_;
     QTimer searchTimer_;
     QTimer reloadTimer_;
 
     QPointer<QLineEdit> renameEditor_;
-    int renameRow_ = -1;
+    std::string renameMac_;
     std::string oldName_;
 
     IpSettingsBlock currentIpBlock_{};
-    WorkerSlot renameWorker_;
-    WorkerSlot ipWorker_;
-    WorkerSlot bridgeWorker_;
+    WorkerSlot batchWorker_;
 };
 
 } // namespace rf

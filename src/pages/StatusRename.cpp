@@ -1,17 +1,17 @@
-// The in-place rename of the status page: an editor over the Location cell, the name rules of the
-// device's model, and the rename worker.
+// The in-place rename of the status page: an editor over the Location cell of a device, the name rules
+// of its model, and the rename batch.
 #include "app/AppContext.h"
 #include "core/OperateCharacter.h"
+#include "operations/DeviceOperations.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
-#include "pages/DeviceWorkers.h"
 #include "pages/StatusDlg.h"
-#include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
 #include "ui/GridCtrl.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace rf {
@@ -19,16 +19,41 @@ namespace {
 
 constexpr size_t kMaxNameBytes = 32;
 
+// Escape on the editor cancels the rename.
+class EscapeCancels : public QObject {
+public:
+    EscapeCancels(QObject* parent, std::function<void()> cancel) : QObject(parent), cancel_(std::move(cancel)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            cancel_();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> cancel_;
+};
+
 } // namespace
 
 void CStatusDlg::BeginRename(int row) {
-    if (list_->IsAnnouncedRow(row)) {
+    const DeviceRow* record = list_->Row(row);
+    if (record == nullptr || record->announced) {
         return;
     }
-    CancelRename();
+    const std::string mac = record->mac;
+    const std::string name = record->name;
+    EndRename(); // another cell's edit is committed, not lost
+    row = list_->RowOfDevice(mac);
+    if (row < 0) {
+        return;
+    }
     CGridCtrl* grid = list_->Grid();
-    renameRow_ = row;
-    oldName_ = ToStdString(grid->GetCellText(row, kColumnLocation));
+    renameMac_ = mac;
+    oldName_ = name;
     renameEditor_ = new QLineEdit(grid->viewport());
     renameEditor_->setObjectName(QStringLiteral("renameEditor"));
     renameEditor_->setProperty("rfNoTranslate", true);
@@ -36,9 +61,22 @@ void CStatusDlg::BeginRename(int row) {
     renameEditor_->setGeometry(grid->CellRect(row, kColumnLocation));
     renameEditor_->setText(ToQString(oldName_));
     renameEditor_->selectAll();
+    renameEditor_->installEventFilter(new EscapeCancels(renameEditor_, [this] { CancelRename(); }));
     renameEditor_->show();
     renameEditor_->setFocus();
     connect(renameEditor_, &QLineEdit::editingFinished, this, &CStatusDlg::EndRename);
+}
+
+void CStatusDlg::PlaceRenameEditor() {
+    if (!renameEditor_) {
+        return;
+    }
+    const int row = list_->RowOfDevice(renameMac_);
+    if (row < 0) {
+        CancelRename(); // the device left the page
+        return;
+    }
+    renameEditor_->setGeometry(list_->Grid()->CellRect(row, kColumnLocation));
 }
 
 void CStatusDlg::CancelRename() {
@@ -49,39 +87,40 @@ void CStatusDlg::CancelRename() {
         editor->hide();
         editor->deleteLater();
     }
-    renameRow_ = -1;
+    renameMac_.clear();
 }
 
 void CStatusDlg::EndRename() {
-    if (!renameEditor_ || renameRow_ < 1) {
+    if (!renameEditor_) {
         return;
     }
-    const int row = renameRow_;
+    const std::string mac = renameMac_;
     const std::string newName = ToStdString(renameEditor_->text());
     CancelRename();
-    CGridCtrl* grid = list_->Grid();
-    if (newName == oldName_) {
+    const int row = list_->RowOfDevice(mac);
+    const DeviceRow* record = list_->Row(row);
+    if (record == nullptr || newName == oldName_) {
         return;
     }
+    CGridCtrl* grid = list_->Grid();
     if (newName.empty()) {
         grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
         return;
     }
-    const int model = ModelCode(ToStdString(grid->GetCellText(row, kColumnType)));
+    const int model = record->model;
     if (!IsValidName(newName, model)) {
         grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
         MessageBox::warning(this, TranslateText(NameRuleMessage(model)));
         return;
     }
+    ClearBatchSummary();
+    if (!MayStartBatch()) {
+        grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
+        return;
+    }
     const std::string name = TruncateToByteBudget(newName, kMaxNameBytes);
     grid->SetCellText(row, kColumnLocation, ToQString(name));
-    const SelectedDevice device =
-        SelectedDevice::Make(ToStdString(grid->GetCellText(row, kColumnIp)),
-                             ToStdString(grid->GetCellText(row, kColumnMac)), model);
-    renameWorker_.Start([&engine = context_.engine, name, device](std::stop_token stop) {
-        RunRename(stop, engine, name, device);
-    });
-    reloadTimer_.start();
+    StartBatch("Rename", PlanRename(SelectedDevice::Make(record->ip, record->mac, model), name));
 }
 
 } // namespace rf

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <stop_token>
 #include <thread>
@@ -18,7 +19,11 @@ public:
 
     void Start(std::function<void(std::stop_token)> work) {
         Stop();
-        thread_ = std::jthread(std::move(work));
+        running_ = true;
+        thread_ = std::jthread([this, work = std::move(work)](std::stop_token stop) {
+            work(stop);
+            running_ = false;
+        });
     }
     void Stop() {
         if (thread_.joinable()) {
@@ -33,8 +38,11 @@ public:
         }
     }
     bool Started() const { return thread_.joinable(); }
+    // A worker is still at its work.
+    bool Running() const { return running_; }
 
 private:
+    std::atomic<bool> running_{false};
     std::jthread thread_;
 };
 

@@ -126,10 +126,14 @@ std::string ChannelText(int32_t channel) {
     return channel == 0 ? Translate("Auto") : std::to_string(channel);
 }
 
-std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent) {
+bool HasTransparentBridge(int32_t model, int32_t workMode) {
     const bool noBridgeModel = model == 4 || model == 261;
     const bool noBridgeMode = workMode >= 4 && workMode <= 7;
-    if (noBridgeModel || noBridgeMode) {
+    return !noBridgeModel && !noBridgeMode;
+}
+
+std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent) {
+    if (!HasTransparentBridge(model, workMode)) {
         return Translate("N/A");
     }
     return Translate(bridgeTransparent != 0 ? "On2" : "Off2");

@@ -38,6 +38,8 @@ std::string WorkModeText(int32_t workMode);
 std::string SecureModeText(int32_t secureMode);
 // Translated "Auto" for 0, otherwise the channel number.
 std::string ChannelText(int32_t channel);
+// A device the transparent-bridge switch applies to: not models 4 and 261, nor work modes 4-7.
+bool HasTransparentBridge(int32_t model, int32_t workMode);
 // "N/A" where a model or work mode has no transparent bridge, otherwise translated "On2" or "Off2".
 std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent);
 // "d h:m:s" from one day on, otherwise "h:m:s", numbers without leading zeros.

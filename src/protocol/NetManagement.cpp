@@ -137,9 +137,15 @@ void CNetManagement::Stop() {
     for (const auto& entry : online) {
         SendLeave(entry);
     }
+    std::vector<PendingRequest> pending;
     {
         std::lock_guard lock(pendingLock_);
-        pendingRequests_.clear();
+        pending.swap(pendingRequests_);
+    }
+    for (const PendingRequest& request : pending) {
+        if (request.onDone) {
+            request.onDone(RequestEnd{RequestEnd::How::Stopped, 0});
+        }
     }
     searchSocket_.Close();
     announceSocket_.Close();

@@ -22,6 +22,7 @@
 namespace rf {
 
 class CSqlManagement;
+struct ReplyContext;
 
 // The network side of the program: four UDP sockets, the receivers and processors behind them, the list
 // of devices online, the PC's adapter addresses, and the requests awaiting a reply. What the devices
@@ -61,9 +62,13 @@ public:
     std::vector<OnlineEntry> OnlineList() const;
 
     // Sending. True when the packet went out; requests that expect a reply are resent until it comes.
+    // onDone is called once, on an engine thread with no engine lock held, when a recorded request ends:
+    // answered, dropped after its last resend, or cut short by Stop. It is not called when nothing was
+    // sent, nor for requests that are never recorded (no retransmit; Search, ScanAps, Heartbeat, Leave).
     bool SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
-                     const std::string& macText, bool retransmit);
-    void RemovePending(const std::string& ipText, int type, const std::string& macText);
+                     const std::string& macText, bool retransmit, RequestDone onDone = {});
+    // Takes the request out of the table; its onDone is handed back for the caller to call.
+    RequestDone RemovePending(const std::string& ipText, int type, const std::string& macText);
     // One pass of the retransmission worker: its sleep, then RetransmitPass.
     void RetransmitTick();
     void RetransmitPass();
@@ -91,8 +96,9 @@ private:
     // Sleeps for period unless stop is requested first; false when it was.
     bool SleepFor(std::stop_token stop, std::chrono::milliseconds period);
     void AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
-                    const std::string& macText);
+                    const std::string& macText, RequestDone onDone);
     void SendLeave(const OnlineEntry& entry);
+    void StoreReply(const ReceivedPacket& packet, const ReplyContext& context, MessageType type);
 
     CSqlManagement& store_;
     std::unique_ptr<IAdapterSource> adapterSource_;

@@ -11,8 +11,6 @@
 
 namespace rf {
 
-namespace {
-
 struct ReplyContext {
     PacketHeader header;
     std::string ipText;
@@ -21,6 +19,8 @@ struct ReplyContext {
 
     int ResultByte() const { return payload.empty() ? 0 : payload[0]; }
 };
+
+namespace {
 
 std::optional<ReplyContext> ContextOf(const ReceivedPacket& packet) {
     const auto header = PacketHeader::Decode(packet.Bytes());
@@ -83,24 +83,34 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         return;
     }
     const auto type = static_cast<MessageType>(context->header.type);
+    RequestDone onDone;
     if (type != MessageType::ScanAps && type != MessageType::Leave) {
-        RemovePending(context->ipText, context->header.type, context->macText);
+        onDone = RemovePending(context->ipText, context->header.type, context->macText);
     }
-    const auto& mac = context->macText;
     const int result = context->ResultByte();
+    StoreReply(packet, *context, type);
+    // Only once the reply is in the store: whoever waits for it may read the store at once.
+    if (onDone) {
+        onDone(RequestEnd{RequestEnd::How::Answered, result});
+    }
+}
+
+void CNetManagement::StoreReply(const ReceivedPacket& packet, const ReplyContext& context, MessageType type) {
+    const auto& mac = context.macText;
+    const int result = context.ResultByte();
     switch (type) {
     case MessageType::GetInfo:
         if (AcceptDeviceInfo(packet)) {
-            auto info = DeviceInfo::FromBytes(context->payload);
+            auto info = DeviceInfo::FromBytes(context.payload);
             info.ConvertTextsToLocal();
-            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, 1, info));
+            store_.SaveDeviceInfo(ApInfo::Make(mac, context.header.model, 1, info));
         }
         break;
     case MessageType::SetIp:
-        AdoptPendingIp(mac, context->ipText);
+        AdoptPendingIp(mac, context.ipText);
         break;
     case MessageType::ScanAps: {
-        const auto payload = LocalizedScanPayload(context->payload);
+        const auto payload = LocalizedScanPayload(context.payload);
         const auto reply = ScanReply::Decode(payload);
         if (reply && reply->IsLast()) {
             scanComplete = true;

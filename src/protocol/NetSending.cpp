@@ -26,7 +26,7 @@ bool IsUsableAddress(const std::optional<in_addr_t>& address) {
 } // namespace
 
 bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
-                                 const std::string& macText, bool retransmit) {
+                                 const std::string& macText, bool retransmit, RequestDone onDone) {
     const auto device = ParseIpv4(ipText);
     if (!IsUsableAddress(device) || type < 0 || type > 0xFFFF) {
         return false;
@@ -52,44 +52,58 @@ bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<
         }
     }
     if (sent && retransmit && !IsNeverRecorded(type)) {
-        AddPending(ipText, payload, type, macText);
+        AddPending(ipText, payload, type, macText, std::move(onDone));
     }
     return sent;
 }
 
 void CNetManagement::AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
-                                const std::string& macText) {
+                                const std::string& macText, RequestDone onDone) {
     PendingRequest request;
     request.remaining = retransmissionMax_;
     request.ip = ipText;
     request.type = type;
     request.payload.assign(payload.begin(), payload.end());
     request.mac = macText;
+    request.onDone = std::move(onDone);
     std::lock_guard lock(pendingLock_);
     pendingRequests_.push_back(std::move(request));
 }
 
-void CNetManagement::RemovePending(const std::string& ipText, int type, const std::string& macText) {
+RequestDone CNetManagement::RemovePending(const std::string& /*ipText*/, int type, const std::string& macText) {
     std::lock_guard lock(pendingLock_);
     const auto found =
         std::find_if(pendingRequests_.begin(), pendingRequests_.end(), [&](const PendingRequest& r) {
-            return r.ip == ipText && r.mac == macText && r.type == type;
+            // The device is its MAC: a SetIp reply comes from the address it has just moved to.
+            return r.mac == macText && r.type == type;
         });
-    if (found != pendingRequests_.end()) {
-        pendingRequests_.erase(found);
+    if (found == pendingRequests_.end()) {
+        return {};
     }
+    RequestDone onDone = std::move(found->onDone);
+    pendingRequests_.erase(found);
+    return onDone;
 }
 
 void CNetManagement::RetransmitPass() {
-    std::lock_guard lock(pendingLock_);
-    std::erase_if(pendingRequests_, [this](PendingRequest& request) {
-        if (request.remaining <= 0) {
-            return true;
-        }
-        --request.remaining;
-        SendCommand(request.ip, request.type, request.payload, request.mac, false);
-        return false;
-    });
+    std::vector<RequestDone> dropped;
+    {
+        std::lock_guard lock(pendingLock_);
+        std::erase_if(pendingRequests_, [&](PendingRequest& request) {
+            if (request.remaining <= 0) {
+                if (request.onDone) {
+                    dropped.push_back(std::move(request.onDone));
+                }
+                return true;
+            }
+            --request.remaining;
+            SendCommand(request.ip, request.type, request.payload, request.mac, false);
+            return false;
+        });
+    }
+    for (const RequestDone& onDone : dropped) {
+        onDone(RequestEnd{RequestEnd::How::NoAnswer, 0});
+    }
 }
 
 } // namespace rf

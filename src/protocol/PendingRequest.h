@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/RequestEnd.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@ struct PendingRequest {
     int type = 0;
     std::vector<std::uint8_t> payload;
     std::string mac;
+    RequestDone onDone; // called once when the request ends
 };
 
 } // namespace rf

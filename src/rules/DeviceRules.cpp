@@ -67,6 +67,10 @@ const char* NameRuleMessage(int model) {
 }
 
 // Each part must be a decimal number up to 255: "10.0.0.261" is refused rather than read as 10.0.0.5.
+bool IsDottedAddress(std::string_view text) {
+    return ParseIpText(text).has_value();
+}
+
 bool IsValidHostAddress(std::string_view text, bool optional) {
     if (IsEmptyAddress(text)) {
         return optional;

@@ -38,6 +38,8 @@ bool IsValidName(std::string_view name, int model);
 // The message key of the rule IsValidName applies for a model.
 const char* NameRuleMessage(int model);
 
+// Four decimal numbers of 0-255 joined by dots.
+bool IsDottedAddress(std::string_view text);
 // A dotted address a host may use: not 0, 127 or 224 and above in the first octet, not 0 or 255 in the
 // last. Empty and "0.0.0.0" are valid only when the field is optional.
 bool IsValidHostAddress(std::string_view text, bool optional);

@@ -1,6 +1,8 @@
 #include "CliCommands.h"
 #include "DeviceOutput.h"
 
+#include "operations/FreshSearch.h"
+
 #include <climits>
 #include <iostream>
 
@@ -36,10 +38,7 @@ void PrintDevices(CliSession& session, bool json) {
 
 int RunSearch(CliSession& session, const CliArguments& arguments) {
     CNetManagement& engine = session.Engine();
-    engine.SendLeaveToAnnounced();
-    engine.ForgetAnnounced();
-    engine.PurgeUnseenDevices();
-    engine.SearchDevices();
+    StartFreshSearch(engine);
     for (int tick = 1; tick <= arguments.seconds && session.Wait(std::chrono::seconds(1)); ++tick) {
         if (tick % kSearchPeriodSeconds == 0 && tick < arguments.seconds) {
             engine.SearchDevices();

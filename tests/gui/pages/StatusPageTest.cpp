@@ -89,11 +89,11 @@ TEST_F(StatusPageTest, HeaderClicksSortOnceAscendingThenReverseAndPagingKeepsThe
     List().ReloadCurrentPage();
     EXPECT_EQ(Column(kColumnMac), second);
 
-    const int flag = List().DirectionFlag();
+    const bool flag = List().Ascending();
     for (int column : {kColumnSerial, kColumnOperate}) {
         Q_EMIT Grid().cellClicked(0, column);
         EXPECT_EQ(Column(kColumnMac), second) << column;
-        EXPECT_EQ(List().DirectionFlag(), flag) << column;
+        EXPECT_EQ(List().Ascending(), flag) << column;
     }
 
     ClickCell(0, kColumnSsid);

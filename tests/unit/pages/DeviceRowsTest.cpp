@@ -1,6 +1,6 @@
 #include "pages/DeviceRows.h"
-#include "pages/SearchCycle.h"
-#include "pages/SelectedDevice.h"
+#include "operations/SearchCycle.h"
+#include "operations/SelectedDevice.h"
 #include "protocol/CodeTables.h"
 
 #include <gtest/gtest.h>

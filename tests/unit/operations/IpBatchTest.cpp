@@ -1,4 +1,4 @@
-#include "pages/IpBatch.h"
+#include "operations/IpBatch.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
 
@@ -61,6 +61,14 @@ TEST(IpRangeHandOut, SkipsNetworkAndBroadcastEndingsAndStopsWhenEitherRunsOut) {
     std::swap(batch.start, batch.end);
     EXPECT_TRUE(AssignIpRange(batch, 3).empty()) << "an upside-down range gives nothing";
 
+    batch.start = IpTextToBytes("192.168.1.250");
+    batch.end = IpTextToBytes("192.168.2.3");
+    const auto taken = [](const Ipv4Bytes& ip) { return ip[3] == 252 || ip[3] == 2; };
+    EXPECT_EQ(Texts(AssignIpRange(batch, 9, taken)),
+              (std::vector<std::string>{"192.168.1.250", "192.168.1.251", "192.168.1.253", "192.168.1.254",
+                                        "192.168.2.1", "192.168.2.3"}))
+        << "addresses other devices use are skipped like .0 and .255";
+
     batch.start = IpTextToBytes("223.255.255.250");
     batch.end = IpTextToBytes("255.255.255.255");
     EXPECT_EQ(AssignIpRange(batch, 1000).size(), 1000u) << "no wrap-round at the top";
@@ -104,6 +112,15 @@ TEST(IpTab, AChangedFormIsValidatedAndMayNotTakeAnotherDevicesAddress) {
 
     const auto bad = CheckIpSettings(Opening(), {"10.0.0.9", "255.255.255.255", "", "", ""}, inUse);
     EXPECT_EQ(bad.message, kInvalidMaskMessage);
+
+    for (const char* malformed : {"8.8.8", "8.8.8.256", "dns"}) {
+        const auto partial =
+            CheckIpSettings(Opening(), {"10.0.0.7", "255.255.255.0", "10.0.0.1", malformed, ""}, inUse);
+        EXPECT_FALSE(partial.accepted) << malformed << ": not read as 0.0.0.0 and taken as unchanged";
+        EXPECT_EQ(partial.message, kInvalidDns1Message) << malformed;
+    }
+    EXPECT_EQ(CheckIpSettings(Opening(), {"10.0.0", "255.255.255.0", "10.0.0.1", "", ""}, inUse).message,
+              kInvalidIpMessage);
 
     const auto moved = CheckIpSettings(Opening(), {"10.0.0.9", "255.255.255.0", "", "", ""}, inUse);
     ASSERT_TRUE(moved.accepted);

@@ -15,12 +15,13 @@ namespace rf {
 // The 22-byte IP settings block: mode, address, mask, gateway, DNS 1, DNS 2 (four bytes each, first octet
 // first) and the apply flag.
 using IpSettingsBlock = std::array<uint8_t, DeviceInfo::kIpSettingsSize>;
-inline constexpr size_t kBlockIpOffset = 1;
-inline constexpr size_t kBlockMaskOffset = 5;
-inline constexpr size_t kBlockGatewayOffset = 9;
-inline constexpr size_t kBlockDns1Offset = 13;
-inline constexpr size_t kBlockDns2Offset = 17;
-inline constexpr size_t kBlockApplyOffset = 21;
+// Offsets inside the block: the record's own, counted from where the block starts.
+inline constexpr size_t kBlockIpOffset = DeviceInfo::kIpOffset - DeviceInfo::kIpSettingsOffset;
+inline constexpr size_t kBlockMaskOffset = DeviceInfo::kIpMaskOffset - DeviceInfo::kIpSettingsOffset;
+inline constexpr size_t kBlockGatewayOffset = DeviceInfo::kIpGatewayOffset - DeviceInfo::kIpSettingsOffset;
+inline constexpr size_t kBlockDns1Offset = DeviceInfo::kIpDns1Offset - DeviceInfo::kIpSettingsOffset;
+inline constexpr size_t kBlockDns2Offset = DeviceInfo::kIpDns2Offset - DeviceInfo::kIpSettingsOffset;
+inline constexpr size_t kBlockApplyOffset = DeviceInfo::kIpApplyFlagOffset - DeviceInfo::kIpSettingsOffset;
 
 // One address of a block, and its dotted text.
 Ipv4Bytes BlockAddress(const IpSettingsBlock& block, size_t offset);
@@ -49,12 +50,16 @@ std::string ValidateIpRange(std::string_view start, std::string_view end, std::s
                             size_t deviceCount);
 
 // The addresses handed out: for one device the start address; for several, the addresses from start to
-// end in ascending order that do not end in .0 or .255, one per device in order, until either runs out.
-// Devices beyond the result get nothing.
-std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount);
+// end in ascending order that do not end in .0 or .255 and are not in use by another device (inUse, may be
+// empty), one per device in order, until either runs out. Devices beyond the result get nothing.
+std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount,
+                                     const std::function<bool(const Ipv4Bytes&)>& inUse = {});
 
-// The SetIp payload for one device of the batch: static mode, the address, the shared settings, applied at
-// once.
+// The SetIp payload that puts a device on static settings, applied at once: the one builder of SetIp
+// blocks for every caller.
+IpSettingsBlock BuildStaticIpBlock(const Ipv4Bytes& ip, const Ipv4Bytes& mask, const Ipv4Bytes& gateway,
+                                   const Ipv4Bytes& dns1, const Ipv4Bytes& dns2);
+// The SetIp payload for one device of the batch: its address and the shared settings.
 IpSettingsBlock BuildBatchIpBlock(const IpBatch& batch, const Ipv4Bytes& ip);
 
 // The five address fields of one device's IP form, as typed.

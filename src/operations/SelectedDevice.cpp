@@ -1,4 +1,4 @@
-#include "pages/SelectedDevice.h"
+#include "operations/SelectedDevice.h"
 
 #include <algorithm>
 #include <cstring>

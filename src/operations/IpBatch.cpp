@@ -1,6 +1,7 @@
-#include "pages/IpBatch.h"
+#include "operations/IpBatch.h"
 
 #include "protocol/CodeTables.h"
+#include "protocol/SettingsPayloads.h"
 #include "rules/DeviceRules.h"
 
 namespace rf {
@@ -8,6 +9,20 @@ namespace {
 
 bool IsEmptyAddress(std::string_view text) {
     return text.empty() || text == "0.0.0.0";
+}
+
+// A field that is not a whole address ("8.8.8") would otherwise be read as 0.0.0.0.
+std::string MalformedFieldMessage(const IpSettingsTexts& texts) {
+    const std::pair<const std::string&, const char*> fields[] = {
+        {texts.ip, kInvalidIpMessage},     {texts.mask, kInvalidMaskMessage}, {texts.gateway, kInvalidGatewayMessage},
+        {texts.dns1, kInvalidDns1Message}, {texts.dns2, kInvalidDns2Message},
+    };
+    for (const auto& [text, message] : fields) {
+        if (!text.empty() && !IsDottedAddress(text)) {
+            return message;
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -66,7 +81,8 @@ std::string ValidateIpRange(std::string_view start, std::string_view end, std::s
     return {};
 }
 
-std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount) {
+std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount,
+                                     const std::function<bool(const Ipv4Bytes&)>& inUse) {
     std::vector<Ipv4Bytes> addresses;
     if (deviceCount == 0) {
         return addresses;
@@ -80,7 +96,7 @@ std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount) {
     // A 64-bit counter: the range may end at 255.255.255.255 without wrapping round.
     for (uint64_t value = first; value <= last && addresses.size() < deviceCount; ++value) {
         const Ipv4Bytes ip = IpFromOrder(static_cast<uint32_t>(value));
-        if (ip[3] != 0 && ip[3] != 255) {
+        if (ip[3] != 0 && ip[3] != 255 && !(inUse && inUse(ip))) {
             addresses.push_back(ip);
         }
     }
@@ -91,6 +107,10 @@ IpSettingsCheck CheckIpSettings(IpSettingsBlock opening, const IpSettingsTexts& 
                                 const std::function<bool(const std::string&)>& inUse) {
     opening[0] = 1;
     IpSettingsCheck result;
+    result.message = MalformedFieldMessage(texts);
+    if (!result.message.empty()) {
+        return result;
+    }
     result.block = opening;
     SetBlockAddress(result.block, kBlockIpOffset, IpTextToBytes(texts.ip));
     SetBlockAddress(result.block, kBlockMaskOffset, IpTextToBytes(texts.mask));
@@ -113,19 +133,20 @@ IpSettingsCheck CheckIpSettings(IpSettingsBlock opening, const IpSettingsTexts& 
     return result;
 }
 
-IpSettingsBlock BuildBatchIpBlock(const IpBatch& batch, const Ipv4Bytes& ip) {
+IpSettingsBlock BuildStaticIpBlock(const Ipv4Bytes& ip, const Ipv4Bytes& mask, const Ipv4Bytes& gateway,
+                                   const Ipv4Bytes& dns1, const Ipv4Bytes& dns2) {
     DeviceInfo info;
     info.set_ip_mode(1);
     info.set_ip(ip);
-    info.set_ip_mask(batch.mask);
-    info.set_ip_gateway(batch.gateway);
-    info.set_ip_dns1(batch.dns1);
-    info.set_ip_dns2(batch.dns2);
-    info.set_ip_apply_flag(1);
-    IpSettingsBlock block{};
-    const auto bytes = info.ip_settings_block();
-    std::copy(bytes.begin(), bytes.end(), block.begin());
-    return block;
+    info.set_ip_mask(mask);
+    info.set_ip_gateway(gateway);
+    info.set_ip_dns1(dns1);
+    info.set_ip_dns2(dns2);
+    return BuildSetIpPayload(info, true);
+}
+
+IpSettingsBlock BuildBatchIpBlock(const IpBatch& batch, const Ipv4Bytes& ip) {
+    return BuildStaticIpBlock(ip, batch.mask, batch.gateway, batch.dns1, batch.dns2);
 }
 
 } // namespace rf

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "protocol/ApInfo.h"
+#include "protocol/Wire.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rf {
+
+// One device's request of a batch.
+struct BatchItem {
+    std::string mac;
+    std::string ip;       // where the request goes: the device's current address
+    std::string detailIp; // where its details are asked for afterwards (its new address after SetIp)
+    std::vector<std::uint8_t> payload;
+    bool sendable = true; // false: the batch has nothing to send to this device (no address left for it)
+};
+
+// One request to many devices, and how the store shows that it took effect.
+struct BatchPlan {
+    MessageType type = MessageType::GetInfo;
+    std::vector<BatchItem> items;
+    // Ask every device that answered for its details again, so that the store shows the change.
+    bool askDetails = false;
+    // The stored record shows the change. Without it an answer is taken as the device's word.
+    std::function<bool(const BatchItem&, const ap_info_stu&)> applied;
+};
+
+} // namespace rf

@@ -1,0 +1,119 @@
+#include "operations/DeviceOperations.h"
+
+#include "core/OperateCharacter.h"
+#include "protocol/CodeTables.h"
+#include "protocol/DeviceNameBlock.h"
+#include "protocol/SettingsPayloads.h"
+#include "rules/DeviceRules.h"
+#include "store/SqlManagement.h"
+
+#include <algorithm>
+
+namespace rf {
+namespace {
+
+constexpr size_t kMaxNameBytes = 32;
+
+BatchItem ItemFor(const SelectedDevice& device, std::span<const std::uint8_t> payload) {
+    return BatchItem{device.Mac(), device.Ip(), device.Ip(), {payload.begin(), payload.end()}, true};
+}
+
+std::string StoredIp(const ap_info_stu& device) {
+    return IpBytesToText(device.device_info().ip());
+}
+
+bool IsAtNewAddress(const BatchItem& item, const ap_info_stu& stored) {
+    return StoredIp(stored) == item.detailIp;
+}
+
+BatchPlan PlanRestart(CSqlManagement& store, const std::vector<SelectedDevice>& devices, MessageType type,
+                      int32_t status) {
+    BatchPlan plan;
+    plan.type = type;
+    for (const SelectedDevice& device : devices) {
+        plan.items.push_back(ItemFor(device, {}));
+    }
+    std::stable_partition(plan.items.begin(), plan.items.end(),
+                          [&](const BatchItem& item) { return store.HasBridgedStation(item.mac); });
+    plan.applied = [status](const BatchItem&, const ap_info_stu& stored) { return stored.ap_status() == status; };
+    return plan;
+}
+
+} // namespace
+
+BatchPlan PlanReboot(CSqlManagement& store, const std::vector<SelectedDevice>& devices) {
+    return PlanRestart(store, devices, MessageType::Reboot, kStatusRestarting);
+}
+
+BatchPlan PlanReset(CSqlManagement& store, const std::vector<SelectedDevice>& devices) {
+    return PlanRestart(store, devices, MessageType::Restore, kStatusReseting);
+}
+
+BatchPlan PlanRename(const SelectedDevice& device, const std::string& localName) {
+    const std::string name = TruncateToByteBudget(localName, kMaxNameBytes);
+    const DeviceNameBlock block = DeviceNameBlock::FromLocalName(name);
+    BatchPlan plan;
+    plan.type = MessageType::SetName;
+    plan.items.push_back(ItemFor(device, block.bytes()));
+    plan.askDetails = true;
+    plan.applied = [name](const BatchItem&, const ap_info_stu& stored) {
+        return stored.device_info().ap_name() == name;
+    };
+    return plan;
+}
+
+BatchPlan PlanSetIp(const SelectedDevice& device, const IpSettingsBlock& block) {
+    BatchPlan plan;
+    plan.type = MessageType::SetIp;
+    BatchItem item = ItemFor(device, block);
+    item.detailIp = IpBytesToText(BlockAddress(block, kBlockIpOffset));
+    plan.items.push_back(std::move(item));
+    plan.askDetails = true;
+    plan.applied = IsAtNewAddress;
+    return plan;
+}
+
+BatchPlan PlanIpRange(const IpBatch& batch, const std::vector<SelectedDevice>& devices,
+                      const std::function<bool(const Ipv4Bytes&)>& inUse) {
+    const std::vector<Ipv4Bytes> addresses = AssignIpRange(batch, devices.size(), inUse);
+    BatchPlan plan;
+    plan.type = MessageType::SetIp;
+    plan.askDetails = true;
+    plan.applied = IsAtNewAddress;
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (i < addresses.size()) {
+            BatchItem item = ItemFor(devices[i], BuildBatchIpBlock(batch, addresses[i]));
+            item.detailIp = IpBytesToText(addresses[i]);
+            plan.items.push_back(std::move(item));
+        } else {
+            BatchItem item = ItemFor(devices[i], {});
+            item.sendable = false;
+            plan.items.push_back(std::move(item));
+        }
+    }
+    return plan;
+}
+
+BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool on) {
+    BatchPlan plan;
+    plan.type = MessageType::SetTransparentBridge;
+    const auto payload = BuildSetTransparentBridgePayload(on);
+    for (const SelectedDevice& device : devices) {
+        plan.items.push_back(ItemFor(device, payload));
+    }
+    plan.askDetails = true;
+    plan.applied = [on](const BatchItem&, const ap_info_stu& stored) {
+        return (stored.device_info().bridge_transparent() != 0) == on;
+    };
+    return plan;
+}
+
+bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac) {
+    if (!IsAddressInUse(store, ipText)) {
+        return false;
+    }
+    ap_info_stu own;
+    return !(store.GetDevice(ownMac, own) && own.mac() == ownMac && StoredIp(own) == ipText);
+}
+
+} // namespace rf

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "operations/BatchPlan.h"
+#include "operations/IpBatch.h"
+#include "operations/SelectedDevice.h"
+
+#include <string>
+#include <vector>
+
+namespace rf {
+
+class CSqlManagement;
+
+// The requests a user can send to devices, each built once for every front end: what goes to each
+// device and how the store shows that it took effect. Run them with RunBatch.
+
+// Reboot or factory reset; devices that carry a bridged station go first. Verified by the status the
+// device's answer leaves in the store ("Restarting", "Reseting").
+BatchPlan PlanReboot(CSqlManagement& store, const std::vector<SelectedDevice>& devices);
+BatchPlan PlanReset(CSqlManagement& store, const std::vector<SelectedDevice>& devices);
+
+// SetName with a name already checked by the name rules, cut to 32 bytes in device encoding. Verified by
+// the device's details.
+BatchPlan PlanRename(const SelectedDevice& device, const std::string& localName);
+
+// SetIp with static settings for one device. Verified by its details, asked for at its new address.
+BatchPlan PlanSetIp(const SelectedDevice& device, const IpSettingsBlock& block);
+
+// SetIp for several devices: consecutive addresses of the range (see AssignIpRange, skipping addresses
+// that other devices use); devices left without an address are not sent anything.
+BatchPlan PlanIpRange(const IpBatch& batch, const std::vector<SelectedDevice>& devices,
+                      const std::function<bool(const Ipv4Bytes&)>& inUse);
+
+// SetTransparentBridge with the same value to every device. Verified by their details.
+BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool on);
+
+// Whether the address is used by a stored device other than the one with ownMac.
+bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac);
+
+} // namespace rf

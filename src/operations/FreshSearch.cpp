@@ -1,0 +1,14 @@
+#include "operations/FreshSearch.h"
+
+#include "protocol/NetManagement.h"
+
+namespace rf {
+
+void StartFreshSearch(CNetManagement& engine) {
+    engine.SendLeaveToAnnounced();
+    engine.ForgetAnnounced();
+    engine.PurgeUnseenDevices();
+    engine.SearchDevices();
+}
+
+} // namespace rf

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace rf {
+
+class CNetManagement;
+
+// A fresh search forgets devices that never sent their details and stored devices that no longer answer:
+// Leave to every announced device, drop them from the online list, delete from the store every device
+// that is not online, then search.
+void StartFreshSearch(CNetManagement& engine);
+
+} // namespace rf
