@@ -49,6 +49,18 @@ std::vector<std::uint8_t> LocalizedScanPayload(std::span<const std::uint8_t> pay
     return out;
 }
 
+// What an upgrade report's result byte says: 0 fetched (it waits to flash), 1 failed, anything else done.
+DeviceStatus UpgradeReportStatus(int result) {
+    switch (result) {
+    case 0:
+        return DeviceStatus::UpgradeWait;
+    case 1:
+        return DeviceStatus::UpgradeFail;
+    default:
+        return DeviceStatus::UpgradeSuccess;
+    }
+}
+
 } // namespace
 
 void CNetManagement::OnHeartbeat(const ReceivedPacket& packet) {
@@ -83,17 +95,18 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         return;
     }
     const auto type = static_cast<MessageType>(context->header.type);
+    RequestDone done;
     if (type != MessageType::ScanAps && type != MessageType::Leave) {
-        RemovePending(context->ipText, context->header.type, context->macText);
+        done = TakeAnswered(context->ipText, context->header.type, context->macText);
     }
-    const auto& mac = context->macText;
     const int result = context->ResultByte();
+    const auto& mac = context->macText;
     switch (type) {
     case MessageType::GetInfo:
         if (AcceptDeviceInfo(packet)) {
             auto info = DeviceInfo::FromBytes(context->payload);
             info.ConvertTextsToLocal();
-            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, 1, info));
+            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, DeviceStatus::Online, info));
         }
         break;
     case MessageType::SetIp:
@@ -109,27 +122,30 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         break;
     }
     case MessageType::SetBridge:
-        store_.SetDeviceStatus(mac, result == 0 ? 2 : 3);
+        store_.SetDeviceStatus(mac, result == 0 ? DeviceStatus::BridgeSuccess : DeviceStatus::BridgeFail);
         break;
     case MessageType::Reboot:
     case MessageType::SetVlan:
         if (result == 0) {
-            store_.SetDeviceStatus(mac, 4);
+            store_.SetDeviceStatus(mac, DeviceStatus::Restarting);
         }
         break;
     case MessageType::Restore:
         if (result == 0) {
-            store_.SetDeviceStatus(mac, 5);
+            store_.SetDeviceStatus(mac, DeviceStatus::Resetting);
         }
         break;
     case MessageType::UpgradeReport:
-        store_.SetDeviceStatus(mac, result == 0 ? 6 : (result == 1 ? 9 : 8));
+        store_.SetDeviceStatus(mac, UpgradeReportStatus(result));
         break;
     case MessageType::UpgradePoll:
         store_.MarkUpgrading(mac);
         break;
     default:
         break;
+    }
+    if (done) {
+        done(RequestEnd{RequestEnd::How::Answered, result}); // after the reply's effect is in the store
     }
 }
 

@@ -148,11 +148,11 @@ std::string Prepare(CliSession& session, const CliArguments& a, std::vector<Devi
 CommandSpec SpecFor(const CliArguments& a) {
     if (a.command == "reboot") {
         return {MessageType::Reboot, false, "restarting",
-                [](const ap_info_stu& d) { return d.ap_status() == kStatusRestarting; }};
+                [](const ap_info_stu& d) { return d.ap_status() == ToCode(DeviceStatus::Restarting); }};
     }
     if (a.command == "reset") {
         return {MessageType::Restore, false, "resetting to factory settings",
-                [](const ap_info_stu& d) { return d.ap_status() == kStatusReseting; }};
+                [](const ap_info_stu& d) { return d.ap_status() == ToCode(DeviceStatus::Resetting); }};
     }
     if (a.command == "rename") {
         return {MessageType::SetName, true, "renamed to " + PrintableText(a.name),

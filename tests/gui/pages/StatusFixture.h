@@ -57,7 +57,7 @@ inline ap_info_stu MakeDevice(const DeviceSpec& wanted) {
     info.set_work_mode(wanted.workMode);
     info.set_bridge_transparent(wanted.bridge);
     info.set_channel(6);
-    return ApInfo::Make(MacOf(wanted.index), wanted.model, kStatusOnline, info);
+    return ApInfo::Make(MacOf(wanted.index), wanted.model, DeviceStatus::Online, info);
 }
 
 class StatusPageTest : public ::testing::Test {

@@ -48,7 +48,7 @@ TEST_F(StatusPageTest, PageTwoContinuesTheSerialsAndAnnouncedDevicesFillOnlyTheL
     const Settings& s = GlobalSettings();
     EXPECT_EQ(Grid().GetCellTextColour(1, kColumnMac), ToQColor(s.gridTextColor));
     EXPECT_EQ(Grid().GetCellTextColour(bare, kColumnMac), ToQColor(s.textUnlineColor));
-    EXPECT_EQ(Grid().GetCellData(bare, kColumnSerial), kStatusAnnounced);
+    EXPECT_EQ(Grid().GetCellData(bare, kColumnSerial), ToCode(DeviceStatus::Announced));
     EXPECT_TRUE(Cell(bare, kColumnSsid).isEmpty());
     EXPECT_EQ(Cell(withSsid, kColumnSsid), QStringLiteral("Yard"));
     EXPECT_EQ(Grid().GetCellImage(1, kColumnOperate), 0) << "stored rows show the web button";
