@@ -59,7 +59,7 @@ void Discover(benchmark::State& state, std::vector<std::string> simArgs) {
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count());
         state.counters["engine_cpu_s"] = EngineCpuSeconds() - cpuBefore;
-        state.counters["online"] = pc.StoredWithStatus(kStatusOnline);
+        state.counters["online"] = pc.StoredWithStatus(DeviceStatus::Online);
         if (!all) {
             state.SkipWithError("not every radio was found within one search cycle");
         }

@@ -29,7 +29,8 @@ void BM_GetInfoReplyToRecord(benchmark::State& state) {
         const auto header = PacketHeader::Decode(datagram);
         DeviceInfo info = DeviceInfo::FromBytes(PacketPayload(datagram));
         info.ConvertTextsToLocal();
-        const ApInfo record = ApInfo::Make(MacBytesToText(header->mac), header->model, kStatusOnline, info);
+        const ApInfo record =
+            ApInfo::Make(MacBytesToText(header->mac), header->model, DeviceStatus::Online, info);
         benchmark::DoNotOptimize(IpBytesToText(record.device_info().ip()));
     }
 }

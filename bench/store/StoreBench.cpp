@@ -64,7 +64,7 @@ public:
         for (int n = 0; n < kDevices; ++n) {
             store_->SaveDeviceInfo(Radio(n));
             if (n % 10 == 0) {
-                store_->SetDeviceStatus(MacFor(n), kStatusOutline);
+                store_->SetDeviceStatus(MacFor(n), DeviceStatus::Outline);
             }
         }
         sqlite3_open_v2(store_->GetDatabasePath().c_str(), &walkDb_, SQLITE_OPEN_READONLY, nullptr);

@@ -77,6 +77,21 @@ bool ProcessGone(pid_t pid) {
     return !ExecutableName(pid, name); // a zombie has no executable any more
 }
 
+// A server started without waiting has started for real when it is still running a little later: a
+// refused pkexec or a program that cannot run ends at once. A child that ended is reaped here.
+bool StaysRunning(pid_t pid) {
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + 500ms;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const pid_t ended = ::waitpid(pid, nullptr, WNOHANG);
+        if (ended == pid || (ended < 0 && errno != EINTR)) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
 } // namespace
 
 bool COperateSystemInfo::FindProcessByName(const std::string& name, pid_t& pid) {
@@ -164,12 +179,19 @@ bool COperateSystemInfo::RunElevated(const std::string& program, const std::vect
         return false;
     }
     if (wait) {
-        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0) {
+            if (errno != EINTR) {
+                return false;
+            }
         }
-    } else {
-        std::lock_guard lock(childrenLock_);
-        children_.push_back(pid);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0; // pkexec ends 126/127 when refused
     }
+    if (!StaysRunning(pid)) {
+        return false;
+    }
+    std::lock_guard lock(childrenLock_);
+    children_.push_back(pid);
     return true;
 }
 

@@ -27,7 +27,10 @@ public:
 
     // Starts program with parameters, its working directory being the program's folder. Runs it directly
     // when we are root or when the program's file carries capabilities of its own, otherwise through
-    // pkexec. With wait, returns only when the program has ended. False when it could not be started.
+    // pkexec. With wait, returns when the program has ended: true when it exited with status 0 (pkexec
+    // exits 126 or 127 when it is refused or not authorised). Without wait (a server that must keep
+    // running): true when it is still running half a second after its start. False when it could not be
+    // started at all.
     bool RunElevated(const std::string& program, const std::vector<std::string>& parameters, bool wait);
 
     // Ends every process of the current user whose executable file name equals name exactly. It stops early

@@ -27,7 +27,7 @@ bool IsAtNewAddress(const BatchItem& item, const ap_info_stu& stored) {
 }
 
 BatchPlan PlanRestart(CSqlManagement& store, const std::vector<SelectedDevice>& devices, MessageType type,
-                      int32_t status) {
+                      DeviceStatus status) {
     BatchPlan plan;
     plan.type = type;
     for (const SelectedDevice& device : devices) {
@@ -35,18 +35,20 @@ BatchPlan PlanRestart(CSqlManagement& store, const std::vector<SelectedDevice>& 
     }
     std::stable_partition(plan.items.begin(), plan.items.end(),
                           [&](const BatchItem& item) { return store.HasBridgedStation(item.mac); });
-    plan.applied = [status](const BatchItem&, const ap_info_stu& stored) { return stored.ap_status() == status; };
+    plan.applied = [status](const BatchItem&, const ap_info_stu& stored) {
+        return stored.ap_status() == ToCode(status);
+    };
     return plan;
 }
 
 } // namespace
 
 BatchPlan PlanReboot(CSqlManagement& store, const std::vector<SelectedDevice>& devices) {
-    return PlanRestart(store, devices, MessageType::Reboot, kStatusRestarting);
+    return PlanRestart(store, devices, MessageType::Reboot, DeviceStatus::Restarting);
 }
 
 BatchPlan PlanReset(CSqlManagement& store, const std::vector<SelectedDevice>& devices) {
-    return PlanRestart(store, devices, MessageType::Restore, kStatusReseting);
+    return PlanRestart(store, devices, MessageType::Restore, DeviceStatus::Resetting);
 }
 
 BatchPlan PlanRename(const SelectedDevice& device, const std::string& localName) {

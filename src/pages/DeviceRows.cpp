@@ -100,7 +100,7 @@ DeviceRow BuildAnnouncedRow(const ap_info_stu& device, int serial) {
     if (!info.ssid().empty()) {
         FillWireless(row, device, info);
     }
-    row.status = kStatusAnnounced;
+    row.status = ToCode(DeviceStatus::Announced);
     row.announced = true;
     return row;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/CodeTables.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/FixedRecord.h"
 
@@ -22,6 +23,10 @@ public:
 
     static ApInfo FromBytes(std::span<const uint8_t> bytes);
     static ApInfo Make(std::string_view macText, uint16_t apType, int32_t apStatus, const DeviceInfo& info);
+    static ApInfo Make(std::string_view macText, uint16_t apType, DeviceStatus status,
+                       const DeviceInfo& info) {
+        return Make(macText, apType, ToCode(status), info);
+    }
 
     // The text up to the first zero, at most 17 characters.
     std::string mac() const;

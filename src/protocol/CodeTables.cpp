@@ -92,8 +92,12 @@ bool ReadGroups(std::string_view text, char separator, int base, size_t maxDigit
 
 } // namespace
 
-std::string StatusText(int32_t status) {
-    return TranslatedEntry(kStatusKeys, status);
+std::string StatusText(DeviceStatus status) {
+    return TranslatedEntry(kStatusKeys, ToCode(status));
+}
+
+std::string StatusText(int32_t statusCode) {
+    return TranslatedEntry(kStatusKeys, statusCode);
 }
 
 std::string ModelText(int32_t model) {

@@ -9,25 +9,35 @@
 
 namespace rf {
 
-// Device status codes as stored in ap_status.
-inline constexpr int32_t kStatusOutline = 0;
-inline constexpr int32_t kStatusOnline = 1;
-inline constexpr int32_t kStatusBridgeSuccess = 2;
-inline constexpr int32_t kStatusBridgeFail = 3;
-inline constexpr int32_t kStatusRestarting = 4;
-inline constexpr int32_t kStatusReseting = 5;
-inline constexpr int32_t kStatusUpgradeWait = 6;
-inline constexpr int32_t kStatusUpgrading = 7;
-inline constexpr int32_t kStatusUpgradeSuccess = 8;
-inline constexpr int32_t kStatusUpgradeFail = 9;
-// A device that has announced itself but not yet sent its details; it has no text.
-inline constexpr int32_t kStatusAnnounced = 10;
+// A device's status, stored as its code in ap_status (and carried as that int32 in device records).
+enum class DeviceStatus : int32_t {
+    Outline = 0, // not online, or not stored at all
+    Online = 1,
+    BridgeSuccess = 2,
+    BridgeFail = 3,
+    Restarting = 4,
+    Resetting = 5,
+    UpgradeWait = 6, // the device has fetched its image and waits to be told to flash it
+    Upgrading = 7,
+    UpgradeSuccess = 8,
+    UpgradeFail = 9,
+    Announced = 10, // announced itself but has not yet sent its details; it has no text
+};
+
+constexpr int32_t ToCode(DeviceStatus status) {
+    return static_cast<int32_t>(status);
+}
+// Any code, also one outside the table: it is kept as it is (its StatusText is then empty).
+constexpr DeviceStatus DeviceStatusFromCode(int32_t code) {
+    return static_cast<DeviceStatus>(code);
+}
 
 // The model shown for codes outside the table.
 inline constexpr uint16_t kDefaultModelCode = 1;
 
-// Translated status text; empty for codes outside the table.
-std::string StatusText(int32_t status);
+// Translated status text; empty for Announced and for codes outside the table.
+std::string StatusText(DeviceStatus status);
+std::string StatusText(int32_t statusCode);
 // Model name (never translated); the name of code 1 for codes outside the table.
 std::string ModelText(int32_t model);
 // The code of a model name compared exactly; 1 when no model has that name.

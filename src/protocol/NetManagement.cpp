@@ -2,9 +2,13 @@
 
 #include "core/ExeDirectory.h"
 #include "protocol/NicscanLibrary.h"
+#include "protocol/SteadyEngineClock.h"
 #include "store/SqlManagement.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <pthread.h>
 
 namespace rf {
@@ -40,10 +44,10 @@ void NameThisThread(const char* name) {
 } // namespace
 
 CNetManagement::CNetManagement(CSqlManagement& store, std::unique_ptr<IAdapterSource> adapters,
-                               std::unique_ptr<IPacketSender> sender)
+                               std::unique_ptr<IPacketSender> sender, std::shared_ptr<IEngineClock> clock)
     : store_(store), adapterSource_(std::move(adapters)),
       ownSender_(sender ? std::move(sender) : std::make_unique<SocketSender>(*this)),
-      sender_(ownSender_.get()) {}
+      sender_(ownSender_.get()), clock_(clock ? std::move(clock) : std::make_shared<SteadyEngineClock>()) {}
 
 CNetManagement::~CNetManagement() {
     Stop();
@@ -51,21 +55,61 @@ CNetManagement::~CNetManagement() {
 
 bool CNetManagement::Start(int retransmissionMax, int retransmissionInterval) {
     StopWorkers();
+    startError_.clear();
+    if (!portLock_.Acquire() && portLock_.HeldElsewhere()) {
+        startError_ = "RadioFleet is already running in this network namespace (the UDP ports " +
+                      std::to_string(kAnnouncePort) + "-" + std::to_string(kReplyPort) + " are in use)";
+        return false;
+    }
+    if (retransmissionInterval < kMinRetransmissionInterval) {
+        std::fprintf(stderr, "retransmission_interval %d ms is below %d ms; using %d ms\n",
+                     retransmissionInterval, kMinRetransmissionInterval, kMinRetransmissionInterval);
+        retransmissionInterval = kMinRetransmissionInterval;
+    }
     retransmissionMax_ = retransmissionMax;
     retransmissionInterval_ = retransmissionInterval;
+    if (!OpenSockets()) {
+        portLock_.Release();
+        return false;
+    }
+    StartWorkers();
+    running_ = true;
 
-    auto search = UdpSocket::Make({kSearchPort, true, kSearchBufferSize, kSearchBufferSize});
-    auto announce = UdpSocket::Make({kAnnouncePort, false, kSearchBufferSize, kSearchBufferSize});
-    auto heartbeat = UdpSocket::Make({kHeartbeatPort, false, kSearchBufferSize, kSearchBufferSize});
-    auto reply = UdpSocket::Make({kReplyPort, false, kReplyBufferSize, kReplyBufferSize});
-    if (!search || !announce || !heartbeat || !reply || !heartbeat->ConfigureMulticastSending()) {
+    std::vector<AdapterRecord> adapters;
+    RefreshAdapters(adapters);
+    return true;
+}
+
+bool CNetManagement::OpenSockets() {
+    CloseSockets(); // those of an earlier start: nobody, not even this engine, shares the ports
+    std::string error;
+    auto search = UdpSocket::Make({kSearchPort, true, kSearchBufferSize, kSearchBufferSize}, &error);
+    auto announce =
+        search ? UdpSocket::Make({kAnnouncePort, false, kSearchBufferSize, kSearchBufferSize}, &error)
+               : std::nullopt;
+    auto heartbeat =
+        announce ? UdpSocket::Make({kHeartbeatPort, false, kSearchBufferSize, kSearchBufferSize}, &error)
+                 : std::nullopt;
+    auto reply = heartbeat ? UdpSocket::Make({kReplyPort, false, kReplyBufferSize, kReplyBufferSize}, &error)
+                           : std::nullopt;
+    if (reply && !heartbeat->ConfigureMulticastSending()) {
+        error =
+            std::string("port ") + std::to_string(kHeartbeatPort) + ": multicast: " + std::strerror(errno);
+        reply.reset();
+    }
+    if (!reply) {
+        startError_ = "cannot open the UDP ports " + std::to_string(kAnnouncePort) + "-" +
+                      std::to_string(kReplyPort) + " (" + error + ")";
         return false;
     }
     searchSocket_ = std::move(*search);
     announceSocket_ = std::move(*announce);
     heartbeatSocket_ = std::move(*heartbeat);
     replySocket_ = std::move(*reply);
+    return true;
+}
 
+void CNetManagement::StartWorkers() {
     workers_.emplace_back([this](std::stop_token stop) {
         NameThisThread("rf-announce-rx");
         ReceiveLoop(stop, announceSocket_, ReceiveSocket::Announce, announceQueue_);
@@ -92,31 +136,31 @@ bool CNetManagement::Start(int retransmissionMax, int retransmissionInterval) {
     });
     workers_.emplace_back([this](std::stop_token stop) {
         NameThisThread("rf-ageing");
-        while (SleepFor(stop, kAgeingPeriod)) {
-            AgeOnlineList();
-        }
+        AgeingLoop(stop);
     });
     workers_.emplace_back([this](std::stop_token stop) {
         NameThisThread("rf-retransmit");
-        while (SleepFor(stop, std::chrono::milliseconds(retransmissionInterval_.load()))) {
-            RetransmitPass();
+        while (clock_->WaitUntil(stop, RetransmitPass())) {
         }
     });
-    running_ = true;
+}
 
-    std::vector<AdapterRecord> adapters;
-    RefreshAdapters(adapters);
-    return true;
+void CNetManagement::AgeingLoop(std::stop_token stop) {
+    auto next = clock_->Now() + kAgeingPeriod;
+    while (clock_->WaitUntil(stop, next)) {
+        AgeOnlineList();
+        next += kAgeingPeriod;
+        // Passes missed while the machine was suspended are not made up.
+        if (const auto now = clock_->Now(); next <= now) {
+            next = now + kAgeingPeriod;
+        }
+    }
 }
 
 void CNetManagement::StopWorkers() {
     for (auto& worker : workers_) {
         worker.request_stop();
     }
-    {
-        std::lock_guard lock(sleepLock_); // no sleeper can miss the wake-up between its check and its wait
-    }
-    sleepWake_.notify_all();
     announceSocket_.ShutdownReceive();
     heartbeatSocket_.ShutdownReceive();
     replySocket_.ShutdownReceive();
@@ -137,16 +181,12 @@ void CNetManagement::Stop() {
     for (const auto& entry : online) {
         SendLeave(entry);
     }
-    std::vector<PendingRequest> pending;
-    {
-        std::lock_guard lock(pendingLock_);
-        pending.swap(pendingRequests_);
-    }
-    for (const PendingRequest& request : pending) {
-        if (request.onDone) {
-            request.onDone(RequestEnd{RequestEnd::How::Stopped, 0});
-        }
-    }
+    CloseSockets();
+    portLock_.Release();
+    EndAllPending();
+}
+
+void CNetManagement::CloseSockets() {
     searchSocket_.Close();
     announceSocket_.Close();
     heartbeatSocket_.Close();
@@ -186,19 +226,6 @@ void CNetManagement::ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPack
             (this->*handler)(packet);
         }
     }
-}
-
-bool CNetManagement::SleepFor(std::stop_token stop, std::chrono::milliseconds period) {
-    std::unique_lock lock(sleepLock_);
-    return !sleepWake_.wait_for(lock, stop, period, [] { return false; }) && !stop.stop_requested();
-}
-
-void CNetManagement::RetransmitTick() {
-    {
-        std::unique_lock lock(sleepLock_);
-        sleepWake_.wait_for(lock, std::chrono::milliseconds(retransmissionInterval_.load()));
-    }
-    RetransmitPass();
 }
 
 std::vector<OnlineEntry> CNetManagement::OnlineList() const {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/PortLock.h"
 #include "protocol/AdapterSource.h"
 #include "protocol/ApInfo.h"
+#include "protocol/EngineClock.h"
 #include "protocol/OnlineEntry.h"
 #include "protocol/PacketSender.h"
 #include "protocol/PendingRequest.h"
 #include "protocol/ReceiveQueue.h"
 #include "protocol/ReceivedPacket.h"
+#include "protocol/RequestEnd.h"
 #include "protocol/UdpSocket.h"
 
 #include <atomic>
@@ -22,32 +25,40 @@
 namespace rf {
 
 class CSqlManagement;
-struct ReplyContext;
 
 // The network side of the program: four UDP sockets, the receivers and processors behind them, the list
 // of devices online, the PC's adapter addresses, and the requests awaiting a reply. What the devices
 // report is written into the store; pages read the store and the online list.
 //
 // Locks: onlineListLock_ before adapterAddressLock_, pendingLock_ before adapterAddressLock_; nothing is
-// taken while adapterAddressLock_ is held, and the store is called only with no engine lock held.
+// taken while adapterAddressLock_ is held, and the store and the callers' RequestDone are called only with
+// no engine lock held.
 class CNetManagement {
 public:
     static constexpr int kSearchBufferSize = 1048576;
     static constexpr int kReplyBufferSize = 10485760;
     static constexpr auto kAgeingPeriod = std::chrono::seconds(10);
+    static constexpr int kMinRetransmissionInterval = 100; // milliseconds; anything shorter would spin
 
-    // sender: nullptr to send through the engine's own sockets.
+    // sender: nullptr to send through the engine's own sockets. clock: nullptr for the steady clock.
     CNetManagement(CSqlManagement& store, std::unique_ptr<IAdapterSource> adapters,
-                   std::unique_ptr<IPacketSender> sender = nullptr);
+                   std::unique_ptr<IPacketSender> sender = nullptr,
+                   std::shared_ptr<IEngineClock> clock = nullptr);
     ~CNetManagement();
     CNetManagement(const CNetManagement&) = delete;
     CNetManagement& operator=(const CNetManagement&) = delete;
 
-    // Opens the sockets and starts the workers (a running engine is stopped first, without Leave).
+    // Takes the protocol's ports for this network namespace (PortLock), opens the sockets and starts the
+    // workers (a running engine is stopped first, without Leave). An interval below 100 ms is raised to
+    // 100 ms. False when the ports are held by another program or a socket cannot be made: StartError()
+    // then tells why.
     bool Start(int retransmissionMax, int retransmissionInterval);
+    const std::string& StartError() const { return startError_; }
     // Ends every worker, sends Leave once to every online device, closes the sockets.
     void Stop();
     bool IsRunning() const { return running_; }
+    // The reply socket's receive buffer as the system reports it (see UdpSocket::ReceiveBufferSize).
+    int ReplyReceiveBufferSize() const { return replySocket_.ReceiveBufferSize(); }
 
     // Discovery and the online list.
     void RefreshAdapters(std::vector<AdapterRecord>& list);
@@ -61,17 +72,26 @@ public:
     void AgeOnlineList();
     std::vector<OnlineEntry> OnlineList() const;
 
-    // Sending. True when the packet went out; requests that expect a reply are resent until it comes.
-    // onDone is called once, on an engine thread with no engine lock held, when a recorded request ends:
-    // answered, dropped after its last resend, or cut short by Stop. It is not called when nothing was
-    // sent, nor for requests that are never recorded (no retransmit; Search, ScanAps, Heartbeat, Leave).
+    // Sends one packet to the device through the adapter in its subnet. True when the packet went out.
+    //
+    // With retransmit, a request of a type that is answered is recorded before it leaves and resent every
+    // retransmission interval, counted from its last send, up to retransmission_max times, until a reply
+    // of the same type comes from the same device (IP and MAC). onDone then tells how it ended, exactly
+    // once, on an engine thread and with no engine lock held (it may send again):
+    //   Answered - the reply came; called after the reply's effect is in the store. This can happen
+    //              before SendCommand has returned.
+    //   NoAnswer - no reply one interval after the last resend.
+    //   Stopped  - Stop() ended the engine with the request pending (called on the thread calling Stop).
+    // onDone is never called when SendCommand returns false (nothing was sent), nor without retransmit,
+    // nor for Search, ScanAps, Heartbeat and Leave, which are never recorded.
     bool SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
                      const std::string& macText, bool retransmit, RequestDone onDone = {});
-    // Takes the request out of the table; its onDone is handed back for the caller to call.
-    RequestDone RemovePending(const std::string& ipText, int type, const std::string& macText);
-    // One pass of the retransmission worker: its sleep, then RetransmitPass.
-    void RetransmitTick();
-    void RetransmitPass();
+    // Ends the oldest request a reply of this type from this device answers, as Answered with result.
+    void RemovePending(const std::string& ipText, int type, const std::string& macText, int result = 0);
+    // One pass of the retransmission worker: resends what is due now and drops what had its last resend
+    // an interval ago. Returns when the next request is due (one interval from now when none is).
+    IEngineClock::TimePoint RetransmitPass();
+    // For tests: production code learns of a request's end through its RequestDone.
     std::vector<PendingRequest> PendingRequests() const;
 
     // Replies and heartbeats.
@@ -93,12 +113,21 @@ private:
                      ReceiveQueue<ReceivedPacket>& queue);
     void ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPacket>& queue,
                      void (CNetManagement::*handler)(const ReceivedPacket&));
-    // Sleeps for period unless stop is requested first; false when it was.
-    bool SleepFor(std::stop_token stop, std::chrono::milliseconds period);
-    void AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
-                    const std::string& macText, RequestDone onDone);
+    void AgeingLoop(std::stop_token stop);
+    bool OpenSockets();
+    void CloseSockets();
+    void StartWorkers();
+    bool Transmit(in_addr_t device, int type, std::span<const std::uint8_t> datagram);
+    // Records a request whose first transmission is under way; its id.
+    std::uint64_t AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
+                             const std::string& macText, RequestDone onDone);
+    // The first transmission of request id ended: it now waits for its reply, or it is forgotten.
+    void FinishFirstSend(std::uint64_t id, bool sent);
+    // Takes out the oldest request of this type to the device (waiting while its first send is under
+    // way); its completion, for the caller to call.
+    RequestDone TakeAnswered(int type, const std::string& macText);
+    void EndAllPending();
     void SendLeave(const OnlineEntry& entry);
-    void StoreReply(const ReceivedPacket& packet, const ReplyContext& context, MessageType type);
 
     CSqlManagement& store_;
     std::unique_ptr<IAdapterSource> adapterSource_;
@@ -120,13 +149,16 @@ private:
     std::vector<AdapterAddress> adapterAddresses_;
     std::vector<LocalAddress> localAddresses_; // each adapter address parsed, with its interface
     mutable std::mutex pendingLock_;
+    std::condition_variable firstSent_; // a request's first transmission ended
     std::vector<PendingRequest> pendingRequests_;
+    std::uint64_t lastRequestId_ = 0;
 
+    std::shared_ptr<IEngineClock> clock_;
     std::atomic<int> retransmissionMax_{3};
     std::atomic<int> retransmissionInterval_{2000};
     std::atomic<bool> running_{false};
-    std::mutex sleepLock_;
-    std::condition_variable_any sleepWake_;
+    PortLock portLock_;
+    std::string startError_;
     std::vector<std::jthread> workers_;
 };
 

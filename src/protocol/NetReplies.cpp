@@ -11,6 +11,8 @@
 
 namespace rf {
 
+namespace {
+
 struct ReplyContext {
     PacketHeader header;
     std::string ipText;
@@ -19,8 +21,6 @@ struct ReplyContext {
 
     int ResultByte() const { return payload.empty() ? 0 : payload[0]; }
 };
-
-namespace {
 
 std::optional<ReplyContext> ContextOf(const ReceivedPacket& packet) {
     const auto header = PacketHeader::Decode(packet.Bytes());
@@ -47,6 +47,18 @@ std::vector<std::uint8_t> LocalizedScanPayload(std::span<const std::uint8_t> pay
     std::vector<std::uint8_t> out(ScanReply::kMaxSize);
     out.resize(reply->Encode(out));
     return out;
+}
+
+// What an upgrade report's result byte says: 0 fetched (it waits to flash), 1 failed, anything else done.
+DeviceStatus UpgradeReportStatus(int result) {
+    switch (result) {
+    case 0:
+        return DeviceStatus::UpgradeWait;
+    case 1:
+        return DeviceStatus::UpgradeFail;
+    default:
+        return DeviceStatus::UpgradeSuccess;
+    }
 }
 
 } // namespace
@@ -83,34 +95,25 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         return;
     }
     const auto type = static_cast<MessageType>(context->header.type);
-    RequestDone onDone;
+    RequestDone done;
     if (type != MessageType::ScanAps && type != MessageType::Leave) {
-        onDone = RemovePending(context->ipText, context->header.type, context->macText);
+        done = TakeAnswered(context->header.type, context->macText);
     }
     const int result = context->ResultByte();
-    StoreReply(packet, *context, type);
-    // Only once the reply is in the store: whoever waits for it may read the store at once.
-    if (onDone) {
-        onDone(RequestEnd{RequestEnd::How::Answered, result});
-    }
-}
-
-void CNetManagement::StoreReply(const ReceivedPacket& packet, const ReplyContext& context, MessageType type) {
-    const auto& mac = context.macText;
-    const int result = context.ResultByte();
+    const auto& mac = context->macText;
     switch (type) {
     case MessageType::GetInfo:
         if (AcceptDeviceInfo(packet)) {
-            auto info = DeviceInfo::FromBytes(context.payload);
+            auto info = DeviceInfo::FromBytes(context->payload);
             info.ConvertTextsToLocal();
-            store_.SaveDeviceInfo(ApInfo::Make(mac, context.header.model, 1, info));
+            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, DeviceStatus::Online, info));
         }
         break;
     case MessageType::SetIp:
-        AdoptPendingIp(mac, context.ipText);
+        AdoptPendingIp(mac, context->ipText);
         break;
     case MessageType::ScanAps: {
-        const auto payload = LocalizedScanPayload(context.payload);
+        const auto payload = LocalizedScanPayload(context->payload);
         const auto reply = ScanReply::Decode(payload);
         if (reply && reply->IsLast()) {
             scanComplete = true;
@@ -119,27 +122,30 @@ void CNetManagement::StoreReply(const ReceivedPacket& packet, const ReplyContext
         break;
     }
     case MessageType::SetBridge:
-        store_.SetDeviceStatus(mac, result == 0 ? 2 : 3);
+        store_.SetDeviceStatus(mac, result == 0 ? DeviceStatus::BridgeSuccess : DeviceStatus::BridgeFail);
         break;
     case MessageType::Reboot:
     case MessageType::SetVlan:
         if (result == 0) {
-            store_.SetDeviceStatus(mac, 4);
+            store_.SetDeviceStatus(mac, DeviceStatus::Restarting);
         }
         break;
     case MessageType::Restore:
         if (result == 0) {
-            store_.SetDeviceStatus(mac, 5);
+            store_.SetDeviceStatus(mac, DeviceStatus::Resetting);
         }
         break;
     case MessageType::UpgradeReport:
-        store_.SetDeviceStatus(mac, result == 0 ? 6 : (result == 1 ? 9 : 8));
+        store_.SetDeviceStatus(mac, UpgradeReportStatus(result));
         break;
     case MessageType::UpgradePoll:
         store_.MarkUpgrading(mac);
         break;
     default:
         break;
+    }
+    if (done) {
+        done(RequestEnd{RequestEnd::How::Answered, result}); // after the reply's effect is in the store
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/EngineClock.h"
 #include "protocol/RequestEnd.h"
 
 #include <cstdint>
@@ -15,7 +16,10 @@ struct PendingRequest {
     int type = 0;
     std::vector<std::uint8_t> payload;
     std::string mac;
-    RequestDone onDone; // called once when the request ends
+    IEngineClock::TimePoint lastSent{}; // the next resend is due one interval after this
+    RequestDone onDone;
+    std::uint64_t id = 0;  // unique in the engine's run
+    bool inFlight = false; // recorded, but its first transmission has not finished yet
 };
 
 } // namespace rf

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,29 +25,65 @@ void UdpSocket::Close() {
     }
 }
 
-std::optional<UdpSocket> UdpSocket::Make(const Options& options) {
+std::optional<UdpSocket> UdpSocket::Make(const Options& options, std::string* error) {
+    const auto fail = [&](const char* step) -> std::optional<UdpSocket> {
+        if (error != nullptr) {
+            *error = "port " + std::to_string(options.port) + ": " + step + ": " + std::strerror(errno);
+        }
+        return std::nullopt;
+    };
     UdpSocket socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     if (!socket.IsOpen()) {
-        return std::nullopt;
+        return fail("socket");
     }
     const int on = 1;
     const auto set = [&](int level, int name, const void* value, socklen_t size) {
         return ::setsockopt(socket.fd_, level, name, value, size) == 0;
     };
-    if (!set(SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) ||
+    if ((options.reuseAddress && !set(SOL_SOCKET, SO_REUSEADDR, &on, sizeof on)) ||
         (options.broadcast && !set(SOL_SOCKET, SO_BROADCAST, &on, sizeof on)) ||
-        (options.sendBuffer > 0 && !set(SOL_SOCKET, SO_SNDBUF, &options.sendBuffer, sizeof(int))) ||
-        (options.receiveBuffer > 0 && !set(SOL_SOCKET, SO_RCVBUF, &options.receiveBuffer, sizeof(int)))) {
-        return std::nullopt;
+        (options.sendBuffer > 0 && !set(SOL_SOCKET, SO_SNDBUF, &options.sendBuffer, sizeof(int)))) {
+        return fail("setsockopt");
+    }
+    if (options.receiveBuffer > 0) {
+        if (!set(SOL_SOCKET, SO_RCVBUF, &options.receiveBuffer, sizeof(int))) {
+            return fail("setsockopt");
+        }
+        socket.GrowReceiveBuffer(options.receiveBuffer);
     }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(options.port);
     address.sin_addr.s_addr = options.bindAddress;
     if (::bind(socket.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return std::nullopt;
+        return fail("bind");
     }
     return socket;
+}
+
+int UdpSocket::ReceiveBufferSize() const {
+    int size = 0;
+    socklen_t length = sizeof size;
+    if (fd_ < 0 || ::getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, &length) != 0) {
+        return 0;
+    }
+    return size;
+}
+
+void UdpSocket::GrowReceiveBuffer(int wanted) {
+    // Linux caps SO_RCVBUF at net.core.rmem_max and reports twice what it granted.
+    const long full = 2L * wanted;
+    if (ReceiveBufferSize() >= full) {
+        return;
+    }
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted); // fails without CAP_NET_ADMIN
+    const int obtained = ReceiveBufferSize();
+    if (obtained < full) {
+        std::fprintf(stderr,
+                     "receive buffer of %d bytes asked, %d granted (net.core.rmem_max caps it; raise it or "
+                     "grant CAP_NET_ADMIN to keep bursts of datagrams)\n",
+                     wanted, obtained / 2);
+    }
 }
 
 void UdpSocket::ShutdownReceive() {

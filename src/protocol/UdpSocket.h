@@ -17,6 +17,8 @@ public:
         int sendBuffer = 0;
         int receiveBuffer = 0;
         in_addr_t bindAddress = INADDR_ANY; // network byte order
+        // Off for the program's own ports, so that nobody can silently share them.
+        bool reuseAddress = false;
     };
 
     UdpSocket() = default;
@@ -26,11 +28,16 @@ public:
     UdpSocket(const UdpSocket&) = delete;
     UdpSocket& operator=(const UdpSocket&) = delete;
 
-    // Creates and binds a socket: address reuse on, broadcast when asked, the buffer sizes, then the bind.
-    // Any failed step closes it again and gives an empty result.
-    static std::optional<UdpSocket> Make(const Options& options);
+    // Creates and binds a socket: address reuse when asked, broadcast when asked, the buffer sizes, then
+    // the bind. A receive buffer the system caps below the size asked is forced (which takes
+    // CAP_NET_ADMIN); when it stays short, stderr says what was obtained. Any failed step closes the
+    // socket again and gives an empty result, with error (when given) telling which step and why.
+    static std::optional<UdpSocket> Make(const Options& options, std::string* error = nullptr);
 
     bool IsOpen() const { return fd_ >= 0; }
+    // The receive buffer as the system reports it: twice the size granted, as Linux counts its own
+    // bookkeeping in it. 0 when the socket is not open.
+    int ReceiveBufferSize() const;
     int Fd() const { return fd_; }
     void Close();
 
@@ -54,6 +61,7 @@ public:
 
 private:
     explicit UdpSocket(int fd) : fd_(fd) {}
+    void GrowReceiveBuffer(int wanted);
     int fd_ = -1;
 };
 

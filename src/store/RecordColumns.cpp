@@ -154,8 +154,8 @@ void BindDeviceColumns(CSqliteStatement& s, const ap_info_stu& device) {
     s.BindText(DeviceColumn("mac"), device.mac());
     s.BindInt(DeviceColumn("ap_type"), device.ap_type());
     s.BindText(DeviceColumn("ap_type_str"), ModelText(device.ap_type()));
-    s.BindInt(DeviceColumn("ap_status"), kStatusOnline);
-    s.BindText(DeviceColumn("ap_status_str"), StatusText(kStatusOnline));
+    s.BindInt(DeviceColumn("ap_status"), ToCode(DeviceStatus::Online));
+    s.BindText(DeviceColumn("ap_status_str"), StatusText(DeviceStatus::Online));
     s.BindInt(DeviceColumn("work_mode"), info.work_mode());
     s.BindText(DeviceColumn("work_mode_str"), WorkModeText(info.work_mode()));
     s.BindInt(DeviceColumn("mode_btn_status"), info.mode_btn_status());

@@ -486,7 +486,7 @@ bool CSqlManagement::UpdateUptime(std::string_view ip, std::string_view mac, uin
     return RunChange(statement);
 }
 
-bool CSqlManagement::SetDeviceStatus(std::string_view mac, int status) {
+bool CSqlManagement::SetDeviceStatus(std::string_view mac, DeviceStatus status) {
     std::lock_guard guard(lock_);
     if (db_ == nullptr) {
         return false;
@@ -495,24 +495,24 @@ bool CSqlManagement::SetDeviceStatus(std::string_view mac, int status) {
     if (!statement.Valid()) {
         return false;
     }
-    statement.BindInt(1, status);
+    statement.BindInt(1, ToCode(status));
     statement.BindText(2, StatusText(status));
     statement.BindText(3, mac);
     return RunChange(statement);
 }
 
-int CSqlManagement::GetDeviceStatus(std::string_view mac) {
+DeviceStatus CSqlManagement::GetDeviceStatus(std::string_view mac) {
     std::lock_guard guard(lock_);
     if (db_ == nullptr) {
-        return 0;
+        return DeviceStatus::Outline;
     }
     auto& row = Prepared("SELECT ap_status FROM ap_info WHERE mac=?1");
     if (!row.Valid()) {
-        return 0;
+        return DeviceStatus::Outline;
     }
     StatementUse use(row);
     row.BindText(1, mac);
-    return row.Step() ? static_cast<int>(row.ColumnInt(0)) : 0;
+    return row.Step() ? DeviceStatusFromCode(static_cast<int32_t>(row.ColumnInt(0))) : DeviceStatus::Outline;
 }
 
 bool CSqlManagement::IsUpgradeWaiting(std::string_view mac) {
@@ -526,11 +526,11 @@ bool CSqlManagement::IsUpgradeWaiting(std::string_view mac) {
     }
     StatementUse use(row);
     row.BindText(1, mac);
-    row.BindInt(2, kStatusUpgradeWait);
+    row.BindInt(2, ToCode(DeviceStatus::UpgradeWait));
     return row.Step();
 }
 
-bool CSqlManagement::ChangeStatus(std::string_view mac, int fromStatus, int toStatus) {
+bool CSqlManagement::ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to) {
     std::lock_guard guard(lock_);
     if (db_ == nullptr) {
         return false;
@@ -540,19 +540,19 @@ bool CSqlManagement::ChangeStatus(std::string_view mac, int fromStatus, int toSt
     if (!statement.Valid()) {
         return false;
     }
-    statement.BindInt(1, toStatus);
-    statement.BindText(2, StatusText(toStatus));
+    statement.BindInt(1, ToCode(to));
+    statement.BindText(2, StatusText(to));
     statement.BindText(3, mac);
-    statement.BindInt(4, fromStatus);
+    statement.BindInt(4, ToCode(from));
     return RunChange(statement);
 }
 
 bool CSqlManagement::MarkUpgrading(std::string_view mac) {
-    return ChangeStatus(mac, kStatusUpgradeWait, kStatusUpgrading);
+    return ChangeStatus(mac, DeviceStatus::UpgradeWait, DeviceStatus::Upgrading);
 }
 
 bool CSqlManagement::ClearFailedUpgrade(std::string_view mac) {
-    return ChangeStatus(mac, kStatusUpgradeFail, kStatusOnline);
+    return ChangeStatus(mac, DeviceStatus::UpgradeFail, DeviceStatus::Online);
 }
 
 bool CSqlManagement::HasBridgedStation(std::string_view mac) {

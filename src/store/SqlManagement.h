@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ApInfo.h"
+#include "protocol/CodeTables.h"
 #include "protocol/ScanEntry.h"
 #include "store/SqliteStatement.h"
 
@@ -71,9 +72,9 @@ public:
 
     // Changes only a known device; true when it did.
     bool UpdateUptime(std::string_view ip, std::string_view mac, uint32_t seconds);
-    bool SetDeviceStatus(std::string_view mac, int status);
-    // The device's status code, 0 when it is not stored.
-    int GetDeviceStatus(std::string_view mac);
+    bool SetDeviceStatus(std::string_view mac, DeviceStatus status);
+    // The device's status; Outline when it is not stored.
+    DeviceStatus GetDeviceStatus(std::string_view mac);
     // Upgrade steps: waiting (6) becomes upgrading (7); failed (9) becomes online (1).
     bool IsUpgradeWaiting(std::string_view mac);
     bool MarkUpgrading(std::string_view mac);
@@ -92,7 +93,7 @@ private:
     // The statement for sql, prepared on first use and kept; reset and ready to bind. Not valid when it
     // does not prepare.
     CSqliteStatement& Prepared(const std::string& sql);
-    bool ChangeStatus(std::string_view mac, int fromStatus, int toStatus);
+    bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
     bool RunChange(CSqliteStatement& statement);
 
     std::string path_;

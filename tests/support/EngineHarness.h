@@ -2,6 +2,7 @@
 
 #include "protocol/AdapterSource.h"
 #include "protocol/CodeTables.h"
+#include "protocol/ManualEngineClock.h"
 #include "protocol/NetManagement.h"
 #include "protocol/PacketSender.h"
 #include "protocol/ReceivedPacket.h"
@@ -120,21 +121,61 @@ inline ReceivedPacket FromDevice(const std::string& ip, MessageType type, const 
     return ReceivedPacket::Make(*ParseIpv4(ip), port, datagram);
 }
 
-// An engine over a store of its own and adapters chosen by the test; it sends into a recorder.
+// An engine over a store of its own and adapters chosen by the test; it sends into a recorder, and its
+// time moves only when the test moves clock.
 struct EngineHarness {
     explicit EngineHarness(std::vector<AdapterRecord> adapters = {MakeAdapter({{"192.168.1.10",
                                                                                 "255.255.255.0"}})})
-        : store(dir.Dir()), sender(new RecordingSender),
+        : store(dir.Dir()), sender(new RecordingSender), clock(std::make_shared<ManualEngineClock>()),
           engine(store, std::make_unique<FixedAdapters>(std::move(adapters)),
-                 std::unique_ptr<IPacketSender>(sender)) {
+                 std::unique_ptr<IPacketSender>(sender), clock) {
         std::vector<AdapterRecord> list;
         engine.RefreshAdapters(list);
+    }
+
+    // Moves the clock on and lets a started engine's two timed workers (ageing, retransmission) catch up.
+    bool Advance(std::chrono::milliseconds by) {
+        clock->Advance(by);
+        return clock->WaitForWaiters(2);
+    }
+    // For an engine that was not started: lets every pending request run out of resends unanswered, so
+    // that it ends as NoAnswer.
+    void DropUnanswered() {
+        for (int pass = 0; pass < 32 && !engine.PendingRequests().empty(); ++pass) {
+            clock->Advance(std::chrono::hours(1));
+            engine.RetransmitPass();
+        }
     }
 
     TempDir dir;
     CSqlManagement store;
     RecordingSender* sender; // owned by the engine
+    std::shared_ptr<ManualEngineClock> clock;
     CNetManagement engine;
+};
+
+// What ended the requests given its Track(): RequestDone callbacks may run on any engine thread.
+class RequestEnds {
+public:
+    RequestDone Track(int tag) {
+        return [this, tag](const RequestEnd& end) {
+            std::lock_guard lock(lock_);
+            ends_.push_back({tag, end});
+        };
+    }
+    struct Ended {
+        int tag = 0;
+        RequestEnd end;
+    };
+    std::vector<Ended> All() const {
+        std::lock_guard lock(lock_);
+        return ends_;
+    }
+    size_t Count() const { return All().size(); }
+
+private:
+    mutable std::mutex lock_;
+    std::vector<Ended> ends_;
 };
 
 } // namespace rf::test

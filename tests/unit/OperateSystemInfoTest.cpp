@@ -46,6 +46,24 @@ TEST(SystemInfo, RunElevatedStartsInTheProgramsFolderAndCanWait) {
     EXPECT_FALSE(info.RunElevated(dir.Dir() + "no-such-program", {}, true));
 }
 
+TEST(SystemInfo, RunElevatedReportsWhetherTheProgramRanNotJustWhetherItWasStarted) {
+    COperateSystemInfo info;
+    EXPECT_TRUE(info.RunElevated("/bin/true", {}, true));
+    EXPECT_FALSE(info.RunElevated("/bin/false", {}, true)) << "waited for: its exit status counts";
+    EXPECT_FALSE(info.RunElevated("/bin/sh", {"-c", "exit 126"}, true)) << "as pkexec ends when refused";
+    EXPECT_FALSE(info.RunElevated("/no/such/program", {}, false));
+    EXPECT_FALSE(info.RunElevated("/bin/false", {}, false)) << "a server that ends at once did not start";
+
+    test::TempDir dir;
+    const std::string name = UniqueName("rf-server");
+    const auto server = CopyProgram(dir, "/bin/sleep", name);
+    EXPECT_TRUE(info.RunElevated(server, {"5"}, false)) << "a server still running is started";
+    pid_t pid = 0;
+    EXPECT_TRUE(COperateSystemInfo::FindProcessByName(name, pid));
+    info.KillProcessByName(name);
+    EXPECT_FALSE(COperateSystemInfo::FindProcessByName(name, pid));
+}
+
 TEST(SystemInfo, KillProcessByNameEndsOurMatchingProcessesOnly) {
     test::TempDir dir;
     const std::string name = UniqueName("rf-sleep");

@@ -70,8 +70,10 @@ bool CliSession::Open(bool startEngine, std::string& error) {
     retransmissionInterval_ = settings.retransmissionInterval;
     engine_ = std::make_unique<CNetManagement>(
         *store_, std::make_unique<NicscanLibrary>(GetExeDirectory() + kNicscanLibraryName));
+    // Start takes the port lock of this network namespace, so a second RadioFleet here is told apart
+    // from any other program holding the ports.
     if (startEngine && !engine_->Start(retransmissionMax_, retransmissionInterval_)) {
-        error = "cannot open the UDP ports 9785-9788 (is another instance running in this network?)";
+        error = engine_->StartError();
         return false;
     }
     return true;

@@ -21,10 +21,13 @@ protected:
             Grid().SetChecked(row, kColumnTick, true);
         }
     }
+    // The first SetIp to each device (resends left out), in the order they went.
     std::vector<std::pair<std::string, std::string>> SentAddresses() {
         std::vector<std::pair<std::string, std::string>> sent;
         for (const auto& s : h.engine.sender->All()) {
-            if (s.header.messageType() == MessageType::SetIp) {
+            const auto seen = [&](const auto& p) { return p.first == MacBytesToText(s.header.mac); };
+            if (s.header.messageType() == MessageType::SetIp &&
+                std::none_of(sent.begin(), sent.end(), seen)) {
                 sent.emplace_back(MacBytesToText(s.header.mac),
                                   IpBytesToText({s.payload[1], s.payload[2], s.payload[3], s.payload[4]}));
             }
@@ -76,6 +79,16 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
         d.StartField()->setText(QStringLiteral("192.168.1.254"));
         d.EndField()->setText(QStringLiteral("192.168.2.2"));
         d.MaskField()->setText(QStringLiteral("255.255.0.0"));
+        // Three addresses for four devices: the user is told which device would get none, and may widen
+        // the range (Cancel) or set the others (OK).
+        const std::string leftOver = List().CollectSelectedDevices(false).back().Mac();
+        MessageBox::setNextAnswer(MessageBox::Cancel);
+        QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("ipSave")), Qt::LeftButton);
+        EXPECT_TRUE(MessageBox::lastText().contains(ToQString(leftOver)))
+            << MessageBox::lastText().toStdString();
+        EXPECT_FALSE(d.ProgressTimer().isActive());
+        EXPECT_TRUE(SentAddresses().empty());
+        MessageBox::setNextAnswer(MessageBox::Ok);
         QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("ipSave")), Qt::LeftButton);
         EXPECT_TRUE(d.ProgressTimer().isActive());
         EXPECT_TRUE(d.Progress()->isVisible());
@@ -92,7 +105,7 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
     });
     QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
     EXPECT_TRUE(closed);
-    page->FinishWorkers();
+    FinishBatch();
     const auto sent = SentAddresses();
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[0].second, "192.168.1.254");
@@ -115,7 +128,7 @@ TEST_F(SetIp, OneDeviceHidesTheEndAndGetsTheStartAddress) {
         d.OnSave();
     });
     QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
-    page->FinishWorkers();
+    FinishBatch();
     const auto sent = SentAddresses();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], std::make_pair(MacOf(1), std::string("192.168.1.77")));
@@ -129,7 +142,7 @@ TEST_F(SetIp, CancelSendsNothing) {
         QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("ipCancel")), Qt::LeftButton);
     });
     QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
-    page->FinishWorkers();
+    FinishBatch();
     EXPECT_TRUE(SentAddresses().empty());
 }
 
@@ -138,7 +151,9 @@ protected:
     std::vector<std::pair<std::string, int>> Sent() {
         std::vector<std::pair<std::string, int>> sent;
         for (const auto& s : h.engine.sender->All()) {
-            if (s.header.messageType() == MessageType::SetTransparentBridge) {
+            const auto seen = [&](const auto& p) { return p.first == MacBytesToText(s.header.mac); };
+            if (s.header.messageType() == MessageType::SetTransparentBridge &&
+                std::none_of(sent.begin(), sent.end(), seen)) {
                 sent.emplace_back(MacBytesToText(s.header.mac), s.payload.at(0));
             }
         }
@@ -167,7 +182,7 @@ TEST_F(SetBridge, OnlyRowsWithoutTransparentBridgeAreRefusedAndSaveSendsToEveryC
         QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("bridgeSave")), Qt::LeftButton);
     });
     QTest::mouseClick(page->SetBridgeButton(), Qt::LeftButton);
-    page->FinishWorkers();
+    FinishBatch();
     const auto sent = Sent();
     ASSERT_EQ(sent.size(), 2u);
     const int value = secondFirst ? 1 : 0;
@@ -186,7 +201,7 @@ TEST_F(SetBridge, CancelAfterAChangeSendsNothing) {
         QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("bridgeCancel")), Qt::LeftButton);
     });
     QTest::mouseClick(page->SetBridgeButton(), Qt::LeftButton);
-    page->FinishWorkers();
+    FinishBatch();
     EXPECT_TRUE(Sent().empty());
 }
 

@@ -10,6 +10,7 @@
 #include "pages/StatusDlg.h"
 #include "protocol/CodeTables.h"
 #include "support/AppHarness.h"
+#include "support/WaitFor.h"
 #include "ui/GridCtrl.h"
 #include "ui/GridHeader.h"
 #include "ui/MessageBox.h"
@@ -57,7 +58,7 @@ inline ap_info_stu MakeDevice(const DeviceSpec& wanted) {
     info.set_work_mode(wanted.workMode);
     info.set_bridge_transparent(wanted.bridge);
     info.set_channel(6);
-    return ApInfo::Make(MacOf(wanted.index), wanted.model, kStatusOnline, info);
+    return ApInfo::Make(MacOf(wanted.index), wanted.model, DeviceStatus::Online, info);
 }
 
 class StatusPageTest : public ::testing::Test {
@@ -98,6 +99,15 @@ protected:
     void ClickCell(int row, int column) {
         QWidget* target = row == 0 ? Grid().Header().viewport() : Grid().viewport();
         QTest::mouseClick(target, Qt::LeftButton, {}, Grid().CellRect(row, column).center());
+    }
+    // Lets the page's batch end: requests nobody answers run out of resends.
+    void FinishBatch() {
+        EXPECT_TRUE(WaitFor([&] {
+            h.engine.DropUnanswered();
+            return !page->BatchRunning();
+        }));
+        page->FinishWorkers();
+        QCoreApplication::processEvents(); // the batch's outcome reaches the page
     }
     // Runs work once the modal dialog that opens next is up, then closes it if work left it open.
     template <typename Dialog> void WithNextDialog(std::function<void(Dialog&)> work) {

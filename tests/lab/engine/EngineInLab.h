@@ -25,12 +25,15 @@ namespace rf::test {
 
 class EngineInLab {
 public:
-    EngineInLab(const Lab& lab, int subnets) : lab_(lab), store_(dir_.Dir()) {
+    // clock: nullptr for the steady clock.
+    EngineInLab(const Lab& lab, int subnets, std::shared_ptr<IEngineClock> clock = nullptr)
+        : lab_(lab), store_(dir_.Dir()) {
         std::vector<AdapterRecord> adapters;
         for (int i = 0; i < subnets; ++i) {
             adapters.push_back(MakeAdapter({{Lab::PcAddress(i), "255.255.0.0"}}));
         }
-        engine_ = std::make_unique<CNetManagement>(store_, std::make_unique<FixedAdapters>(adapters));
+        engine_ = std::make_unique<CNetManagement>(store_, std::make_unique<FixedAdapters>(adapters), nullptr,
+                                                   std::move(clock));
     }
 
     CNetManagement& Engine() { return *engine_; }
@@ -67,10 +70,10 @@ public:
         store_.QueryDevicePage(0, "", true, INT_MAX, 1, devices, pages, online);
         return devices;
     }
-    int StoredWithStatus(int status) {
+    int StoredWithStatus(DeviceStatus status) {
         int n = 0;
         for (const auto& d : StoredDevices()) {
-            n += d.ap_status() == status ? 1 : 0;
+            n += d.ap_status() == ToCode(status) ? 1 : 0;
         }
         return n;
     }
@@ -90,28 +93,25 @@ public:
         for (int search = 0; search < 10; ++search) {
             Search();
             if (WaitFor([&] { return OnlineCount() >= expected; }, std::chrono::seconds(3))) {
-                return StoredWithStatus(kStatusOnline) >= expected;
+                return StoredWithStatus(DeviceStatus::Online) >= expected;
             }
         }
         return false;
     }
 
-    // Sends a request with retransmission and waits until its record has left the pending table.
-    bool SendAndSettle(const std::string& ip, MessageType type, std::span<const std::uint8_t> payload,
-                       const std::string& mac, std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
-        if (!engine_->SendCommand(ip, static_cast<int>(type), payload, mac, true)) {
-            return false;
+    // Sends a request with retransmission and waits until the engine tells how it ended; nullopt when it
+    // was not sent or did not end in time.
+    std::optional<RequestEnd> SendAndSettle(const std::string& ip, MessageType type,
+                                            std::span<const std::uint8_t> payload, const std::string& mac,
+                                            std::chrono::milliseconds timeout = std::chrono::seconds(15)) {
+        RequestEnds ends;
+        if (!engine_->SendCommand(ip, static_cast<int>(type), payload, mac, true, ends.Track(0))) {
+            return std::nullopt;
         }
-        return WaitFor(
-            [&] {
-                for (const auto& p : engine_->PendingRequests()) {
-                    if (p.mac == mac && p.type == static_cast<int>(type)) {
-                        return false;
-                    }
-                }
-                return true;
-            },
-            timeout);
+        if (!WaitFor([&] { return ends.Count() > 0; }, timeout)) {
+            return std::nullopt;
+        }
+        return ends.All()[0].end;
     }
 
 private:

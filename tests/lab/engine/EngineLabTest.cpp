@@ -33,7 +33,7 @@ void ExpectExactly(EngineInLab& pc, const std::vector<SimRadio>& radios) {
     for (const SimRadio& radio : radios) {
         const auto found = stored.find(radio.mac);
         ASSERT_NE(found, stored.end()) << radio.mac << " was not found";
-        EXPECT_EQ(found->second.ap_status(), kStatusOnline);
+        EXPECT_EQ(found->second.ap_status(), ToCode(DeviceStatus::Online));
         ExpectStoredAsSimulated(found->second, radio);
     }
 }
@@ -57,61 +57,94 @@ TEST(EngineLab, FindsFiftyRadiosOnTwoSubnetsThroughTwoAdapters) {
     EXPECT_EQ(subnets.size(), 2u) << "the radios were not spread over both subnets";
 }
 
-// The one long test: heartbeats keep quiet radios through several ageing passes, and a radio that falls
-// silent leaves the online list and the store 30 to 40 seconds after its last report.
-TEST(EngineLab, HeartbeatsKeepRadiosAndASilentOneAgesOut) {
+// The online entry of a radio, empty when it is not in the list.
+std::optional<OnlineEntry> EntryOf(CNetManagement& engine, const std::string& mac) {
+    for (const auto& entry : engine.OnlineList()) {
+        if (entry.mac == mac) {
+            return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+// Heartbeats keep quiet radios through ageing passes, and a radio that falls silent leaves the online list
+// and the store on the fourth pass after its last report (30 to 40 seconds). The engine's clock moves only
+// when the test moves it, so the count of passes does not depend on the machine's speed.
+TEST(EngineLab, HeartbeatsKeepRadiosAndASilentOneAgesOutOnTheFourthPass) {
     Lab lab({.radios = 8, .subnets = 1, .simArgs = {"--heartbeat-ms", "1000"}});
     SKIP_WITHOUT_LAB(lab);
-    EngineInLab pc(lab, 1);
+    auto clock = std::make_shared<ManualEngineClock>();
+    EngineInLab pc(lab, 1, clock);
     ASSERT_TRUE(pc.Start());
     ASSERT_TRUE(pc.DiscoveryCycle(8));
-    const std::string silent = SimRadios(lab)[3].mac;
+    ASSERT_TRUE(clock->WaitForWaiters(2));
+    const auto radios = SimRadios(lab);
+    const std::string silent = radios[3].mac;
+    const std::string witness = radios[0].mac;
     ASSERT_EQ(lab.Control("mute " + silent + " 1"), "ok\n");
-    const auto muted = std::chrono::steady_clock::now();
-
-    const auto gone = [&] {
-        ap_info_stu device;
-        pc.Store().GetDevice(silent, device);
-        return device.mac() != silent;
+    // Heartbeats arrive in the order the simulator sent them: once the witness has reported twice more,
+    // the silent radio's last heartbeat has been handled.
+    const auto upTime = [&](const std::string& mac) {
+        return EntryOf(pc.Engine(), mac).value_or(OnlineEntry{}).up_time;
     };
-    ASSERT_TRUE(WaitFor(gone, 45s));
-    const auto after =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - muted);
-    EXPECT_GE(after.count(), 28);
-    EXPECT_LE(after.count(), 41);
+    const auto before = upTime(witness);
+    ASSERT_TRUE(WaitFor([&] { return upTime(witness) >= before + 2; }));
+    const auto othersFresh = [&] {
+        for (const auto& radio : radios) {
+            const auto entry = EntryOf(pc.Engine(), radio.mac);
+            if (radio.mac != silent && (!entry || entry->ttl != OnlineEntry::kFreshTtl)) {
+                return false;
+            }
+        }
+        return true;
+    };
 
-    const auto online = pc.Engine().OnlineList();
-    EXPECT_EQ(online.size(), 7u);
-    for (const auto& entry : online) {
-        EXPECT_NE(entry.mac, silent);
-        EXPECT_GE(entry.ttl, OnlineEntry::kFreshTtl - 1)
-            << entry.mac << " was not kept fresh by its heartbeats";
+    for (int pass = 1; pass <= 3; ++pass) {
+        clock->Advance(CNetManagement::kAgeingPeriod);
+        ASSERT_TRUE(clock->WaitForWaiters(2));
+        const auto entry = EntryOf(pc.Engine(), silent);
+        ASSERT_TRUE(entry) << "gone after pass " << pass;
+        EXPECT_EQ(entry->ttl, OnlineEntry::kFreshTtl - pass);
+        ASSERT_TRUE(WaitFor(othersFresh)) << "the others were not kept fresh by their heartbeats";
     }
-    EXPECT_EQ(pc.StoredWithStatus(kStatusOnline), 7);
+    clock->Advance(CNetManagement::kAgeingPeriod);
+    ASSERT_TRUE(clock->WaitForWaiters(2));
+    EXPECT_FALSE(EntryOf(pc.Engine(), silent));
+    ap_info_stu device;
+    pc.Store().GetDevice(silent, device);
+    EXPECT_NE(device.mac(), silent) << "still stored";
+    EXPECT_EQ(pc.Engine().OnlineList().size(), 7u);
+    EXPECT_EQ(pc.StoredWithStatus(DeviceStatus::Online), 7);
 }
 
 TEST(EngineLab, RebootAndResetSetTheirStatusesAndAFailureLeavesItAlone) {
     Lab lab({.radios = 6, .subnets = 1, .simArgs = {"--fail", "2"}});
     SKIP_WITHOUT_LAB(lab);
-    EngineInLab pc(lab, 1);
-    // Resends come on the worker's own rhythm, so a request sent just before a pass may go out twice
-    // before its reply is in; a long interval keeps it at that.
-    ASSERT_TRUE(pc.Start(3, 3000));
+    // The clock stands still, so nothing is resent: each radio hears each command once, answered or not.
+    EngineInLab pc(lab, 1, std::make_shared<ManualEngineClock>());
+    ASSERT_TRUE(pc.Start(3, 500));
     ASSERT_TRUE(pc.DiscoveryCycle(6));
     const auto radios = SimRadios(lab);
 
-    ASSERT_TRUE(pc.SendAndSettle(radios[0].ip, MessageType::Reboot, {}, radios[0].mac));
-    ASSERT_TRUE(pc.SendAndSettle(radios[1].ip, MessageType::Restore, {}, radios[1].mac));
-    ASSERT_TRUE(pc.SendAndSettle(radios[2].ip, MessageType::Reboot, {}, radios[2].mac));
-    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[0].mac), kStatusRestarting);
-    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[1].mac), kStatusReseting);
-    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[2].mac), kStatusOnline);
+    const auto reboot = pc.SendAndSettle(radios[0].ip, MessageType::Reboot, {}, radios[0].mac);
+    const auto restore = pc.SendAndSettle(radios[1].ip, MessageType::Restore, {}, radios[1].mac);
+    const auto failed = pc.SendAndSettle(radios[2].ip, MessageType::Reboot, {}, radios[2].mac);
+    ASSERT_TRUE(reboot && restore && failed);
+    EXPECT_EQ(reboot->how, RequestEnd::How::Answered);
+    EXPECT_EQ(reboot->result, 0);
+    EXPECT_EQ(restore->result, 0);
+    EXPECT_EQ(failed->how, RequestEnd::How::Answered);
+    EXPECT_NE(failed->result, 0) << "the failing radio's result reaches the sender";
+    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[0].mac), DeviceStatus::Restarting);
+    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[1].mac), DeviceStatus::Resetting);
+    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[2].mac), DeviceStatus::Online);
 
     const auto now = SimRadios(lab);
     EXPECT_EQ(JsonValue(lab.Radios()[0], "reboots"), "1");
     EXPECT_EQ(JsonValue(lab.Radios()[1], "restores"), "1");
     EXPECT_EQ(JsonValue(lab.Radios()[2], "reboots"), "0");
-    EXPECT_LE(now[2].Received(static_cast<int>(MessageType::Reboot)), 2) << "resent after its answer came";
+    EXPECT_EQ(now[0].Received(static_cast<int>(MessageType::Reboot)), 1) << "an answered request was resent";
+    EXPECT_EQ(now[2].Received(static_cast<int>(MessageType::Reboot)), 1) << "an answered request was resent";
 }
 
 TEST(EngineLab, TwentyPercentLossBothWaysStillFindsEveryRadioAndCommandsLand) {
@@ -123,12 +156,17 @@ TEST(EngineLab, TwentyPercentLossBothWaysStillFindsEveryRadioAndCommandsLand) {
     const auto radios = SimRadios(lab);
     ExpectExactly(pc, radios);
 
+    RequestEnds ends;
     for (size_t i = 0; i < 10; ++i) {
         const auto block = DeviceNameBlock::FromLocalName("lossy-" + std::to_string(i));
         ASSERT_TRUE(pc.Engine().SendCommand(radios[i].ip, static_cast<int>(MessageType::SetName),
-                                            block.bytes(), radios[i].mac, true));
+                                            block.bytes(), radios[i].mac, true,
+                                            ends.Track(static_cast<int>(i))));
     }
-    ASSERT_TRUE(WaitFor([&] { return pc.Engine().PendingRequests().empty(); }, 15s));
+    ASSERT_TRUE(WaitFor([&] { return ends.Count() == 10; }, 15s));
+    for (const auto& ended : ends.All()) {
+        EXPECT_EQ(ended.end.how, RequestEnd::How::Answered) << radios[static_cast<size_t>(ended.tag)].mac;
+    }
     const auto after = SimRadios(lab);
     for (size_t i = 0; i < 10; ++i) {
         EXPECT_EQ(after[i].name, "lossy-" + std::to_string(i)) << after[i].mac;
@@ -191,8 +229,11 @@ TEST(EngineLab, HostileDatagramsCrashNothingCorruptNoRowAndHideNoRadio) {
         EXPECT_TRUE(honest || mac.rfind("02:66:66:", 0) == 0) << "a row for " << mac;
     }
     EXPECT_NE(JsonValue(lab.Control("stats"), "hostile"), "0") << "the simulator sent no hostile datagram";
-    ASSERT_TRUE(pc.SendAndSettle(radios[0].ip, MessageType::Reboot, {}, radios[0].mac));
-    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[0].mac), kStatusRestarting) << "the engine stopped working";
+    const auto reboot = pc.SendAndSettle(radios[0].ip, MessageType::Reboot, {}, radios[0].mac);
+    ASSERT_TRUE(reboot);
+    EXPECT_EQ(reboot->how, RequestEnd::How::Answered);
+    EXPECT_EQ(pc.Store().GetDeviceStatus(radios[0].mac), DeviceStatus::Restarting)
+        << "the engine stopped working";
 }
 
 TEST(EngineLab, StopSendsOneLeaveToEveryOnlineRadio) {

@@ -130,7 +130,7 @@ public:
         return test::WaitFor(
             [&] {
                 for (const Device& d : devices) {
-                    if (store_.GetDeviceStatus(d.mac) != kOnline) {
+                    if (ToCode(store_.GetDeviceStatus(d.mac)) != kOnline) {
                         return false;
                     }
                 }
@@ -148,7 +148,7 @@ public:
     void Send(const Device& d, MessageType type) {
         engine_.SendCommand(d.ip, static_cast<int>(type), {}, d.mac, true);
     }
-    int Status(const Device& d) { return store_.GetDeviceStatus(d.mac); }
+    int Status(const Device& d) { return ToCode(store_.GetDeviceStatus(d.mac)); }
     bool AllReach(const std::vector<Device>& devices, int status, std::chrono::milliseconds timeout) {
         return test::WaitFor(
             [&] {

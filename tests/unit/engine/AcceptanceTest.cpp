@@ -50,7 +50,7 @@ TEST(EngineAcceptance, UnusedTypeOnTheReplySocketChangesNothing) {
         test::FromDevice("192.168.1.20", MessageType::Unused14, "00:1a:2b:3c:4d:5e", payload));
     EXPECT_EQ(h.engine.PendingRequests().size(), pendingBefore);
     EXPECT_EQ(h.sender->All().size(), sentBefore);
-    EXPECT_EQ(h.store.GetDeviceStatus("00:1a:2b:3c:4d:5e"), 1);
+    EXPECT_EQ(h.store.GetDeviceStatus("00:1a:2b:3c:4d:5e"), DeviceStatus::Online);
 }
 
 } // namespace

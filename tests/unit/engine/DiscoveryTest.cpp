@@ -76,7 +76,7 @@ TEST(EngineDiscovery, AnswersAreAcknowledgedAndDetailsAskedUntilKnown) {
 
     h.engine.DispatchReply(InfoReply("192.168.1.20", kMac));
     EXPECT_EQ(h.engine.OnlineList()[0].state, OnlineEntry::Detailed);
-    EXPECT_EQ(h.store.GetDeviceStatus(kMac), 1);
+    EXPECT_EQ(h.store.GetDeviceStatus(kMac), DeviceStatus::Online);
     h.sender->Clear();
     h.engine.OnAnnounce(Announce("192.168.1.20", kMac));
     EXPECT_EQ(h.sender->Count(MessageType::Search, kMac), 1);

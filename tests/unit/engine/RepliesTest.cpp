@@ -30,7 +30,7 @@ protected:
         const std::uint8_t payload[] = {static_cast<std::uint8_t>(result)};
         h.engine.DispatchReply(test::FromDevice("192.168.1.20", type, mac, payload));
     }
-    int Status(const std::string& mac = kMac) { return h.store.GetDeviceStatus(mac); }
+    int Status(const std::string& mac = kMac) { return ToCode(h.store.GetDeviceStatus(mac)); }
 
     test::EngineHarness h;
 };

@@ -17,7 +17,7 @@ ap_info_stu Device(const std::string& mac, uint16_t model, const std::string& ip
     info.set_work_mode(1);
     info.set_channel(0);
     info.set_up_time(90061);
-    return ApInfo::Make(mac, model, kStatusOnline, info);
+    return ApInfo::Make(mac, model, DeviceStatus::Online, info);
 }
 
 TEST(DeviceRows, SerialNumbersContinueAcrossPages) {
@@ -71,10 +71,10 @@ TEST(DeviceRows, StoredRowsShowEveryColumnAndAnnouncedOnesOnlyWhatTheyReported) 
     EXPECT_EQ(stored.cells[kColumnTime], UptimeText(90061));
     EXPECT_EQ(stored.cells[kColumnBridge], TransparentBridgeText(257, 1, 0));
     EXPECT_TRUE(stored.cells[kColumnOperate].empty());
-    EXPECT_EQ(stored.status, kStatusOnline);
+    EXPECT_EQ(stored.status, ToCode(DeviceStatus::Online));
 
     const DeviceRow bare = BuildAnnouncedRow(Device("02:00:00:00:00:02", 4, "10.99.1.2", ""), 8);
-    EXPECT_EQ(bare.status, kStatusAnnounced);
+    EXPECT_EQ(bare.status, ToCode(DeviceStatus::Announced));
     EXPECT_EQ(bare.cells[kColumnIp], "10.99.1.2");
     EXPECT_EQ(bare.cells[kColumnVersion], "V3.1.0 build 2211");
     for (int column :

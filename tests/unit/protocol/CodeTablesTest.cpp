@@ -36,6 +36,32 @@ TEST_F(CodeTablesTest, StatusTextsAreTranslatedAndUnknownCodesEmpty) {
     EXPECT_EQ(StatusText(11), "");
 }
 
+// Each named status is the code the devices' replies and the store agree on, with the text of that code.
+TEST_F(CodeTablesTest, NamedStatusesKeepTheirStoredCodesAndTexts) {
+    const std::pair<DeviceStatus, const char*> table[] = {
+        {DeviceStatus::Outline, "Down"},
+        {DeviceStatus::Online, "Up"},
+        {DeviceStatus::BridgeSuccess, "Bridge success"},
+        {DeviceStatus::BridgeFail, "Bridge fail"},
+        {DeviceStatus::Restarting, "Restarting"},
+        {DeviceStatus::Resetting, "Reseting"},
+        {DeviceStatus::UpgradeWait, "Upgrade wait"},
+        {DeviceStatus::Upgrading, "Upgrading"},
+        {DeviceStatus::UpgradeSuccess, "Upgrade success"},
+        {DeviceStatus::UpgradeFail, "Broken"},
+        {DeviceStatus::Announced, ""},
+    };
+    int32_t code = 0;
+    for (const auto& [status, text] : table) {
+        EXPECT_EQ(ToCode(status), code) << text;
+        EXPECT_EQ(DeviceStatusFromCode(code), status);
+        EXPECT_EQ(StatusText(status), text);
+        EXPECT_EQ(StatusText(code), text) << "the code and the name read the same";
+        ++code;
+    }
+    EXPECT_EQ(StatusText(DeviceStatusFromCode(42)), "") << "an unknown stored code keeps no text";
+}
+
 TEST_F(CodeTablesTest, ModelTextsAndCodes) {
     EXPECT_EQ(ModelText(0), "Rasko");
     EXPECT_EQ(ModelText(264), "Rasko");

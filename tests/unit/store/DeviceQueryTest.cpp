@@ -27,7 +27,7 @@ TEST_F(StoreTest, ThirtyOneMatchesInPagesOfFifteenGiveThreePagesAndOnlineCountsT
         ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(i), "172.16.0." + std::to_string(i), "mast")));
     }
     for (int i : {3, 17, 29, 33}) { // three of the matching devices and one other go quiet
-        ASSERT_TRUE(Store().SetDeviceStatus(MacFor(i), kStatusOutline));
+        ASSERT_TRUE(Store().SetDeviceStatus(MacFor(i), DeviceStatus::Outline));
     }
 
     std::set<std::string> seen;
@@ -201,7 +201,7 @@ TEST_F(StoreTest, AFilterFindsWhatTheListsShowIgnoringCase) {
         EXPECT_EQ(PageMacs(1, filter, true, 10, 1), std::vector<std::string>{MacFor(1)}) << filter;
     }
     EXPECT_EQ(PageMacs(1, "online", true, 10, 1).size(), 2u);
-    ASSERT_TRUE(Store().SetDeviceStatus(MacFor(2), kStatusUpgradeWait));
+    ASSERT_TRUE(Store().SetDeviceStatus(MacFor(2), DeviceStatus::UpgradeWait));
     EXPECT_EQ(PageMacs(1, "upgrade W", true, 10, 1), std::vector<std::string>{MacFor(2)});
 }
 

@@ -72,7 +72,7 @@ TEST_F(StoreTest, SaveDeviceInfoAddsAnOnlineDeviceThenRewritesEveryColumn) {
     ap_info_stu read;
     ASSERT_TRUE(Store().GetDevice(mac, read));
     auto expected = first;
-    expected.set_ap_status(kStatusOnline);
+    expected.set_ap_status(ToCode(DeviceStatus::Online));
     EXPECT_TRUE(read == expected);
     EXPECT_EQ(Raw("SELECT ap_status_str FROM ap_info"), "Online");
     EXPECT_EQ(Raw("SELECT work_mode_str FROM ap_info"), "Station");
@@ -82,12 +82,12 @@ TEST_F(StoreTest, SaveDeviceInfoAddsAnOnlineDeviceThenRewritesEveryColumn) {
     EXPECT_EQ(Raw("SELECT ssid_mac FROM ap_info"), MacBytesToText(first.device_info().ssid_mac()));
     const std::string firstId = Raw("SELECT ID FROM ap_info");
 
-    ASSERT_TRUE(Store().SetDeviceStatus(mac, kStatusRestarting));
+    ASSERT_TRUE(Store().SetDeviceStatus(mac, DeviceStatus::Restarting));
     auto second = FullDevice(mac, 2);
     ASSERT_TRUE(Store().SaveDeviceInfo(second));
     ASSERT_TRUE(Store().GetDevice(mac, read));
     expected = second;
-    expected.set_ap_status(kStatusOnline);
+    expected.set_ap_status(ToCode(DeviceStatus::Online));
     EXPECT_TRUE(read == expected);
     EXPECT_EQ(Raw("SELECT count(*) FROM ap_info"), "1");
     EXPECT_EQ(Raw("SELECT ID FROM ap_info"), firstId);
@@ -159,30 +159,30 @@ TEST_F(StoreTest, UpdateUptimeChangesOnlyAKnownDevice) {
 
 TEST_F(StoreTest, StatusesMoveThroughTheUpgradeSteps) {
     const std::string mac = MacFor(1);
-    EXPECT_EQ(Store().GetDeviceStatus(mac), 0);
-    EXPECT_FALSE(Store().SetDeviceStatus(mac, kStatusRestarting));
+    EXPECT_EQ(Store().GetDeviceStatus(mac), DeviceStatus::Outline);
+    EXPECT_FALSE(Store().SetDeviceStatus(mac, DeviceStatus::Restarting));
     ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(mac, "10.0.0.1")));
-    EXPECT_EQ(Store().GetDeviceStatus(mac), kStatusOnline);
+    EXPECT_EQ(Store().GetDeviceStatus(mac), DeviceStatus::Online);
 
     EXPECT_FALSE(Store().IsUpgradeWaiting(mac));
     EXPECT_FALSE(Store().MarkUpgrading(mac));
-    EXPECT_TRUE(Store().SetDeviceStatus(mac, kStatusUpgradeWait));
+    EXPECT_TRUE(Store().SetDeviceStatus(mac, DeviceStatus::UpgradeWait));
     EXPECT_EQ(Raw("SELECT ap_status_str FROM ap_info"), "Upgrade wait");
     EXPECT_TRUE(Store().IsUpgradeWaiting(mac));
     EXPECT_TRUE(Store().MarkUpgrading(mac));
-    EXPECT_EQ(Store().GetDeviceStatus(mac), kStatusUpgrading);
+    EXPECT_EQ(Store().GetDeviceStatus(mac), DeviceStatus::Upgrading);
     EXPECT_EQ(Raw("SELECT ap_status_str FROM ap_info"), "Upgrading");
     EXPECT_FALSE(Store().IsUpgradeWaiting(mac));
     EXPECT_FALSE(Store().MarkUpgrading(mac));
 
     EXPECT_FALSE(Store().ClearFailedUpgrade(mac));
-    EXPECT_TRUE(Store().SetDeviceStatus(mac, kStatusUpgradeFail));
+    EXPECT_TRUE(Store().SetDeviceStatus(mac, DeviceStatus::UpgradeFail));
     EXPECT_TRUE(Store().ClearFailedUpgrade(mac));
-    EXPECT_EQ(Store().GetDeviceStatus(mac), kStatusOnline);
+    EXPECT_EQ(Store().GetDeviceStatus(mac), DeviceStatus::Online);
     EXPECT_EQ(Raw("SELECT ap_status_str FROM ap_info"), "Online");
 
     // A code without a text leaves the text column empty.
-    EXPECT_TRUE(Store().SetDeviceStatus(mac, kStatusAnnounced));
+    EXPECT_TRUE(Store().SetDeviceStatus(mac, DeviceStatus::Announced));
     EXPECT_EQ(Raw("SELECT typeof(ap_status_str) FROM ap_info"), "null");
 }
 

@@ -86,8 +86,8 @@ TEST(StoreFile, AStoreThatCannotOpenItsFileSaysWhyAndAnswersEveryOperationEmpty)
     EXPECT_FALSE(store.Execute("DELETE FROM ap_info"));
     EXPECT_FALSE(store.SaveDeviceInfo(known));
     EXPECT_FALSE(store.UpdateUptime("10.0.0.1", "00:11:22:33:44:55", 5));
-    EXPECT_FALSE(store.SetDeviceStatus("00:11:22:33:44:55", 4));
-    EXPECT_EQ(store.GetDeviceStatus("00:11:22:33:44:55"), 0);
+    EXPECT_FALSE(store.SetDeviceStatus("00:11:22:33:44:55", DeviceStatus::Restarting));
+    EXPECT_EQ(store.GetDeviceStatus("00:11:22:33:44:55"), DeviceStatus::Outline);
     EXPECT_FALSE(store.IsUpgradeWaiting("00:11:22:33:44:55"));
     EXPECT_FALSE(store.MarkUpgrading("00:11:22:33:44:55"));
     EXPECT_FALSE(store.ClearFailedUpgrade("00:11:22:33:44:55"));

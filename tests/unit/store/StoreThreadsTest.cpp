@@ -18,7 +18,8 @@ TEST_F(StoreTest, WritersAndAReaderAtOnceLoseNothing) {
                 "10.1." + std::to_string((base + i) / 250) + "." + std::to_string((base + i) % 250);
             EXPECT_TRUE(Store().SaveDeviceInfo(MakeDevice(mac, ip, "w" + std::to_string(base))));
             EXPECT_TRUE(Store().UpdateUptime(ip, mac, static_cast<uint32_t>(i)));
-            EXPECT_TRUE(Store().SetDeviceStatus(mac, i % 2 == 0 ? kStatusRestarting : kStatusOutline));
+            EXPECT_TRUE(
+                Store().SetDeviceStatus(mac, i % 2 == 0 ? DeviceStatus::Restarting : DeviceStatus::Outline));
         }
     };
     std::jthread reader([&](std::stop_token stop) {
@@ -46,7 +47,7 @@ TEST_F(StoreTest, WritersAndAReaderAtOnceLoseNothing) {
     for (int base : {0, 1000}) {
         for (int i = 0; i < kPerWriter; ++i) {
             ASSERT_EQ(Store().GetDeviceStatus(MacFor(base + i)),
-                      i % 2 == 0 ? kStatusRestarting : kStatusOutline);
+                      i % 2 == 0 ? DeviceStatus::Restarting : DeviceStatus::Outline);
             ap_info_stu device;
             ASSERT_TRUE(Store().GetDevice(MacFor(base + i), device));
             ASSERT_EQ(device.device_info().up_time(), static_cast<uint32_t>(i));
