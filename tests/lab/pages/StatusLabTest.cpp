@@ -95,9 +95,7 @@ protected:
 
 TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     Lab lab({.radios = 16, .subnets = 1, .simArgs = {}});
-    if (!lab.Ok()) {
-        GTEST_SKIP() << lab.Reason();
-    }
+    SKIP_WITHOUT_LAB(lab);
     ASSERT_TRUE(Open(lab, 16));
     const auto radios = SimRadios(lab);
     ASSERT_EQ(Grid().GetRowCount(), 17);
@@ -156,9 +154,7 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
 
 TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
     Lab lab({.radios = 6, .subnets = 1, .simArgs = {}});
-    if (!lab.Ok()) {
-        GTEST_SKIP() << lab.Reason();
-    }
+    SKIP_WITHOUT_LAB(lab);
     ASSERT_TRUE(Open(lab, 6));
     const auto radios = SimRadios(lab);
     std::vector<std::string> four;
