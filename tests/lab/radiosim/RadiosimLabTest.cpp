@@ -6,6 +6,7 @@
 #include "protocol/DeviceNameBlock.h"
 #include "protocol/ScanReply.h"
 #include "protocol/SettingsPayloads.h"
+#include "support/WaitFor.h"
 
 #include <gtest/gtest.h>
 
@@ -98,10 +99,12 @@ TEST(RadiosimLab, RebootSilencesTheRadioThenItsUpTimeStartsAgain) {
     pc.Command(MessageType::GetInfo, MacOf(radio));
     EXPECT_FALSE(pc.WaitReply(MessageType::GetInfo, 500ms)) << "a rebooting radio is silent";
 
-    std::this_thread::sleep_for(1200ms);
-    pc.Command(MessageType::GetInfo, MacOf(radio));
-    reply = pc.WaitReply(MessageType::GetInfo, 2s);
-    ASSERT_TRUE(reply);
+    const auto answersAgain = [&] {
+        pc.Command(MessageType::GetInfo, MacOf(radio));
+        reply = pc.WaitReply(MessageType::GetInfo, 200ms);
+        return reply.has_value();
+    };
+    ASSERT_TRUE(WaitFor(answersAgain, 10s)) << "the radio is back after its reboot";
     EXPECT_LT(DeviceInfo::FromBytes(reply->payload()).up_time(), 5u);
     EXPECT_EQ(JsonField(lab.Control("get " + JsonField(radio, "mac")), "reboots"), "1");
 }
