@@ -213,7 +213,7 @@ std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurabl
         if (!grid_->IsChecked(row, kColumnTick)) {
             continue;
         }
-        if (configurableOnly && grid_->GetCellText(row, kColumnBridge) == TranslateText("N/A")) {
+        if (configurableOnly && grid_->GetCellText(row, kColumnBridge) == ToQString(kNotApplicableText)) {
             continue;
         }
         selection.push_back(SelectedDevice::Make(

@@ -130,7 +130,7 @@ std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridg
     const bool noBridgeModel = model == 4 || model == 261;
     const bool noBridgeMode = workMode >= 4 && workMode <= 7;
     if (noBridgeModel || noBridgeMode) {
-        return Translate("N/A");
+        return std::string(kNotApplicableText);
     }
     return Translate(bridgeTransparent != 0 ? "On2" : "Off2");
 }

@@ -118,7 +118,7 @@ std::string PrepareTransparentBridge(const CliArguments& a, std::vector<DeviceJo
     for (DeviceJob& job : jobs) {
         const DeviceInfo info = job.stored.device_info();
         if (TransparentBridgeText(job.stored.ap_type(), info.work_mode(), info.bridge_transparent()) ==
-            Translate("N/A")) {
+            kNotApplicableText) {
             return job.mac + ": " + Translate("Please select configurable devices!") +
                    " (no transparent bridge in this model or work mode)";
         }
