@@ -149,7 +149,7 @@ void CDeviceList::ReloadDeviceList(int page, int direction, int sortColumn, cons
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int online = 0;
-    store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, direction != 0, pageSize, page, stored,
+    store_.QueryDevicePage(SortKeyOfColumn(sortColumn), filter, direction != 0, pageSize, page, stored,
                            pageCount, online);
     sortColumn_ = sortColumn;
     currentPage_ = page;
