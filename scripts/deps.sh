@@ -1,6 +1,6 @@
 # Sourced by scripts/test and scripts/run: makes sure the Debian packages the build needs are installed.
 RF_PACKAGES=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang clang-format clang-tidy pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev fonts-dejavu-core
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 nftables util-linux libcap2-bin

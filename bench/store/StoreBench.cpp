@@ -134,8 +134,8 @@ Page ReferenceWalk(sqlite3* db, const std::string& filter, int page) {
 
 Page StorePage(const std::string& filter, int page) {
     Page result;
-    Shared().Store().QueryDevicePage(1, filter, true, kPageSize, page, result.devices, result.pages,
-                                     result.online);
+    Shared().Store().QueryDevicePage(SortKey::IpAddress, filter, true, kPageSize, page, result.devices,
+                                     result.pages, result.online);
     return result;
 }
 

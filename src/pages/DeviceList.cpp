@@ -149,12 +149,12 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int online = 0;
-    store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, ascending, pageSize, page, stored, pageCount,
+    store_.QueryDevicePage(SortKeyOfColumn(sortColumn), filter, ascending, pageSize, page, stored, pageCount,
                            online);
     if (page > 1 && page > pageCount) {
         page = std::max(pageCount, 1);
         stored.clear();
-        store_.QueryDevicePage(SortCodeOfColumn(sortColumn), filter, ascending, pageSize, page, stored,
+        store_.QueryDevicePage(SortKeyOfColumn(sortColumn), filter, ascending, pageSize, page, stored,
                                pageCount, online);
     }
     sortColumn_ = sortColumn;

@@ -3,6 +3,7 @@
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace rf {
 
@@ -24,9 +25,20 @@ const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns{{
 
 namespace {
 
-// Store sort codes by column; -1 where the column does not sort.
-constexpr std::array<int, kDeviceColumnCount> kSortCodes{-1, -1, 2, 3, 1, 0, 4, 5, 6, 9, 10, 11, -1};
-constexpr int kIpSortCode = 1;
+// The sort key of each column; none where the column does not sort.
+constexpr std::array<std::optional<SortKey>, kDeviceColumnCount> kSortKeys{std::nullopt,
+                                                                           std::nullopt,
+                                                                           SortKey::Name,
+                                                                           SortKey::Model,
+                                                                           SortKey::IpAddress,
+                                                                           SortKey::Mac,
+                                                                           SortKey::WorkMode,
+                                                                           SortKey::Ssid,
+                                                                           SortKey::Channel,
+                                                                           SortKey::Version,
+                                                                           SortKey::TransparentBridge,
+                                                                           SortKey::UpTime,
+                                                                           std::nullopt};
 
 // A version may hold a line break ("V3.1.0\nbuild 2211"); the cell shows it on one line.
 std::string OneLine(std::string text) {
@@ -65,12 +77,12 @@ void FillIdentity(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& i
 
 } // namespace
 
-int SortCodeOfColumn(int column) {
-    return IsSortableColumn(column) ? kSortCodes[static_cast<size_t>(column)] : kIpSortCode;
+SortKey SortKeyOfColumn(int column) {
+    return IsSortableColumn(column) ? *kSortKeys[static_cast<size_t>(column)] : SortKey::IpAddress;
 }
 
 bool IsSortableColumn(int column) {
-    return column >= 0 && column < kDeviceColumnCount && kSortCodes[static_cast<size_t>(column)] >= 0;
+    return column >= 0 && column < kDeviceColumnCount && kSortKeys[static_cast<size_t>(column)].has_value();
 }
 
 int SerialNumber(int rowsInGrid, int pageSize, int page) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ApInfo.h"
+#include "store/SortKey.h"
 
 #include <array>
 #include <cstdint>
@@ -33,8 +34,8 @@ struct DeviceColumnSpec {
 };
 extern const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns;
 
-// The store's sort code for a grid column; columns that do not sort give the IP's code.
-int SortCodeOfColumn(int column);
+// What the list is sorted by for a grid column; columns that do not sort give the IP address.
+SortKey SortKeyOfColumn(int column);
 // Header clicks on these columns reorder the list; the tick, serial and operate columns do not.
 bool IsSortableColumn(int column);
 

@@ -138,7 +138,7 @@ bool HasTransparentBridge(int32_t model, int32_t workMode) {
 
 std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent) {
     if (!HasTransparentBridge(model, workMode)) {
-        return Translate("N/A");
+        return std::string(kNotApplicableText);
     }
     return Translate(bridgeTransparent != 0 ? "On2" : "Off2");
 }

@@ -50,7 +50,11 @@ std::string SecureModeText(int32_t secureMode);
 std::string ChannelText(int32_t channel);
 // A device the transparent-bridge switch applies to: not models 4 and 261, nor work modes 4-7.
 bool HasTransparentBridge(int32_t model, int32_t workMode);
-// "N/A" where a model or work mode has no transparent bridge, otherwise translated "On2" or "Off2".
+// Shown where a model or work mode has no transparent bridge; the same text in every language.
+inline constexpr std::string_view kNotApplicableText = "N/A";
+
+// kNotApplicableText where a model or work mode has no transparent bridge, otherwise translated "On2" or
+// "Off2".
 std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent);
 // "d h:m:s" from one day on, otherwise "h:m:s", numbers without leading zeros.
 std::string UptimeText(uint32_t seconds);

@@ -85,7 +85,17 @@ bool IsValidHostAddress(std::string_view text, bool optional) {
 }
 
 bool IsValidMask(std::string_view text) {
-    return ParseIpText(text).has_value() && text != "255.255.255.255" && text != "0.0.0.0";
+    const auto bytes = ParseIpText(text);
+    if (!bytes) {
+        return false;
+    }
+    uint32_t mask = 0;
+    for (const uint8_t byte : *bytes) {
+        mask = mask << 8 | byte;
+    }
+    const uint32_t hostBits = ~mask;
+    const bool contiguous = (hostBits & (hostBits + 1)) == 0;
+    return contiguous && mask != 0 && hostBits != 0;
 }
 
 bool IsSameSubnet(std::string_view a, std::string_view b, std::string_view mask) {

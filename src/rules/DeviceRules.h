@@ -43,7 +43,8 @@ bool IsDottedAddress(std::string_view text);
 // A dotted address a host may use: not 0, 127 or 224 and above in the first octet, not 0 or 255 in the
 // last. Empty and "0.0.0.0" are valid only when the field is optional.
 bool IsValidHostAddress(std::string_view text, bool optional);
-// A dotted address other than 255.255.255.255 and 0.0.0.0; masks with holes are accepted.
+// A dotted mask of leading ones and trailing zeros (255.255.254.0), other than 255.255.255.255 and
+// 0.0.0.0; masks with holes (255.0.255.0) are refused.
 bool IsValidMask(std::string_view text);
 // Both addresses fall in the same subnet of mask; false when any of the three is not a dotted address.
 bool IsSameSubnet(std::string_view a, std::string_view b, std::string_view mask);

@@ -208,16 +208,36 @@ std::string CSqlManagement::OpenError() const {
     return openError_;
 }
 
-std::string CSqlManagement::GetDeviceSortColumn(int code) {
-    static constexpr std::array kColumns{
-        "mac",      "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
-        "channel",  "secure_mode", "tx_power", "version", "bridge_transparent", "up_time",
-        "ap_status"};
-    std::string column = "ap_info.";
-    if (code >= 0 && static_cast<size_t>(code) < kColumns.size()) {
-        column += kColumns[static_cast<size_t>(code)];
+std::string CSqlManagement::GetDeviceSortColumn(SortKey key) {
+    switch (key) {
+    case SortKey::Mac:
+        return "ap_info.mac";
+    case SortKey::IpAddress:
+        return "ap_info.ip_num";
+    case SortKey::Name:
+        return "ap_info.ap_name";
+    case SortKey::Model:
+        return "ap_info.ap_type";
+    case SortKey::WorkMode:
+        return "ap_info.work_mode";
+    case SortKey::Ssid:
+        return "ap_info.ssid";
+    case SortKey::Channel:
+        return "ap_info.channel";
+    case SortKey::SecureMode:
+        return "ap_info.secure_mode";
+    case SortKey::TxPower:
+        return "ap_info.tx_power";
+    case SortKey::Version:
+        return "ap_info.version";
+    case SortKey::TransparentBridge:
+        return "ap_info.bridge_transparent";
+    case SortKey::UpTime:
+        return "ap_info.up_time";
+    case SortKey::Status:
+        return "ap_info.ap_status";
     }
-    return column;
+    return {};
 }
 
 std::string CSqlManagement::GetScanSortColumn(int code) {
@@ -268,11 +288,11 @@ bool CSqlManagement::RunChange(CSqliteStatement& statement) {
 // Without a filter the counts come from one aggregate and the page from an ordered LIMIT. With one, a
 // single pass over the matching rows filters, counts every match and picks the page's rows, and only those
 // are then read whole; the aggregate answers when that page is empty.
-bool CSqlManagement::QueryDevicePage(int sortCode, std::string_view filter, bool ascending, int pageSize,
+bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool ascending, int pageSize,
                                      int page, std::vector<ap_info_stu>& devices, int& pageCount,
                                      int& onlineCount) {
-    const std::string column = GetDeviceSortColumn(sortCode);
-    if (column == "ap_info." || pageSize < 1) {
+    const std::string column = GetDeviceSortColumn(key);
+    if (column.empty() || pageSize < 1) {
         return false;
     }
     std::lock_guard guard(lock_);

@@ -3,6 +3,7 @@
 #include "protocol/ApInfo.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanEntry.h"
+#include "store/SortKey.h"
 #include "store/SqliteStatement.h"
 
 #include <cstdint>
@@ -40,8 +41,9 @@ public:
     bool IsOpen() const;
     std::string OpenError() const;
 
-    // Sort columns of the device lists ("ap_info.ip_num" for 1); "ap_info." for an unknown code.
-    static std::string GetDeviceSortColumn(int code);
+    // The column a device list is sorted by ("ap_info.ip_num" for SortKey::IpAddress); empty for a value
+    // that names no key.
+    static std::string GetDeviceSortColumn(SortKey key);
     // Sort columns of the scanned access points ("signal" for 4); empty for an unknown code.
     static std::string GetScanSortColumn(int code);
 
@@ -51,8 +53,8 @@ public:
     // One page (from 1) of the devices matching filter, appended to devices; pageCount and onlineCount
     // (devices whose status is not 0 "Outline") cover every matching device. An empty filter matches all,
     // any other matches a device when one of its listed columns contains the text, ignoring ASCII case.
-    // False, outputs untouched, for an unknown sort code or a page size below 1.
-    bool QueryDevicePage(int sortCode, std::string_view filter, bool ascending, int pageSize, int page,
+    // False, outputs untouched, for a value that names no sort key or a page size below 1.
+    bool QueryDevicePage(SortKey key, std::string_view filter, bool ascending, int pageSize, int page,
                          std::vector<ap_info_stu>& devices, int& pageCount, int& onlineCount);
     // Append every device's IP (resp. MAC) text; true when the store is open.
     bool ListDeviceIps(std::vector<std::string>& ips);

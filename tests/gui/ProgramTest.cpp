@@ -1,4 +1,5 @@
 #include "support/ChildProcess.h"
+#include "support/PrivateNetwork.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 
@@ -10,6 +11,9 @@
 
 namespace rf {
 namespace {
+
+// Every test here starts the real program, whose engine searches by broadcast: each runs in a network
+// namespace of its own.
 
 bool LockHeld(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR);
@@ -32,6 +36,7 @@ struct Program {
 };
 
 TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
+    ENTER_PRIVATE_NETWORK_OR_SKIP();
     Program p;
     const test::TempDir& runtime = p.runtime;
     const std::vector<std::string>& env = p.env;
@@ -58,6 +63,7 @@ TEST(SingleInstance, SecondStartEndsSilentlyAndTheFirstRunsOn) {
 }
 
 TEST(Program, ClosingEndsTheProcessAndRemovesTheDatabase) {
+    ENTER_PRIVATE_NETWORK_OR_SKIP();
     Program p;
     const std::string shot = p.runtime.Dir() + "window.png";
     test::ChildProcess program(RF_BUNDLE_DIR "radiofleet",
@@ -72,6 +78,7 @@ TEST(Program, ClosingEndsTheProcessAndRemovesTheDatabase) {
 }
 
 TEST(Program, TerminationIsAnOrderlyExit) {
+    ENTER_PRIVATE_NETWORK_OR_SKIP();
     Program p;
     test::ChildProcess program(RF_BUNDLE_DIR "radiofleet", {}, p.env);
     ASSERT_TRUE(test::WaitFor([&] { return std::filesystem::exists(p.database); }, std::chrono::seconds(30)));
@@ -81,6 +88,7 @@ TEST(Program, TerminationIsAnOrderlyExit) {
 }
 
 TEST(Program, BadOptionsAreRefusedWithUsage) {
+    ENTER_PRIVATE_NETWORK_OR_SKIP();
     Program p;
     test::ChildProcess program(RF_BUNDLE_DIR "radiofleet", {"--language", "klingon"}, p.env);
     EXPECT_EQ(program.WaitExit(std::chrono::seconds(30)), 2);

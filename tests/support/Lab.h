@@ -2,7 +2,9 @@
 
 // A lab for tests: the radios' and the PC's network namespaces joined by veth pairs, with radiosim
 // serving the radios, built by scripts/lab under a name unique to this test and torn down in the
-// destructor. Tests skip (with Reason()) when the lab cannot be built, for instance without root.
+// destructor. Tests skip (with Reason()) when the lab cannot be built, for instance without root: see
+// SKIP_WITHOUT_LAB.
+#include "support/LabRequirement.h"
 #include "support/Shell.h"
 
 #include <arpa/inet.h>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/LabRequirement.h"
 #include "support/Shell.h"
 
 #include <string>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/LabRequirement.h"
+
 #include <cstring>
 #include <net/if.h>
 #include <sched.h>
@@ -29,3 +31,8 @@ inline bool EnterPrivateNetwork() {
 }
 
 } // namespace rf::test
+
+// For a test that starts the engine or the program, whose searches must never leave this machine: moves
+// the test into a network namespace of its own first, or skips it (fails it when the lab is required).
+#define ENTER_PRIVATE_NETWORK_OR_SKIP()                                                                      \
+    SKIP_LAB_UNLESS(::rf::test::EnterPrivateNetwork(), "needs root for a network namespace of its own")

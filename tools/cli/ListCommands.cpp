@@ -9,14 +9,13 @@
 namespace rf {
 namespace {
 
-constexpr int kSortByMac = 0;
 constexpr int kSearchPeriodSeconds = 3;
 
 void PrintDevices(CliSession& session, bool json) {
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int onlineCount = 0;
-    session.Store().QueryDevicePage(kSortByMac, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
+    session.Store().QueryDevicePage(SortKey::Mac, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
     std::vector<ap_info_stu> announced;
     session.Engine().ListAnnouncedDevices(announced, INT_MAX, "");
     if (!json) {

@@ -61,7 +61,8 @@ TEST_F(AppShell, MenuButtonShowsItsPageAndReloadsItsListShortlyAfter) {
     QTRY_COMPARE_WITH_TIMEOUT(pages[kPageReboot]->refreshes, 1, 1000);
 
     QTest::mouseClick(window.Menu()->Button(kPageSystemTool), Qt::LeftButton);
-    QTest::qWait(CChildDlg::kSwitchDelayMs * 3);
+    EXPECT_TRUE(window.Pages()->SwitchTimer().isActive());
+    QTRY_VERIFY(!window.Pages()->SwitchTimer().isActive()); // the switch has been handled
     EXPECT_EQ(pages[kPageSystemTool]->refreshes, 0) << "pages without a list are not refreshed";
 }
 

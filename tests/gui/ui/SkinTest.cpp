@@ -164,7 +164,19 @@ TEST(Picture, GifPlaysAndStops) {
     picture.Stop();
     EXPECT_FALSE(picture.IsPlaying());
     const int stoppedAt = picture.CurrentFrame();
-    QTest::qWait(200);
+    // A second picture that plays on: once it has moved on twice, the stopped one would have too.
+    CTPicture clock;
+    ASSERT_TRUE(clock.Load(SkinFile("wait_search.gif")));
+    clock.show();
+    clock.Start();
+    int seen = clock.CurrentFrame();
+    int advances = 0;
+    const auto movedOnTwice = [&] {
+        advances += clock.CurrentFrame() != seen ? 1 : 0;
+        seen = clock.CurrentFrame();
+        return advances >= 2;
+    };
+    QTRY_VERIFY(movedOnTwice());
     EXPECT_EQ(picture.CurrentFrame(), stoppedAt);
 
     picture.Start();

@@ -13,11 +13,6 @@
 namespace rf::test {
 namespace {
 
-#define SKIP_WITHOUT_LAB(lab)                                                                                \
-    if (!(lab).Ok()) {                                                                                       \
-        GTEST_SKIP() << (lab).Reason();                                                                      \
-    }
-
 // Runs the tool in the PC namespace with its store under runDir; its output lines and exit code.
 struct CliRun {
     int status = -1;

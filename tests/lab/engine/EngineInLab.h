@@ -67,7 +67,7 @@ public:
         std::vector<ap_info_stu> devices;
         int pages = 0;
         int online = 0;
-        store_.QueryDevicePage(0, "", true, INT_MAX, 1, devices, pages, online);
+        store_.QueryDevicePage(SortKey::Mac, "", true, INT_MAX, 1, devices, pages, online);
         return devices;
     }
     int StoredWithStatus(DeviceStatus status) {
@@ -83,7 +83,7 @@ public:
         std::vector<ap_info_stu> first;
         int pages = 0;
         int online = 0;
-        store_.QueryDevicePage(0, "", true, 1, 1, first, pages, online);
+        store_.QueryDevicePage(SortKey::Mac, "", true, 1, 1, first, pages, online);
         return online;
     }
 

@@ -13,11 +13,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-#define SKIP_WITHOUT_LAB(lab)                                                                                \
-    if (!(lab).Ok()) {                                                                                       \
-        GTEST_SKIP() << (lab).Reason();                                                                      \
-    }
-
 std::map<std::string, ap_info_stu> ByMac(const std::vector<ap_info_stu>& devices) {
     std::map<std::string, ap_info_stu> byMac;
     for (const auto& d : devices) {

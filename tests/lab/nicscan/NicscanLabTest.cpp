@@ -38,11 +38,7 @@ class NicscanLab : public ::testing::Test {
 protected:
     NicscanLab() : ns_("rftest-nic-" + std::to_string(::getpid())) {}
 
-    void SetUp() override {
-        if (!ns_.Ok()) {
-            GTEST_SKIP() << ns_.Reason();
-        }
-    }
+    void SetUp() override { SKIP_WITHOUT_LAB(ns_); }
 
     void Ip(const std::string& args) {
         const auto r = ns_.Run("ip " + args);

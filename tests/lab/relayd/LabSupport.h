@@ -1,6 +1,7 @@
 #pragma once
 
 #include "relayd/RelaydServer.h"
+#include "support/LabRequirement.h"
 
 #include <fcntl.h>
 #include <filesystem>

@@ -119,9 +119,9 @@ TEST(RelaydProgram, SaysWhyItCannotStart) {
 }
 
 TEST(RelaydProgram, WithTheInstalledCapabilityAnOrdinaryUserServesPort69AndOwnsTheProcess) {
-    if (::geteuid() != 0 || test::ScratchNamespace::Shell("command -v setcap && command -v setpriv") != 0) {
-        GTEST_SKIP() << "needs root, setcap and setpriv to act as an ordinary user";
-    }
+    SKIP_LAB_UNLESS(::geteuid() == 0 &&
+                        test::ScratchNamespace::Shell("command -v setcap && command -v setpriv") == 0,
+                    "needs root, setcap and setpriv to act as an ordinary user");
     ProgramCopy copy;
     copy.WriteIni("[SERVER]\nDirectory=" + copy.Firmware() + "\n");
     ASSERT_EQ(test::ScratchNamespace::Shell("setcap cap_net_bind_service=+ep " + copy.Program()), 0);

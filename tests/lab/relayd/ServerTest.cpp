@@ -86,6 +86,7 @@ TEST_F(RelaydLab, NegotiatesBlockSizeTransferSizeWindowAndTimeout) {
 }
 
 TEST_F(RelaydLab, BlockSizeCapFollowsWhatOneDatagramOnThePathCarries) {
+    SKIP_LAB_UNLESS(::geteuid() == 0, "needs root to create network namespaces");
     test::ScratchNamespace ns;
     ASSERT_EQ(ns.Exec("ip link set lo mtu 1500"), 0);
     const auto content = Serve("fw.bin", test::PatternData(20000, 4));
@@ -279,9 +280,9 @@ TEST_F(RelaydLab, FilesLargerThan65535BlocksArriveWhole) {
 }
 
 TEST_F(RelaydLab, TransferCompletesWithFivePercentLossBothWays) {
-    if (test::ScratchNamespace::Shell("command -v nft") != 0) {
-        GTEST_SKIP() << "nft is not installed, so no loss can be made";
-    }
+    SKIP_LAB_UNLESS(test::ScratchNamespace::Shell("command -v nft") == 0,
+                    "nft is not installed, so no loss can be made");
+    SKIP_LAB_UNLESS(::geteuid() == 0, "needs root to create network namespaces");
     test::ScratchNamespace ns;
     ASSERT_EQ(ns.Exec("nft add table inet rfloss"), 0);
     ASSERT_EQ(ns.Exec("nft add chain inet rfloss out '{ type filter hook output priority 0; }'"), 0);

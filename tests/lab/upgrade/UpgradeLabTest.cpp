@@ -201,14 +201,9 @@ std::string Progress(const test::Lab& lab, Pc& pc, const std::vector<Device>& de
     return text;
 }
 
-#define REQUIRE_LAB(lab)                                                                                     \
-    if (!(lab).Ok()) {                                                                                       \
-        GTEST_SKIP() << (lab).Reason();                                                                      \
-    }
-
 TEST(UpgradeLab, TenRadiosFetchA16MiBImageAtOnceAndRunTheNewVersionAfterTheirReboot) {
     test::Lab lab({10, 1, {"--flash-ms", "500", "--reboot-ms", "1000", "--answer-spread-ms", "50"}});
-    REQUIRE_LAB(lab);
+    SKIP_WITHOUT_LAB(lab);
     const std::string image = Pattern(16u << 20, 1);
     FirmwareServer server(lab, {{"fw-V7.2.0.bin", image}});
     const auto devices = Devices(lab);
@@ -273,7 +268,7 @@ TEST(UpgradeLab, TenRadiosFetchA16MiBImageAtOnceAndRunTheNewVersionAfterTheirReb
 
 TEST(UpgradeLab, WrongSizeRejectedImageMissingFileAndFailingRadioReportFailure) {
     test::Lab lab({5, 1, {"--upgrade-fail", "1", "--fail", "2", "--answer-spread-ms", "0"}});
-    REQUIRE_LAB(lab);
+    SKIP_WITHOUT_LAB(lab);
     const std::string image = Pattern(300000, 2);
     FirmwareServer server(lab, {{"fw.bin", image}});
     const auto devices = Devices(lab);
@@ -311,7 +306,7 @@ TEST(UpgradeLab, RadioNotPolledFlashesAfterItsWaitAndStillReportsSuccess) {
                    1,
                    {"--poll-wait-ms", "300", "--flash-ms", "200", "--reboot-ms", "500", "--upgrade-version",
                     "V8.0.0"}});
-    REQUIRE_LAB(lab);
+    SKIP_WITHOUT_LAB(lab);
     const std::string image = Pattern(50000, 3);
     FirmwareServer server(lab, {{"fw.bin", image}});
     const auto devices = Devices(lab);
@@ -350,15 +345,14 @@ long DroppedPackets(const test::Lab& lab) {
 }
 
 TEST(UpgradeLab, DownloadCompletesWithFivePercentLossBothWaysInLockStepAndWithWindows) {
-    if (test::RunShell("command -v nft").status != 0) {
-        GTEST_SKIP() << "nft is not installed, so no loss can be made";
-    }
+    SKIP_LAB_UNLESS(test::RunShell("command -v nft").status == 0,
+                    "nft is not installed, so no loss can be made");
     for (const char* window : {"0", "16"}) {
         // A radio that is not polled flashes and reboots after a while: here it waits for as long as the
         // test does, so the first radio to finish still waits when the second one reports.
         test::Lab lab(
             {2, 1, {"--tftp-windowsize", window, "--answer-spread-ms", "0", "--poll-wait-ms", "300000"}});
-        REQUIRE_LAB(lab);
+        SKIP_WITHOUT_LAB(lab);
         AddTransferLoss(lab, 5);
         // Small enough that a sanitizer build on a loaded machine still finishes in lock-step.
         const std::string image = Pattern(384u << 10, 4);

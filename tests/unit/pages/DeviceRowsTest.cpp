@@ -45,16 +45,24 @@ TEST(DeviceRows, OnlyAShortLastPageHasRoomForAnnouncedDevices) {
     EXPECT_EQ(AnnouncedRoom(30, 30, 1, 1), 0);
 }
 
-TEST(DeviceRows, SortCodesFollowTheColumnsAndTheRestSortsByIp) {
-    const std::vector<std::pair<int, int>> expected{{2, 2}, {3, 3}, {4, 1}, {5, 0},   {6, 4},
-                                                    {7, 5}, {8, 6}, {9, 9}, {10, 10}, {11, 11}};
-    for (auto [column, code] : expected) {
-        EXPECT_EQ(SortCodeOfColumn(column), code) << column;
+TEST(DeviceRows, SortKeysFollowTheColumnsAndTheRestSortsByIp) {
+    const std::vector<std::pair<int, SortKey>> expected{{kColumnLocation, SortKey::Name},
+                                                        {kColumnType, SortKey::Model},
+                                                        {kColumnIp, SortKey::IpAddress},
+                                                        {kColumnMac, SortKey::Mac},
+                                                        {kColumnMode, SortKey::WorkMode},
+                                                        {kColumnSsid, SortKey::Ssid},
+                                                        {kColumnChannel, SortKey::Channel},
+                                                        {kColumnVersion, SortKey::Version},
+                                                        {kColumnBridge, SortKey::TransparentBridge},
+                                                        {kColumnTime, SortKey::UpTime}};
+    for (auto [column, key] : expected) {
+        EXPECT_EQ(SortKeyOfColumn(column), key) << column;
         EXPECT_TRUE(IsSortableColumn(column)) << column;
     }
     for (int column : {0, 1, 12, 13, -1}) {
         EXPECT_FALSE(IsSortableColumn(column)) << column;
-        EXPECT_EQ(SortCodeOfColumn(column), 1) << column;
+        EXPECT_EQ(SortKeyOfColumn(column), SortKey::IpAddress) << column;
     }
 }
 

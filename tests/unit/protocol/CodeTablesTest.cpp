@@ -93,14 +93,15 @@ TEST_F(CodeTablesTest, WorkSecurityAndChannelTexts) {
     EXPECT_EQ(ChannelText(149), "149");
 }
 
+// The language file here translates "N/A" too: it must stay as it is, unlike "On2" and "Off2".
 TEST_F(CodeTablesTest, TransparentBridgeTexts) {
-    EXPECT_EQ(TransparentBridgeText(261, 1, 1), "none");
-    EXPECT_EQ(TransparentBridgeText(4, 2, 0), "none");
+    EXPECT_EQ(TransparentBridgeText(261, 1, 1), "N/A");
+    EXPECT_EQ(TransparentBridgeText(4, 2, 0), "N/A");
     EXPECT_EQ(TransparentBridgeText(257, 2, 1), "enabled");
     EXPECT_EQ(TransparentBridgeText(1, 3, 0), "disabled");
     EXPECT_EQ(TransparentBridgeText(1, 1, 7), "enabled") << "any non-zero flag is on";
     for (int mode : {4, 5, 6, 7}) {
-        EXPECT_EQ(TransparentBridgeText(1, mode, 1), "none") << mode;
+        EXPECT_EQ(TransparentBridgeText(1, mode, 1), kNotApplicableText) << mode;
     }
     EXPECT_EQ(TransparentBridgeText(1, 8, 1), "enabled");
 }
@@ -181,8 +182,7 @@ TEST(LanguageFiles, EveryCodeTableKeyHasATranslation) {
                           "WPA2",
                           "Auto",
                           "On2",
-                          "Off2",
-                          "N/A"};
+                          "Off2"};
     for (const char* file : {"English.lng", "Chinese.lng"}) {
         const std::string text = ReadBundleFile(file);
         ASSERT_FALSE(text.empty()) << file;

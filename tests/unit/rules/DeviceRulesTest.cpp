@@ -91,8 +91,36 @@ TEST(AddressRules, Masks) {
     EXPECT_FALSE(IsValidMask("255.255.255"));
     EXPECT_FALSE(IsValidMask("a.b.c.d"));
     EXPECT_FALSE(IsValidMask(""));
-    EXPECT_TRUE(IsValidMask("255.0.255.0"));
     EXPECT_TRUE(IsValidMask("255.255.255.0"));
+    EXPECT_TRUE(IsValidMask("255.255.254.0"));
+    EXPECT_TRUE(IsValidMask("128.0.0.0"));
+    EXPECT_TRUE(IsValidMask("255.255.255.252"));
+    EXPECT_TRUE(IsValidMask("255.255.255.254"));
+}
+
+TEST(AddressRules, MasksWithHolesAreRefused) {
+    for (const char* mask : {"255.0.255.0", "0.255.255.255", "255.255.255.1", "255.254.255.0", "1.0.0.0",
+                             "0.0.0.255", "255.255.0.128"}) {
+        EXPECT_FALSE(IsValidMask(mask)) << mask;
+    }
+    EXPECT_EQ(ValidateIpSettings("10.0.0.5", "255.0.255.0", "", "", ""), kInvalidMaskMessage);
+}
+
+// Every mask of leading ones from /1 to /31 is accepted, and every other one-bit pattern near it is not.
+TEST(AddressRules, EveryPrefixLengthIsAMaskAndAFlippedBitIsNot) {
+    for (int prefix = 1; prefix <= 31; ++prefix) {
+        const uint32_t mask = ~uint32_t{0} << (32 - prefix);
+        const auto text = [](uint32_t m) {
+            return std::to_string(m >> 24) + "." + std::to_string(m >> 16 & 255) + "." +
+                   std::to_string(m >> 8 & 255) + "." + std::to_string(m & 255);
+        };
+        EXPECT_TRUE(IsValidMask(text(mask))) << prefix;
+        if (prefix <= 30) {
+            EXPECT_FALSE(IsValidMask(text(mask | 1))) << "a host bit set under /" << prefix;
+        }
+        EXPECT_FALSE(IsValidMask(text(mask & ~(uint32_t{1} << 31))))
+            << "the top bit cleared under /" << prefix;
+    }
 }
 
 TEST(AddressRules, SameSubnetByteByByte) {

@@ -12,10 +12,10 @@ struct PageResult {
     int online = -1;
 };
 
-PageResult Query(CSqlManagement& store, int sortCode, const std::string& filter, int pageSize, int page,
+PageResult Query(CSqlManagement& store, SortKey key, const std::string& filter, int pageSize, int page,
                  bool ascending = true) {
     PageResult r;
-    r.ok = store.QueryDevicePage(sortCode, filter, ascending, pageSize, page, r.devices, r.pages, r.online);
+    r.ok = store.QueryDevicePage(key, filter, ascending, pageSize, page, r.devices, r.pages, r.online);
     return r;
 }
 
@@ -32,7 +32,7 @@ TEST_F(StoreTest, ThirtyOneMatchesInPagesOfFifteenGiveThreePagesAndOnlineCountsT
 
     std::set<std::string> seen;
     for (int page = 1; page <= 3; ++page) {
-        const auto r = Query(Store(), 1, "ROOF", 15, page);
+        const auto r = Query(Store(), SortKey::IpAddress, "ROOF", 15, page);
         ASSERT_TRUE(r.ok);
         EXPECT_EQ(r.pages, 3);
         EXPECT_EQ(r.online, 28);
@@ -44,50 +44,80 @@ TEST_F(StoreTest, ThirtyOneMatchesInPagesOfFifteenGiveThreePagesAndOnlineCountsT
     }
     EXPECT_EQ(seen.size(), 31u);
 
-    const auto beyond = Query(Store(), 1, "roof", 15, 4);
+    const auto beyond = Query(Store(), SortKey::IpAddress, "roof", 15, 4);
     EXPECT_TRUE(beyond.ok);
     EXPECT_TRUE(beyond.devices.empty());
     EXPECT_EQ(beyond.pages, 3);
 
-    const auto all = Query(Store(), 0, "", 36, 1);
+    const auto all = Query(Store(), SortKey::Mac, "", 36, 1);
     EXPECT_EQ(all.pages, 1);
     EXPECT_EQ(all.online, 32);
     EXPECT_EQ(all.devices.size(), 36u);
 }
 
 TEST_F(StoreTest, NoMatchingRowsGiveNoPagesAndSucceed) {
-    auto empty = Query(Store(), 1, "", 15, 1);
+    auto empty = Query(Store(), SortKey::IpAddress, "", 15, 1);
     EXPECT_TRUE(empty.ok);
     EXPECT_EQ(empty.pages, 0);
     EXPECT_EQ(empty.online, 0);
     EXPECT_TRUE(empty.devices.empty());
 
     ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(1), "10.0.0.1")));
-    const auto none = Query(Store(), 1, "nothing like this", 15, 1);
+    const auto none = Query(Store(), SortKey::IpAddress, "nothing like this", 15, 1);
     EXPECT_TRUE(none.ok);
     EXPECT_EQ(none.pages, 0);
     EXPECT_EQ(none.online, 0);
     EXPECT_TRUE(none.devices.empty());
 }
 
-TEST_F(StoreTest, UnknownSortCodesAndEmptyPagesFailWithoutTouchingTheOutputs) {
+TEST_F(StoreTest, UnknownSortKeysAndEmptyPagesFailWithoutTouchingTheOutputs) {
     ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(1), "10.0.0.1")));
-    for (const auto& [code, size] :
-         {std::pair{13, 15}, std::pair{-1, 15}, std::pair{1, 0}, std::pair{1, -3}}) {
+    const SortKey noKey = static_cast<SortKey>(13); // a value past the last key, as a bad cast would give
+    for (const auto& [key, size] : {std::pair{noKey, 15}, std::pair{static_cast<SortKey>(-1), 15},
+                                    std::pair{SortKey::IpAddress, 0}, std::pair{SortKey::IpAddress, -3}}) {
         std::vector<ap_info_stu> devices;
         int pages = 42;
         int online = 43;
-        EXPECT_FALSE(Store().QueryDevicePage(code, "", true, size, 1, devices, pages, online))
-            << code << "/" << size;
+        EXPECT_FALSE(Store().QueryDevicePage(key, "", true, size, 1, devices, pages, online))
+            << static_cast<int>(key) << "/" << size;
         EXPECT_TRUE(devices.empty());
         EXPECT_EQ(pages, 42);
         EXPECT_EQ(online, 43);
     }
-    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(1), "ap_info.ip_num");
-    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(12), "ap_info.ap_status");
-    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(13), "ap_info.");
+    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(SortKey::IpAddress), "ap_info.ip_num");
+    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(SortKey::Status), "ap_info.ap_status");
+    EXPECT_EQ(CSqlManagement::GetDeviceSortColumn(noKey), "");
     EXPECT_EQ(CSqlManagement::GetScanSortColumn(4), "signal");
     EXPECT_EQ(CSqlManagement::GetScanSortColumn(5), "");
+}
+
+// Each key orders the list by a column of its own. The second device is stored first, so that where the
+// key's column did not decide, the order of storing would show.
+TEST_F(StoreTest, EverySortKeyOrdersByAColumnOfItsOwn) {
+    ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(2), "10.0.0.2", "same")));
+    ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(1), "10.0.0.1", "same")));
+    const std::vector<std::string> firstThenSecond{MacFor(1), MacFor(2)};
+    const std::vector<std::string> secondThenFirst{MacFor(2), MacFor(1)};
+    std::set<std::string> columns;
+    for (int k = static_cast<int>(SortKey::Mac); k <= static_cast<int>(SortKey::Status); ++k) {
+        const auto key = static_cast<SortKey>(k);
+        const std::string column = CSqlManagement::GetDeviceSortColumn(key);
+        ASSERT_TRUE(column.starts_with("ap_info.")) << k;
+        EXPECT_TRUE(columns.insert(column).second) << column << " for two keys";
+        const std::string bare = column.substr(column.find('.') + 1);
+        const auto set = [&](const std::string& mac, const std::string& value) {
+            return Store().Execute("UPDATE ap_info SET " + bare + "=" + value + " WHERE mac='" + mac + "'");
+        };
+        if (key != SortKey::Mac) { // the MACs themselves already differ
+            ASSERT_TRUE(set(MacFor(1), "1") && set(MacFor(2), "2")) << column;
+        }
+        EXPECT_EQ(PageMacs(key, "", true, 10, 1), firstThenSecond) << column;
+        EXPECT_EQ(PageMacs(key, "", false, 10, 1), secondThenFirst) << column;
+        if (key != SortKey::Mac) {
+            ASSERT_TRUE(set(MacFor(1), "2")) << column; // a tie again before the next key
+        }
+    }
+    EXPECT_EQ(columns.size(), 13u);
 }
 
 TEST_F(StoreTest, AddressesSortByTheirLastOctetFirst) {
@@ -95,13 +125,13 @@ TEST_F(StoreTest, AddressesSortByTheirLastOctetFirst) {
         ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(IpTextToBytes(ip)[3]), ip)));
     }
     std::vector<std::string> ips;
-    for (const auto& d : Query(Store(), 1, "", 10, 1).devices) {
+    for (const auto& d : Query(Store(), SortKey::IpAddress, "", 10, 1).devices) {
         ips.push_back(IpBytesToText(d.device_info().ip()));
     }
     EXPECT_EQ(ips, (std::vector<std::string>{"192.168.0.2", "192.168.1.5", "10.0.0.6", "192.168.0.10"}));
 
     ips.clear();
-    for (const auto& d : Query(Store(), 1, "", 10, 1, false).devices) {
+    for (const auto& d : Query(Store(), SortKey::IpAddress, "", 10, 1, false).devices) {
         ips.push_back(IpBytesToText(d.device_info().ip()));
     }
     EXPECT_EQ(ips, (std::vector<std::string>{"192.168.0.10", "10.0.0.6", "192.168.1.5", "192.168.0.2"}));
@@ -117,17 +147,17 @@ TEST_F(StoreTest, NamesSortIgnoringCaseAndTiesKeepPagesApart) {
         ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(i), "10.0.0.1", i % 2 ? "Bravo" : "alpha")));
     }
     ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(MacFor(9), "10.0.0.1", "Charlie")));
-    const auto byName = PageMacs(2, "", true, 10, 1);
+    const auto byName = PageMacs(SortKey::Name, "", true, 10, 1);
     ASSERT_EQ(byName.size(), 7u);
     EXPECT_EQ(byName.back(), MacFor(9));
-    const auto filtered = PageMacs(2, "A", false, 10, 1);
+    const auto filtered = PageMacs(SortKey::Name, "A", false, 10, 1);
     ASSERT_EQ(filtered.size(), 7u);
     EXPECT_EQ(filtered.front(), MacFor(9));
 
     // Every device has the same address: pages of two must still split the seven without overlap.
     std::set<std::string> seen;
     for (int page = 1; page <= 4; ++page) {
-        for (const auto& mac : PageMacs(1, "", false, 2, page)) {
+        for (const auto& mac : PageMacs(SortKey::IpAddress, "", false, 2, page)) {
             EXPECT_TRUE(seen.insert(mac).second);
         }
     }
@@ -169,7 +199,7 @@ TEST_F(StoreTest, AFilterLooksInEveryListedColumnAndNoOther) {
         ASSERT_TRUE(
             Store().Execute("UPDATE ap_info SET " + column + "='192.168.0.1' WHERE mac='" + mac + "'"));
     }
-    const auto r = Query(Store(), 0, "192.168", 100, 1);
+    const auto r = Query(Store(), SortKey::Mac, "192.168", 100, 1);
     ASSERT_TRUE(r.ok);
     std::set<std::string> found;
     for (const auto& d : r.devices) {
@@ -198,11 +228,12 @@ TEST_F(StoreTest, AFilterFindsWhatTheListsShowIgnoringCase) {
 
     for (const char* filter :
          {"STATION", "149", "wpa2_psk", "1:2:5", "north", "horsk", "02:00:00:00:00:01"}) {
-        EXPECT_EQ(PageMacs(1, filter, true, 10, 1), std::vector<std::string>{MacFor(1)}) << filter;
+        EXPECT_EQ(PageMacs(SortKey::IpAddress, filter, true, 10, 1), std::vector<std::string>{MacFor(1)})
+            << filter;
     }
-    EXPECT_EQ(PageMacs(1, "online", true, 10, 1).size(), 2u);
+    EXPECT_EQ(PageMacs(SortKey::IpAddress, "online", true, 10, 1).size(), 2u);
     ASSERT_TRUE(Store().SetDeviceStatus(MacFor(2), DeviceStatus::UpgradeWait));
-    EXPECT_EQ(PageMacs(1, "upgrade W", true, 10, 1), std::vector<std::string>{MacFor(2)});
+    EXPECT_EQ(PageMacs(SortKey::IpAddress, "upgrade W", true, 10, 1), std::vector<std::string>{MacFor(2)});
 }
 
 TEST_F(StoreTest, QuotesPercentAndUnderscoreInFiltersAndNamesMatchLiterally) {
@@ -212,13 +243,13 @@ TEST_F(StoreTest, QuotesPercentAndUnderscoreInFiltersAndNamesMatchLiterally) {
     for (const auto& [name, mac] : names) {
         ASSERT_TRUE(Store().SaveDeviceInfo(MakeDevice(mac, "10.0.0.1", name)));
     }
-    EXPECT_EQ(PageMacs(0, "it's", true, 10, 1), std::vector<std::string>{MacFor(1)});
-    EXPECT_EQ(PageMacs(0, "100%", true, 10, 1), std::vector<std::string>{MacFor(2)});
-    EXPECT_EQ(PageMacs(0, "a_b", true, 10, 1), std::vector<std::string>{MacFor(4)});
-    EXPECT_EQ(PageMacs(0, "\"hi\"", true, 10, 1), std::vector<std::string>{MacFor(6)});
-    EXPECT_TRUE(PageMacs(0, "%", true, 10, 1) == std::vector<std::string>{MacFor(2)});
-    EXPECT_TRUE(PageMacs(0, "' OR 'a'='a", true, 10, 1).empty());
-    EXPECT_TRUE(PageMacs(0, "x') OR 1=1 --", true, 10, 1).empty());
+    EXPECT_EQ(PageMacs(SortKey::Mac, "it's", true, 10, 1), std::vector<std::string>{MacFor(1)});
+    EXPECT_EQ(PageMacs(SortKey::Mac, "100%", true, 10, 1), std::vector<std::string>{MacFor(2)});
+    EXPECT_EQ(PageMacs(SortKey::Mac, "a_b", true, 10, 1), std::vector<std::string>{MacFor(4)});
+    EXPECT_EQ(PageMacs(SortKey::Mac, "\"hi\"", true, 10, 1), std::vector<std::string>{MacFor(6)});
+    EXPECT_TRUE(PageMacs(SortKey::Mac, "%", true, 10, 1) == std::vector<std::string>{MacFor(2)});
+    EXPECT_TRUE(PageMacs(SortKey::Mac, "' OR 'a'='a", true, 10, 1).empty());
+    EXPECT_TRUE(PageMacs(SortKey::Mac, "x') OR 1=1 --", true, 10, 1).empty());
 
     ap_info_stu device;
     ASSERT_TRUE(Store().GetDevice(MacFor(1), device));
@@ -228,7 +259,7 @@ TEST_F(StoreTest, QuotesPercentAndUnderscoreInFiltersAndNamesMatchLiterally) {
     EXPECT_TRUE(Store().GetDevice("x' OR '1'='1", device));
     EXPECT_EQ(device.mac(), "");
     EXPECT_TRUE(Store().DeleteDevice("x' OR '1'='1"));
-    EXPECT_EQ(PageMacs(0, "", true, 10, 1).size(), names.size());
+    EXPECT_EQ(PageMacs(SortKey::Mac, "", true, 10, 1).size(), names.size());
 }
 
 TEST_F(StoreTest, PagesAreAppendedToTheCallersList) {
@@ -236,7 +267,7 @@ TEST_F(StoreTest, PagesAreAppendedToTheCallersList) {
     std::vector<ap_info_stu> devices(2);
     int pages = 0;
     int online = 0;
-    ASSERT_TRUE(Store().QueryDevicePage(0, "", true, 10, 1, devices, pages, online));
+    ASSERT_TRUE(Store().QueryDevicePage(SortKey::Mac, "", true, 10, 1, devices, pages, online));
     ASSERT_EQ(devices.size(), 3u);
     EXPECT_EQ(devices[2].mac(), MacFor(1));
 }

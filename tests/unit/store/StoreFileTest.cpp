@@ -68,7 +68,7 @@ TEST(StoreFile, AStoreThatCannotOpenItsFileSaysWhyAndAnswersEveryOperationEmpty)
     std::vector<ap_info_stu> devices(1);
     int pages = 7;
     int online = 8;
-    EXPECT_FALSE(store.QueryDevicePage(1, "", true, 15, 1, devices, pages, online));
+    EXPECT_FALSE(store.QueryDevicePage(SortKey::IpAddress, "", true, 15, 1, devices, pages, online));
     EXPECT_EQ(devices.size(), 1u);
     EXPECT_EQ(pages, 7);
     EXPECT_EQ(online, 8);

@@ -61,13 +61,12 @@ protected:
         return value;
     }
 
-    std::vector<std::string> PageMacs(int sortCode, const std::string& filter, bool ascending, int pageSize,
+    std::vector<std::string> PageMacs(SortKey key, const std::string& filter, bool ascending, int pageSize,
                                       int page) {
         std::vector<ap_info_stu> devices;
         int pages = 0;
         int online = 0;
-        EXPECT_TRUE(
-            Store().QueryDevicePage(sortCode, filter, ascending, pageSize, page, devices, pages, online));
+        EXPECT_TRUE(Store().QueryDevicePage(key, filter, ascending, pageSize, page, devices, pages, online));
         std::vector<std::string> macs;
         for (const auto& d : devices) {
             macs.push_back(d.mac());

@@ -27,7 +27,7 @@ TEST_F(StoreTest, WritersAndAReaderAtOnceLoseNothing) {
             std::vector<ap_info_stu> devices;
             int pages = 0;
             int online = 0;
-            if (!Store().QueryDevicePage(1, "w", true, 50, 2, devices, pages, online) ||
+            if (!Store().QueryDevicePage(SortKey::IpAddress, "w", true, 50, 2, devices, pages, online) ||
                 online > pages * 50) {
                 ++readerFailures;
             }
@@ -56,7 +56,7 @@ TEST_F(StoreTest, WritersAndAReaderAtOnceLoseNothing) {
     std::vector<ap_info_stu> devices;
     int pages = 0;
     int online = 0;
-    ASSERT_TRUE(Store().QueryDevicePage(0, "", true, 100, 1, devices, pages, online));
+    ASSERT_TRUE(Store().QueryDevicePage(SortKey::Mac, "", true, 100, 1, devices, pages, online));
     EXPECT_EQ(online, kPerWriter);
     EXPECT_EQ(pages, 2 * kPerWriter / 100);
 }
