@@ -20,6 +20,7 @@ class CTEdit;
 class CTMultiPages;
 class CTPicture;
 class CTStatic;
+struct Settings;
 struct SkinPaths;
 
 // The paged device list that the list pages share: the grid, the page-number strip, the page-size box,
@@ -32,8 +33,8 @@ public:
     static constexpr int kDefaultSortColumn = 4;
     static constexpr int kAnnouncedStatus = 10;
 
-    CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
-                QWidget* page);
+    CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
+                const SkinPaths& skin, int pageId, QWidget* page);
 
     // Fills the grid with one page of the list; every reload goes through here. direction 1 sorts
     // ascending, 0 descending.
@@ -82,6 +83,7 @@ private:
 
     CNetManagement& engine_;
     CSqlManagement& store_;
+    const Settings& settings_;
     QWidget* page_;
     CGridCtrl* grid_ = nullptr;
     CTMultiPages* strip_ = nullptr;

@@ -16,6 +16,7 @@ class CIpAddressEdit;
 class CNetManagement;
 class CTButtonPicture;
 class CTStatic;
+struct Settings;
 struct SkinPaths;
 
 // "Set IP" for the ticked devices: a range of addresses handed out in order and the settings they share.
@@ -30,8 +31,9 @@ public:
     static constexpr int kTickMs = 500;
     using SaveHandler = std::function<void(const IpBatch&)>;
 
-    CIpsetMutilDlg(CNetManagement& engine, const SkinPaths& skin, const IpSettingsBlock& current,
-                   std::vector<SelectedDevice> selection, SaveHandler onSave, QWidget* parent = nullptr);
+    CIpsetMutilDlg(CNetManagement& engine, const Settings& settings, const SkinPaths& skin,
+                   const IpSettingsBlock& current, std::vector<SelectedDevice> selection, SaveHandler onSave,
+                   QWidget* parent = nullptr);
 
     void OnSave();
     // One step of the wait after Save.
@@ -52,6 +54,7 @@ private:
     void SetInputsEnabled(bool enabled);
 
     CNetManagement& engine_;
+    const Settings& settings_;
     std::vector<SelectedDevice> selection_;
     SaveHandler onSave_;
     CIpAddressEdit* start_ = nullptr;

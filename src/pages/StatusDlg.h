@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/Page.h"
 #include "pages/IpBatch.h"
 #include "pages/SearchCycle.h"
 #include "pages/SelectedDevice.h"
 #include "pages/WorkerSlot.h"
+#include "shell/Page.h"
+#include "shell/PageContext.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -17,7 +18,6 @@ namespace rf {
 class CDeviceList;
 class CTButtonPicture;
 class CTPicture;
-struct AppContext;
 
 // The device status page: searches for devices, lists them, renames a device in place, opens its web
 // interface and starts the "Set IP" and "Set Bridge" batches on the ticked devices.
@@ -28,7 +28,7 @@ public:
     static constexpr int kSearchTickMs = 1000;
     static constexpr int kReloadDelayMs = 2000;
 
-    CStatusDlg(const AppContext& context, QWidget* parent);
+    CStatusDlg(const PageContext& context, QWidget* parent);
     ~CStatusDlg() override;
 
     void RefreshList() override;
@@ -67,13 +67,12 @@ private:
     void StartSearch();
     void EndSearch();
     void SetSearchControls(bool searching);
-    void SetNavigationEnabled(bool on);
     void StartIpWorker(const IpBatch& batch, std::vector<SelectedDevice> devices);
     void StartBridgeWorker(bool on, std::vector<SelectedDevice> devices);
     // From a worker thread: the reload timer starts on the interface thread.
     void ReloadSoon();
 
-    const AppContext& context_;
+    PageContext context_;
     CDeviceList* list_ = nullptr;
     CTButtonPicture* search_ = nullptr;
     CTButtonPicture* setIp_ = nullptr;

@@ -1,6 +1,5 @@
 // The in-place rename of the status page: an editor over the Location cell, the name rules of the
 // device's model, and the rename worker.
-#include "app/AppContext.h"
 #include "core/OperateCharacter.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"

@@ -25,7 +25,7 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     setShowGrid(false);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(Qt::ElideRight);
     setWordWrap(false);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);

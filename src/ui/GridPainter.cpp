@@ -108,7 +108,12 @@ void PaintGridCell(QPainter& painter, const QRect& cell, const GridCell& content
         painter.setClipRect(area.intersected(cell));
         painter.setFont(look.font);
         painter.setPen(look.text);
-        painter.drawText(area, TextFlags(content), content.text);
+        // A cut single line ends in an ellipsis; the tip shows the whole text.
+        const QString shown =
+            (content.format & kFormatSingleLine)
+                ? QFontMetrics(look.font).elidedText(content.text, Qt::ElideRight, area.width())
+                : content.text;
+        painter.drawText(area, TextFlags(content), shown);
     }
     painter.restore();
 }

@@ -1,10 +1,10 @@
 #include "app/ApplicationDlg.h"
-#include "app/DesktopLinks.h"
 #include "app/InstallHelpDlg.h"
 #include "app/MenuDlg.h"
-#include "app/PageIds.h"
 #include "app/ScrollBitmapWnd.h"
 #include "app/WaitDlg.h"
+#include "shell/DesktopLinks.h"
+#include "shell/PageIds.h"
 #include "support/AppHarness.h"
 #include "ui/TButtonPicture.h"
 
@@ -18,7 +18,7 @@ namespace {
 class AppShell : public ::testing::Test {
 protected:
     PageFactory Counting() {
-        return [this](int id, QWidget* parent) -> CPage* {
+        return [this](int id, const PageContext&, QWidget* parent) -> CPage* {
             auto* page = new test::CountingPage(id, parent);
             pages[id] = page;
             return page;
@@ -102,9 +102,12 @@ TEST_F(AppShell, HelpAndTrayMenusAreTranslatedAndOpenTheirPages) {
     EXPECT_EQ(texts, (QStringList{QStringLiteral("Product"), QStringLiteral("Support"),
                                   QStringLiteral("Contact Us"), QStringLiteral("Help")}));
     std::vector<QUrl> opened;
-    SetBrowserOpener([&](const QUrl& url) { opened.push_back(url); });
+    SetBrowserOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
     window.HelpMenu()->actions().at(3)->trigger();
-    SetBrowserOpener([](const QUrl&) {});
+    SetBrowserOpener([](const QUrl&) { return true; });
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(opened[0].isLocalFile());
     EXPECT_TRUE(QFileInfo::exists(opened[0].toLocalFile())) << opened[0].toString().toStdString();
@@ -146,7 +149,7 @@ TEST_F(AppShell, WaitDialogSearchesNearItsEndAndCloses) {
 }
 
 TEST_F(AppShell, InstallHelpPictureScrolls) {
-    CInstallHelpDlg page(h.skin, nullptr);
+    CInstallHelpDlg page(h.pageContext, nullptr);
     page.resize(400, 300);
     page.show();
     CScrollBitmapWnd* picture = page.Picture();
