@@ -281,6 +281,15 @@ QString CGridCtrl::ToolTipText(int row, int column) const {
     return IsGridTextCut(CellRect(row, column), *cell, LookOf(row, column), surface) ? cell->text : QString();
 }
 
+QString CGridCtrl::ShownText(int row, int column) const {
+    const GridCell* cell = model_->Cell(row, column);
+    if (cell == nullptr) {
+        return {};
+    }
+    const QWidget* surface = row == 0 ? header_->viewport() : viewport();
+    return GridShownText(CellRect(row, column), *cell, LookOf(row, column), surface);
+}
+
 void CGridCtrl::PaintRowBackground(int row, const QColor& colour) {
     if (row <= 0 || row >= GetRowCount()) {
         return;

@@ -117,6 +117,32 @@ TEST_F(GridTest, ClickingATickCellAnywhereTogglesItAndReportsTheCell) {
     EXPECT_TRUE(grid_.IsChecked(9, 0));
 }
 
+TEST_F(GridTest, ACutCellEndsInAnEllipsisAndItsTipKeepsTheWholeText) {
+    const QString name = QStringLiteral("A very long location name that no column holds");
+    SetNormalCell(settings_, grid_, 2, 3, name);
+    const QString shown = grid_.ShownText(2, 3);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(name.startsWith(shown.chopped(1))) << "cut at its end, not in its middle";
+    EXPECT_EQ(grid_.ToolTipText(2, 3), name);
+    EXPECT_EQ(grid_.ShownText(2, 4), QStringLiteral("2.4")) << "a text that fits is drawn whole";
+
+    grid_.SetColumnWidth(3, 600);
+    EXPECT_EQ(grid_.ShownText(2, 3), name) << "a wide enough column shows it whole";
+    EXPECT_TRUE(grid_.ToolTipText(2, 3).isEmpty());
+}
+
+TEST_F(GridTest, DraggingAHeaderEdgeWidensTheColumn) {
+    const int before = grid_.GetColumnWidth(3);
+    const QRect header = grid_.CellRect(0, 3);
+    const QPoint edge(header.right(), header.center().y());
+    QSignalSpy clicked(&grid_, &CGridCtrl::cellClicked);
+    QTest::mousePress(HeaderViewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(HeaderViewport(), edge + QPoint(45, 0));
+    QTest::mouseRelease(HeaderViewport(), Qt::LeftButton, {}, edge + QPoint(45, 0));
+    EXPECT_EQ(grid_.GetColumnWidth(3), before + 45);
+    EXPECT_EQ(clicked.count(), 0) << "a drag of the edge is no header click";
+}
+
 TEST_F(GridTest, HeaderClicksReportRowZeroAndTheColumn) {
     QSignalSpy clicked(&grid_, &CGridCtrl::cellClicked);
     QTest::mouseClick(HeaderViewport(), Qt::LeftButton, {}, Centre(0, 4));
