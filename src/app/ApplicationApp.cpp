@@ -15,6 +15,7 @@
 #include "ui/QtConvert.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -77,6 +78,10 @@ int RunApplication(int argc, char** argv, const PagesMaker& pages) {
             window.Menu()->SelectPage(options.pageId);
         }
         if (options.maximised) {
+            // Without a window manager (a bare X server) maximising alone changes nothing.
+            if (const QScreen* screen = QApplication::primaryScreen()) {
+                window.setGeometry(screen->availableGeometry());
+            }
             window.showMaximized();
         } else {
             window.show();
