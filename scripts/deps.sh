@@ -2,6 +2,7 @@
 RF_PACKAGES=(
   cmake ninja-build g++ clang clang-format clang-tidy pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev fonts-dejavu-core
+  qt6-translations-l10n
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 nftables util-linux libcap2-bin
   xvfb xauth

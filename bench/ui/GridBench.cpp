@@ -10,13 +10,19 @@ namespace {
 
 constexpr int kColumns = 13;
 
+const rf::Settings& BundleSettings() {
+    static const rf::Settings settings = rf::LoadSettings(RF_BENCH_SETTINGS_DIR);
+    return settings;
+}
+
 void FillGrid(rf::CGridCtrl& grid, int rows) {
     grid.DeleteDataRows();
     grid.SetRowCount(rows + 1);
     for (int row = 1; row <= rows; ++row) {
         grid.SetCellCheckBox(row, 0);
         for (int column = 1; column < kColumns; ++column) {
-            rf::SetNormalCell(grid, row, column, QStringLiteral("10.0.%1.%2").arg(row / 250).arg(row % 250));
+            rf::SetNormalCell(BundleSettings(), grid, row, column,
+                              QStringLiteral("10.0.%1.%2").arg(row / 250).arg(row % 250));
         }
     }
 }
@@ -27,7 +33,7 @@ rf::CGridCtrl& ShownGrid() {
         grid.resize(1000, 600);
         grid.SetColumnCount(kColumns);
         for (int column = 0; column < kColumns; ++column) {
-            rf::SetHeaderCell(grid, column, 70, QStringLiteral("Column"));
+            rf::SetHeaderCell(BundleSettings(), grid, column, 70, QStringLiteral("Column"));
         }
         grid.show();
         return true;
@@ -60,7 +66,6 @@ BENCHMARK(BM_PaintGrid)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    rf::SetGlobalSettings(rf::LoadSettings(RF_BENCH_SETTINGS_DIR));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

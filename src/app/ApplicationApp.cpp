@@ -1,39 +1,25 @@
 #include "app/ApplicationApp.h"
 
-#include "app/AppContext.h"
+#include "app/AppLook.h"
 #include "app/ApplicationDlg.h"
-#include "app/InstallHelpDlg.h"
 #include "app/MenuDlg.h"
-#include "app/PageIds.h"
 #include "app/SignalQuit.h"
-#include "app/StartupOptions.h"
 #include "core/ExeDirectory.h"
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
-#include "pages/StatusDlg.h"
 #include "protocol/NetManagement.h"
+#include "shell/AppContext.h"
 #include "store/SqlManagement.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
 namespace rf {
-
-PageFactory MakePageFactory(const AppContext& context) {
-    return [&context](int pageId, QWidget* container) -> CPage* {
-        if (pageId == kPageInstallHelp) {
-            return new CInstallHelpDlg(context.skin, container);
-        }
-        if (pageId == kPageStatus) {
-            return new CStatusDlg(context, container);
-        }
-        return new CPage(pageId, container);
-    };
-}
 
 namespace {
 
@@ -47,7 +33,15 @@ void ScheduleScreenshot(CApplicationDlg& window, const StartupOptions& options) 
 
 } // namespace
 
-int RunApplication(int argc, char** argv) {
+bool StartEngine(CNetManagement& engine, const Settings& settings, QWidget* parent) {
+    if (engine.Start(settings.retransmissionMax, settings.retransmissionInterval)) {
+        return true;
+    }
+    MessageBox::warning(parent, TranslateText("UDP ports 9785-9788 are in use by another program."));
+    return false;
+}
+
+int RunApplication(int argc, char** argv, const PagesMaker& pages) {
     const StartupOptions options = ParseStartupOptions(std::vector<std::string>(argv, argv + argc));
     if (!options.error.empty() || options.showHelp) {
         std::fprintf(options.showHelp ? stdout : stderr, "%s%s%s", options.error.c_str(),
@@ -65,8 +59,8 @@ int RunApplication(int argc, char** argv) {
     const std::string& directory = GetExeDirectory();
     SetLanguageIdOverride(options.languageId);
     LoadLanguage(directory);
-    SetGlobalSettings(LoadSettings(directory));
-    const Settings& settings = GlobalSettings();
+    ApplyApplicationLook(app, GetLanguageId());
+    const Settings settings = LoadSettings(directory);
     const SkinPaths skin = BuildSkinPaths(directory, GetLanguageId());
 
     CNetManagement& engine = GetEngine(); // brings up the store, which makes a fresh data.mdb
@@ -74,19 +68,23 @@ int RunApplication(int argc, char** argv) {
     if (!store.IsOpen()) {
         MessageBox::warning(nullptr, ToQString(Translate("Failed to open database, unable to get data.")));
     }
-    engine.Start(settings.retransmissionMax, settings.retransmissionInterval);
+    StartEngine(engine, settings, nullptr);
 
     const AppContext context{engine, store, settings, skin};
     int result = 0;
     {
-        CApplicationDlg window(context, MakePageFactory(context));
+        CApplicationDlg window(context, pages(options));
         if (options.pageId != 0) {
             window.Menu()->SelectPage(options.pageId);
         }
-        window.show();
-        if (auto* status = qobject_cast<CStatusDlg*>(window.Pages()->Page(kPageStatus));
-            status && options.search) {
-            QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
+        if (options.maximised) {
+            // Without a window manager (a bare X server) maximising alone changes nothing.
+            if (const QScreen* screen = QApplication::primaryScreen()) {
+                window.setGeometry(screen->availableGeometry());
+            }
+            window.showMaximized();
+        } else {
+            window.show();
         }
         if (!options.screenshotPath.empty()) {
             ScheduleScreenshot(window, options);

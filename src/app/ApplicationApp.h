@@ -1,16 +1,26 @@
 #pragma once
 
-#include "app/ChildDlg.h"
+#include "app/StartupOptions.h"
+#include "shell/PageFactory.h"
+
+#include <functional>
+
+class QWidget;
 
 namespace rf {
 
-struct AppContext;
+class CNetManagement;
+struct Settings;
 
-// The pages of the program, over the engine and store of context.
-PageFactory MakePageFactory(const AppContext& context);
+// The pages of the program, made for what the command line asks.
+using PagesMaker = std::function<PageFactory(const StartupOptions& options)>;
+
+// Starts the engine with the retransmission settings. When it cannot start (another program holds its UDP
+// ports), one message names the ports; the program then runs on without an engine.
+bool StartEngine(CNetManagement& engine, const Settings& settings, QWidget* parent);
 
 // Brings the program up in its fixed order and runs the main window until the user exits.
 // Returns the process exit code.
-int RunApplication(int argc, char** argv);
+int RunApplication(int argc, char** argv, const PagesMaker& pages);
 
 } // namespace rf

@@ -1,9 +1,9 @@
 #include "app/ApplicationDlg.h"
 
-#include "app/AppContext.h"
-#include "app/DesktopLinks.h"
 #include "app/MenuDlg.h"
 #include "core/Language.h"
+#include "shell/DesktopLinks.h"
+#include "shell/PageIds.h"
 #include "ui/QtConvert.h"
 #include "ui/TButtonPicture.h"
 #include "ui/TStatic.h"
@@ -14,7 +14,9 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QSizeGrip>
 
 namespace rf {
 
@@ -22,6 +24,7 @@ namespace {
 
 constexpr int kMenuTop = 158;
 constexpr int kPagesTop = 86;
+constexpr int kGripSize = 16;
 
 struct HelpEntry {
     const char* text;
@@ -35,15 +38,17 @@ constexpr HelpEntry kHelpEntries[] = {{"Product", "Product_url"},
 } // namespace
 
 CApplicationDlg::CApplicationDlg(const AppContext& context, const PageFactory& pages, QWidget* parent)
-    : CTDialog(parent), context_(context) {
+    : CTDialog(parent), context_(context), pageContext_(PageContext::Of(context, *this)) {
     setObjectName(QStringLiteral("ApplicationDlg"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(ToQString(Translate("VEZEzizozodud")));
     setWindowIcon(QIcon(ToQString(context.skin.applicationIcon)));
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     SetFillWithColour(true);
     SetBackgroundColour(ToQColor(context.settings.childBkColor));
     SetBackgroundImage(ToQString(context.skin.mainBk));
+    SetBackgroundFit(BackgroundFit::SliceAtCentre);
     SetDraggable(true);
 
     auto* name = new CTStatic(this);
@@ -56,12 +61,13 @@ CApplicationDlg::CApplicationDlg(const AppContext& context, const PageFactory& p
     BuildMenus();
     BuildTray();
 
-    menu_ = new CMenuDlg(context.skin, ToQString(context.settings.versionLabel), this);
-    menu_->move(0, kMenuTop);
-    pages_ = new CChildDlg(pages, this);
-    pages_->setGeometry(menu_->width(), kPagesTop, kWidth - menu_->width(), kHeight - kPagesTop);
+    menu_ = new CMenuDlg(context.settings, context.skin, this);
+    pages_ = new CChildDlg(pages, pageContext_, this);
     connect(menu_, &CMenuDlg::pageSelected, pages_, &CChildDlg::ShowPage);
+    grip_ = new QSizeGrip(this);
+    grip_->setObjectName(QStringLiteral("sizeGrip"));
     TranslateWindow(this);
+    LayoutTitle();
 
     if (const QScreen* screen = QApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
@@ -79,21 +85,75 @@ void CApplicationDlg::BuildTitleButtons() {
         const char* name;
         const std::string& image;
         const char* tip;
-        int x;
         void (CApplicationDlg::*action)();
     };
     const Title titles[] = {
-        {"helpButton", context_.skin.helpNormal, "Info", kWidth - 84, &CApplicationDlg::ShowHelpMenu},
-        {"minButton", context_.skin.minNormal, "Min", kWidth - 56, &CApplicationDlg::MinimiseToTray},
-        {"closeButton", context_.skin.closeNormal, "Close", kWidth - 28, &CApplicationDlg::CloseWindow}};
+        {"helpButton", context_.skin.helpNormal, "Info", &CApplicationDlg::ShowHelpMenu},
+        {"minButton", context_.skin.minNormal, "Min", &CApplicationDlg::MinimiseToTray},
+        {"closeButton", context_.skin.closeNormal, "Close", &CApplicationDlg::CloseWindow}};
     for (const auto& title : titles) {
         auto* button = new CTButtonPicture(this);
         button->setObjectName(QString::fromLatin1(title.name));
         button->SetImage(ToQString(title.image));
         button->setToolTip(ToQString(Translate(title.tip)));
-        button->setGeometry(title.x, 3, 26, 16);
         connect(button, &CTButtonPicture::clicked, this, title.action);
+        titleButtons_.push_back(button);
     }
+}
+
+// The title buttons keep to the top-right corner, the menu column and the page area take the height, and
+// the page area the width.
+void CApplicationDlg::LayoutTitle() {
+    int x = width() - 28 * static_cast<int>(titleButtons_.size());
+    for (CTButtonPicture* button : titleButtons_) {
+        button->setGeometry(x, 3, 26, 16);
+        x += 28;
+    }
+    if (menu_ == nullptr || pages_ == nullptr) {
+        return;
+    }
+    menu_->setGeometry(0, kMenuTop, menu_->width(), height() - kMenuTop);
+    pages_->setGeometry(menu_->width(), kPagesTop, width() - menu_->width(), height() - kPagesTop);
+    grip_->setGeometry(width() - kGripSize, height() - kGripSize, kGripSize, kGripSize);
+    grip_->raise();
+}
+
+void CApplicationDlg::resizeEvent(QResizeEvent* event) {
+    CTDialog::resizeEvent(event);
+    LayoutTitle();
+}
+
+void CApplicationDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        ToggleMaximised();
+        event->accept();
+        return;
+    }
+    CTDialog::mouseDoubleClickEvent(event);
+}
+
+void CApplicationDlg::ToggleMaximised() {
+    if (isMaximized()) {
+        showNormal();
+    } else {
+        showMaximized();
+    }
+}
+
+void CApplicationDlg::SetMenuEnabled(bool on) {
+    menu_->SetButtonsEnabled(on);
+}
+
+void CApplicationDlg::SetAutoRefresh(bool on) {
+    pages_->SetAutoRefresh(on);
+}
+
+void CApplicationDlg::ShowListPage(int pageId, int page) {
+    pages_->OnPageNumber(pageId, page);
+}
+
+int CApplicationDlg::CurrentPageId() const {
+    return pages_ != nullptr ? pages_->CurrentPageId() : kPageStatus;
 }
 
 void CApplicationDlg::ShowHelpMenu() {
@@ -137,11 +197,7 @@ void CApplicationDlg::BuildTray() {
     tray_ = new QSystemTrayIcon(windowIcon(), this);
     tray_->setToolTip(ToQString(Translate("VEZEzizozodud")).left(127));
     tray_->setContextMenu(trayMenu_);
-    connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick) {
-            ShowFromTray();
-        }
-    });
+    connect(tray_, &QSystemTrayIcon::activated, this, &CApplicationDlg::OnTrayActivated);
     tray_->show();
 }
 
@@ -154,9 +210,16 @@ void CApplicationDlg::MinimiseToTray() {
 }
 
 void CApplicationDlg::ShowFromTray() {
-    showNormal();
+    setWindowState(windowState() & ~Qt::WindowMinimized); // a maximised window comes back maximised
+    show();
     raise();
     activateWindow();
+}
+
+void CApplicationDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+        ShowFromTray();
+    }
 }
 
 void CApplicationDlg::ShowAbout() {
@@ -171,7 +234,7 @@ void CApplicationDlg::ShowAbout() {
 }
 
 void CApplicationDlg::OpenHelpEntry(const char* urlKey) {
-    OpenInBrowser(HelpAddress(urlKey, context_.settings.exeDirectory));
+    OpenInBrowser(this, HelpAddress(urlKey, context_.settings.exeDirectory));
 }
 
 } // namespace rf

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "app/ChildDlg.h"
+#include "shell/INavigation.h"
+#include "shell/PageContext.h"
 #include "ui/TDialog.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
+#include <vector>
 
 class QMenu;
 
@@ -15,8 +18,10 @@ class CTButtonPicture;
 struct AppContext;
 
 // The main window: borderless and skinned, dragged by any free spot, with the navigation column, the page
-// area, three title buttons, a help menu and a tray icon.
-class CApplicationDlg : public CTDialog {
+// area, three title buttons, a help menu and a tray icon. It can be made larger than its designed size (by
+// the corner grip, or maximised by a double click on its free surface), never smaller; the page area takes
+// the room. It is the pages' navigation.
+class CApplicationDlg : public CTDialog, public INavigation {
     Q_OBJECT
 
 public:
@@ -25,6 +30,11 @@ public:
 
     CApplicationDlg(const AppContext& context, const PageFactory& pages, QWidget* parent = nullptr);
     ~CApplicationDlg() override;
+
+    void SetMenuEnabled(bool on) override;
+    void SetAutoRefresh(bool on) override;
+    void ShowListPage(int pageId, int page) override;
+    int CurrentPageId() const override;
 
     CMenuDlg* Menu() const { return menu_; }
     CChildDlg* Pages() const { return pages_; }
@@ -36,16 +46,27 @@ public:
     void ShowHelpMenu();
     void CloseWindow();
     void ShowFromTray();
+    // A click of any kind on the tray icon brings the window back; many trays send no double click.
+    void OnTrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void ToggleMaximised();
     void ShowAbout();
     void OpenHelpEntry(const char* urlKey);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
 private:
     void BuildTitleButtons();
+    void LayoutTitle();
     void BuildMenus();
     void BuildTray();
 
     const AppContext& context_;
+    PageContext pageContext_;
     CMenuDlg* menu_ = nullptr;
+    std::vector<CTButtonPicture*> titleButtons_;
+    QWidget* grip_ = nullptr;
     CChildDlg* pages_ = nullptr;
     QMenu* helpMenu_ = nullptr;
     QMenu* trayMenu_ = nullptr;

@@ -1,19 +1,20 @@
 #include "app/ChildDlg.h"
 
-#include "app/Page.h"
-#include "app/PageIds.h"
-#include "core/Settings.h"
+#include "shell/Page.h"
+#include "shell/PageContext.h"
+#include "shell/PageIds.h"
 #include "ui/QtConvert.h"
 
 namespace rf {
 
-CChildDlg::CChildDlg(const PageFactory& factory, QWidget* parent) : CTDialog(parent) {
+CChildDlg::CChildDlg(const PageFactory& factory, const PageContext& context, QWidget* parent)
+    : CTDialog(parent) {
     setObjectName(QStringLiteral("ChildDlg"));
     MakeChildPage();
     SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    SetBackgroundColour(ToQColor(context.settings.childBkColor));
     for (const int id : kMenuPages) {
-        CPage* page = factory(id, this);
+        CPage* page = factory(id, context, this);
         page->setObjectName(QStringLiteral("page%1").arg(id));
         page->move(0, 0);
         page->hide();

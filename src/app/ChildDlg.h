@@ -1,17 +1,15 @@
 #pragma once
 
+#include "shell/PageFactory.h"
 #include "ui/TDialog.h"
 
 #include <QTimer>
-#include <functional>
 #include <map>
 
 namespace rf {
 
 class CPage;
-
-// Makes the page with an id, as a child of the container.
-using PageFactory = std::function<CPage*(int pageId, QWidget* container)>;
+struct PageContext;
 
 // The page area of the main window: every page is created once and one is shown at a time. The shown
 // list is reloaded 100 ms after a page switch and every 30 s (not on the pages of a running batch, and not
@@ -23,7 +21,8 @@ public:
     static constexpr int kRefreshPeriodMs = 30000;
     static constexpr int kSwitchDelayMs = 100;
 
-    CChildDlg(const PageFactory& factory, QWidget* parent);
+    // Every page is made by factory with context.
+    CChildDlg(const PageFactory& factory, const PageContext& context, QWidget* parent);
 
     void ShowPage(int pageId);
     int CurrentPageId() const { return current_; }

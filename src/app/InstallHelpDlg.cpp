@@ -1,21 +1,22 @@
 #include "app/InstallHelpDlg.h"
 
-#include "app/PageIds.h"
 #include "app/ScrollBitmapWnd.h"
-#include "core/Settings.h"
+#include "shell/PageContext.h"
+#include "shell/PageIds.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
 #include "ui/WindowTranslation.h"
 
 namespace rf {
 
-CInstallHelpDlg::CInstallHelpDlg(const SkinPaths& skin, QWidget* parent) : CPage(kPageInstallHelp, parent) {
+CInstallHelpDlg::CInstallHelpDlg(const PageContext& context, QWidget* parent)
+    : CPage(kPageInstallHelp, parent) {
     TranslateWindow(this);
     SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    SetBackgroundColour(ToQColor(context.settings.childBkColor));
     picture_ = new CScrollBitmapWnd(this);
     picture_->setObjectName(QStringLiteral("installHelpPicture"));
-    picture_->LoadPicture(ToQString(skin.installHelp));
+    picture_->LoadPicture(ToQString(context.skin.installHelp));
 }
 
 void CInstallHelpDlg::resizeEvent(QResizeEvent* event) {

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "app/Page.h"
+#include "shell/Page.h"
 
 namespace rf {
 
 class CScrollBitmapWnd;
-struct SkinPaths;
+struct PageContext;
 
 // The installation help page: one large picture that scrolls.
 class CInstallHelpDlg : public CPage {
     Q_OBJECT
 
 public:
-    CInstallHelpDlg(const SkinPaths& skin, QWidget* parent);
+    CInstallHelpDlg(const PageContext& context, QWidget* parent);
     CScrollBitmapWnd* Picture() const { return picture_; }
 
 protected:

@@ -1,19 +1,18 @@
 #include "app/MenuDlg.h"
 
-#include "app/PageIds.h"
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "shell/PageIds.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
 #include "ui/TButtonPicture.h"
 #include "ui/TStatic.h"
+#include "ui/TextPlacement.h"
 
 namespace rf {
 
 namespace {
 
-constexpr int kWidth = 220;
-constexpr int kHeight = 522;
 constexpr int kButtonHeight = 45;
 constexpr int kButtonPitch = 43; // buttons overlap by their shadow
 
@@ -40,11 +39,14 @@ const char* MenuText(int pageId) {
 
 } // namespace
 
-CMenuDlg::CMenuDlg(const SkinPaths& skin, const QString& versionLabel, QWidget* parent) : CTDialog(parent) {
+CMenuDlg::CMenuDlg(const Settings& settings, const SkinPaths& skin, QWidget* parent) : CTDialog(parent) {
     setObjectName(QStringLiteral("MenuDlg"));
     MakeChildPage();
-    setFixedSize(kWidth, kHeight);
+    setFixedWidth(kWidth);
+    setMinimumHeight(kMinimumHeight);
+    resize(kWidth, kMinimumHeight);
     SetBackgroundImage(ToQString(skin.mainLeftBk));
+    SetBackgroundFit(BackgroundFit::SliceAtCentre);
 
     int y = 0;
     for (const int pageId : kMenuPages) {
@@ -54,7 +56,8 @@ CMenuDlg::CMenuDlg(const SkinPaths& skin, const QString& versionLabel, QWidget* 
         const QString normal = ToQString(status ? skin.menuSearchNormal : skin.menuWirelessNormal);
         const QString down = ToQString(status ? skin.menuSearchDown : skin.menuWirelessDown);
         button->SetImages(normal, down, down, normal);
-        button->SetMenuButtonLook(ToQString(Translate(MenuText(pageId))));
+        button->SetMenuButtonLook(settings, ToQString(Translate(MenuText(pageId))));
+        button->SetTextPlacement(kAlignCentre, kTextMargin);
         button->setGeometry(0, y, kWidth - 2, kButtonHeight);
         y += kButtonPitch;
         connect(button, &CTButtonPicture::clicked, this, [this, pageId] { SelectPage(pageId); });
@@ -63,12 +66,12 @@ CMenuDlg::CMenuDlg(const SkinPaths& skin, const QString& versionLabel, QWidget* 
 
     version_ = new CTStatic(this);
     version_->setObjectName(QStringLiteral("versionLabel"));
-    const Settings& s = GlobalSettings();
+    const Settings& s = settings;
     version_->SetFont(ToQString(s.fontName), s.staticFontWeight, s.staticFontHeight,
                       ToQColor(s.staticTextNumberColor), ToQColor(s.staticFontBkColor));
-    version_->SetText(versionLabel);
+    version_->SetText(ToQString(s.versionLabel));
     version_->setAlignment(Qt::AlignCenter);
-    version_->setGeometry(10, kHeight - 30, kWidth - 20, 18);
+    version_->setGeometry(10, height() - 30, kWidth - 20, 18);
     selected_ = kPageStatus;
     buttons_[kPageStatus]->SetSelected(true);
 }
@@ -76,6 +79,17 @@ CMenuDlg::CMenuDlg(const SkinPaths& skin, const QString& versionLabel, QWidget* 
 CTButtonPicture* CMenuDlg::Button(int pageId) const {
     const auto found = buttons_.find(pageId);
     return found == buttons_.end() ? nullptr : found->second;
+}
+
+void CMenuDlg::SetButtonsEnabled(bool on) {
+    for (auto& [id, button] : buttons_) {
+        button->setEnabled(on);
+    }
+}
+
+void CMenuDlg::resizeEvent(QResizeEvent* event) {
+    CTDialog::resizeEvent(event);
+    version_->move(version_->x(), height() - 30);
 }
 
 void CMenuDlg::SelectPage(int pageId) {

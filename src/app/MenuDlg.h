@@ -9,19 +9,31 @@ namespace rf {
 
 class CTButtonPicture;
 class CTStatic;
+struct Settings;
 struct SkinPaths;
 
-// The navigation column: one button per page and the version label.
+// The navigation column: one button per page and the version label at its foot. Its width is fixed; it
+// takes the height the window gives it.
 class CMenuDlg : public CTDialog {
     Q_OBJECT
 
 public:
-    CMenuDlg(const SkinPaths& skin, const QString& versionLabel, QWidget* parent);
+    static constexpr int kWidth = 220;
+    static constexpr int kMinimumHeight = 522;
+    // Menu button texts are centred, 30 pixels from either edge.
+    static constexpr int kTextMargin = 30;
+
+    CMenuDlg(const Settings& settings, const SkinPaths& skin, QWidget* parent);
 
     // Gives pageId's button the selected look and reports the choice.
     void SelectPage(int pageId);
     int SelectedPage() const { return selected_; }
     CTButtonPicture* Button(int pageId) const;
+    // Every navigation button, for the length of a page's long operation.
+    void SetButtonsEnabled(bool on);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 Q_SIGNALS:
     void pageSelected(int pageId);

@@ -35,6 +35,8 @@ StartupOptions ParseStartupOptions(const std::vector<std::string>& args) {
             options.showHelp = true;
         } else if (arg == "--search") {
             options.search = true;
+        } else if (arg == "--maximised") {
+            options.maximised = true;
         } else if (arg == "--language") {
             if (!ParseInt(value, 1, 0xFFFF, number)) {
                 options.error = "not a language id: " + value;

@@ -12,15 +12,13 @@ namespace rf {
 
 CWaitDlg::CWaitDlg(CNetManagement& engine, const SkinPaths& skin, int seconds, bool search, int searchCount,
                    QWidget* parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Dialog), engine_(engine),
-      schedule_(seconds, search, searchCount) {
+    : CTDialog(parent), engine_(engine), schedule_(seconds, search, searchCount) {
     setObjectName(QStringLiteral("WaitDlg"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     setFixedSize(420, 90);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(242, 242, 242));
-    setPalette(palette);
+    SetFillWithColour(true);
+    SetBackgroundColour(QColor(242, 242, 242));
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("waitProgress"));

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/WaitSchedule.h"
+#include "ui/TDialog.h"
 
-#include <QDialog>
 #include <QTimer>
 
 class QProgressBar;
@@ -14,7 +14,8 @@ class CTButtonPicture;
 struct SkinPaths;
 
 // A timed progress bar shown while devices restart or move; it can search for them again near its end.
-class CWaitDlg : public QDialog {
+// A skinned dialog: Enter and Escape do not end the wait early (only its close button does).
+class CWaitDlg : public CTDialog {
     Q_OBJECT
 
 public:

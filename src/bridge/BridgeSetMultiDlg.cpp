@@ -11,27 +11,27 @@
 
 namespace rf {
 
-CBridgeSetMultiDlg::CBridgeSetMultiDlg(const SkinPaths& skin, int openingValue, SaveHandler onSave,
-                                       QWidget* parent)
+CBridgeSetMultiDlg::CBridgeSetMultiDlg(const Settings& settings, const SkinPaths& skin, int openingValue,
+                                       SaveHandler onSave, QWidget* parent)
     : CTDialog(parent), onSave_(std::move(onSave)), switchValue_(openingValue != 0 ? 1 : 0) {
     setObjectName(QStringLiteral("BridgeSetMultiDlg"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     setFixedSize(360, 220);
     SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    SetBackgroundColour(ToQColor(settings.childBkColor));
     SetDraggable(true);
     AddLine(QPoint(0, 44), QPoint(360, 44));
     setWindowTitle(QStringLiteral("Set Bridge"));
 
     auto* title = new CTStatic(this);
     title->setObjectName(QStringLiteral("bridgeTitle"));
-    title->SetStaticLook();
+    title->SetStaticLook(settings);
     title->setText(QStringLiteral("Set Bridge"));
     title->setGeometry(16, 10, 250, 26);
     auto* label = new CTStatic(this);
     label->setObjectName(QStringLiteral("bridgeLabel"));
-    label->SetStaticLook();
+    label->SetStaticLook(settings);
     label->setText(QStringLiteral("Set Bridge"));
     label->setGeometry(30, 76, 110, 26);
 
@@ -52,7 +52,7 @@ CBridgeSetMultiDlg::CBridgeSetMultiDlg(const SkinPaths& skin, int openingValue, 
     int x = 70;
     for (auto [button, caption] : {std::pair{save, "Save"}, std::pair{cancel, "Cancel"}}) {
         button->SetImage(ToQString(skin.btnConfig));
-        button->SetPageButtonLook();
+        button->SetPageButtonLook(settings);
         button->SetText(QString::fromUtf8(caption));
         button->setGeometry(x, 160, 90, 30);
         x += 120;

@@ -9,6 +9,7 @@ class QRadioButton;
 namespace rf {
 
 class CTButtonPicture;
+struct Settings;
 struct SkinPaths;
 
 // "Set Bridge" for the ticked devices: transparent bridging on or off for all of them. Save hands the
@@ -19,7 +20,7 @@ class CBridgeSetMultiDlg : public CTDialog {
 public:
     using SaveHandler = std::function<void(bool on)>;
 
-    CBridgeSetMultiDlg(const SkinPaths& skin, int openingValue, SaveHandler onSave,
+    CBridgeSetMultiDlg(const Settings& settings, const SkinPaths& skin, int openingValue, SaveHandler onSave,
                        QWidget* parent = nullptr);
 
     int SwitchValue() const { return switchValue_; }

@@ -27,12 +27,13 @@ constexpr int kDefaultPageSizeItem = 1;
 constexpr int kBottomBar = 44;
 constexpr int kTopBar = 56;
 
-void FillRow(CGridCtrl& grid, int row, const DeviceRow& cells) {
+void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& cells) {
     const auto fill = cells.announced ? SetOfflineCell : SetNormalCell;
     for (int column = 0; column < kColumnOperate; ++column) {
-        fill(grid, row, column, ToQString(cells.cells[static_cast<size_t>(column)]), kFormatCentred);
+        fill(settings, grid, row, column, ToQString(cells.cells[static_cast<size_t>(column)]),
+             kFormatCentred);
     }
-    fill(grid, row, kColumnOperate, QString(), kFormatCentred);
+    fill(settings, grid, row, kColumnOperate, QString(), kFormatCentred);
     grid.SetCellCheckBox(row, kColumnTick);
     grid.SetCellData(row, kColumnSerial, cells.status); // the status code, as the grid keeps it
     if (!cells.announced) {
@@ -42,9 +43,9 @@ void FillRow(CGridCtrl& grid, int row, const DeviceRow& cells) {
 
 } // namespace
 
-CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
-                         QWidget* page)
-    : QObject(page), engine_(engine), store_(store), page_(page) {
+CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
+                         const SkinPaths& skin, int pageId, QWidget* page)
+    : QObject(page), engine_(engine), store_(store), settings_(settings), page_(page) {
     BuildGrid();
     BuildControls(skin, pageId);
     grid_->SetImageList({CGridCtrl::LoadMaskedImage(ToQString(skin.webButton))});
@@ -54,21 +55,21 @@ CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const Sk
 void CDeviceList::BuildGrid() {
     grid_ = new CGridCtrl(page_);
     grid_->setObjectName(QStringLiteral("deviceGrid"));
-    ApplyGridSettings(*grid_);
+    ApplyGridSettings(settings_, *grid_);
     grid_->SetColumnCount(kDeviceColumnCount);
     grid_->SetRowCount(1);
     for (int column = 0; column < kDeviceColumnCount; ++column) {
         const DeviceColumnSpec& definition = kDeviceListColumns[static_cast<size_t>(column)];
         const QString header = TranslateText(definition.header);
-        SetHeaderCell(*grid_, column, definition.width, header);
+        SetHeaderCell(settings_, *grid_, column, definition.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
         int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
         // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
         if (column == kColumnIp || column == kColumnMac) {
             const QString widest =
                 column == kColumnIp ? QStringLiteral("255.255.255.255") : QStringLiteral("dd:dd:dd:dd:dd:dd");
-            needed = std::max(
-                needed, QFontMetrics(ToQFont(GlobalSettings().gridFont)).horizontalAdvance(widest) + 12);
+            needed =
+                std::max(needed, QFontMetrics(ToQFont(settings_.gridFont)).horizontalAdvance(widest) + 12);
         }
         grid_->SetColumnWidth(column, std::max(definition.width, needed));
     }
@@ -91,7 +92,7 @@ void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
 
     pageSizeLabel_ = new CTStatic(page_);
     pageSizeLabel_->setObjectName(QStringLiteral("pageSizeLabel"));
-    pageSizeLabel_->SetStaticLook();
+    pageSizeLabel_->SetStaticLook(settings_);
     pageSizeLabel_->setText(TranslateText("Each page number"));
     pageSize_ = new QComboBox(page_);
     pageSize_->setObjectName(QStringLiteral("pageSize"));
@@ -105,11 +106,11 @@ void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
     strip_ = new CTMultiPages(page_);
     strip_->setObjectName(QStringLiteral("pageStrip"));
     strip_->Init(pageId);
-    strip_->SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    strip_->SetBackgroundColour(ToQColor(settings_.childBkColor));
 
     onlineLabel_ = new CTStatic(page_);
     onlineLabel_->setObjectName(QStringLiteral("onlineCount"));
-    onlineLabel_->SetStaticLook();
+    onlineLabel_->SetStaticLook(settings_);
     onlineLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     onlineLabel_->setProperty("rfNoTranslate", true);
 
@@ -168,7 +169,7 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     grid_->DeleteDataRows();
     grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
     for (size_t i = 0; i < rows_.size(); ++i) {
-        FillRow(*grid_, static_cast<int>(i) + 1, rows_[i]);
+        FillRow(settings_, *grid_, static_cast<int>(i) + 1, rows_[i]);
     }
     grid_->SetChecked(0, kColumnTick, false);
     allTicked_ = 0;

@@ -21,6 +21,7 @@ class CTEdit;
 class CTMultiPages;
 class CTPicture;
 class CTStatic;
+struct Settings;
 struct SkinPaths;
 
 // The paged device list that the list pages share: the grid, the page-number strip, the page-size box,
@@ -32,8 +33,8 @@ class CDeviceList : public QObject {
 public:
     static constexpr int kDefaultSortColumn = 4;
 
-    CDeviceList(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin, int pageId,
-                QWidget* page);
+    CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
+                const SkinPaths& skin, int pageId, QWidget* page);
 
     // Fills the grid with one page of the list; every reload goes through here. A page past the last one
     // (devices aged out meanwhile) shows the last page.
@@ -88,6 +89,7 @@ private:
 
     CNetManagement& engine_;
     CSqlManagement& store_;
+    const Settings& settings_;
     QWidget* page_;
     CGridCtrl* grid_ = nullptr;
     CTMultiPages* strip_ = nullptr;

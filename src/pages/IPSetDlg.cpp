@@ -25,13 +25,15 @@ constexpr std::array<FieldSpec, 5> kFields{{
 
 } // namespace
 
-CIPSetDlg::CIPSetDlg(CSqlManagement& store, const IpSettingsBlock& opening, QWidget* parent)
+CIPSetDlg::CIPSetDlg(const Settings& settings, CSqlManagement& store, const IpSettingsBlock& opening,
+                     QWidget* parent)
     : CTDialog(parent), store_(store), opening_(opening) {
     setObjectName(QStringLiteral("IPSetDlg"));
     MakeChildPage();
     for (size_t i = 0; i < kFields.size(); ++i) {
-        const IpFieldRow row = MakeIpFieldRow(this, kFields[i].label, QString::fromLatin1(kFields[i].name),
-                                              30 + 44 * static_cast<int>(i));
+        const IpFieldRow row =
+            MakeIpFieldRow(settings, this, kFields[i].label, QString::fromLatin1(kFields[i].name),
+                           30 + 44 * static_cast<int>(i));
         fields_[i] = row.field;
         row.field->SetAddress(IpText(BlockAddress(opening_, kFields[i].offset)));
     }

@@ -9,6 +9,7 @@ namespace rf {
 
 class CIpAddressEdit;
 class CSqlManagement;
+struct Settings;
 
 // The IP tab of the configuration dialog: one device's address, mask, gateway and two DNS servers,
 // prefilled from its current settings.
@@ -16,7 +17,8 @@ class CIPSetDlg : public CTDialog {
     Q_OBJECT
 
 public:
-    CIPSetDlg(CSqlManagement& store, const IpSettingsBlock& opening, QWidget* parent = nullptr);
+    CIPSetDlg(const Settings& settings, CSqlManagement& store, const IpSettingsBlock& opening,
+              QWidget* parent = nullptr);
 
     // On Save of the configuration dialog: false (after telling the user why) when the input must be
     // corrected; otherwise whether anything changed and the block to send.

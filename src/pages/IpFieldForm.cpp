@@ -7,11 +7,12 @@
 
 namespace rf {
 
-IpFieldRow MakeIpFieldRow(QWidget* parent, const char* labelKey, const QString& name, int y) {
+IpFieldRow MakeIpFieldRow(const Settings& settings, QWidget* parent, const char* labelKey,
+                          const QString& name, int y) {
     IpFieldRow row;
     row.label = new CTStatic(parent);
     row.label->setObjectName(name + QStringLiteral("Label"));
-    row.label->SetStaticLook();
+    row.label->SetStaticLook(settings);
     row.label->setText(QString::fromUtf8(labelKey));
     row.label->setGeometry(30, y, 130, 26);
     row.field = new CIpAddressEdit(parent);

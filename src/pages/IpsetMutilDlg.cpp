@@ -39,24 +39,24 @@ std::string DevicesWithoutAddress(const BatchPlan& plan) {
 
 } // namespace
 
-CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin,
-                               const IpSettingsBlock& current, std::vector<SelectedDevice> selection,
-                               SaveHandler onSave, QWidget* parent)
-    : CTDialog(parent), engine_(engine), store_(store), selection_(std::move(selection)),
+CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
+                               const SkinPaths& skin, const IpSettingsBlock& current,
+                               std::vector<SelectedDevice> selection, SaveHandler onSave, QWidget* parent)
+    : CTDialog(parent), engine_(engine), store_(store), settings_(settings), selection_(std::move(selection)),
       onSave_(std::move(onSave)) {
     setObjectName(QStringLiteral("IpsetMutilDlg"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     setFixedSize(400, 410);
     SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(GlobalSettings().childBkColor));
+    SetBackgroundColour(ToQColor(settings.childBkColor));
     SetDraggable(true);
     AddLine(QPoint(0, 44), QPoint(400, 44));
     setWindowTitle(QStringLiteral("Set IP"));
 
     auto* title = new CTStatic(this);
     title->setObjectName(QStringLiteral("ipTitle"));
-    title->SetStaticLook();
+    title->SetStaticLook(settings);
     title->setText(QStringLiteral("Set IP"));
     title->setGeometry(16, 10, 250, 26);
 
@@ -73,9 +73,10 @@ CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, co
 }
 
 void CIpsetMutilDlg::BuildFields(const IpSettingsBlock& current) {
-    const IpFieldRow start = MakeIpFieldRow(this, "IP_Address_Begin", QStringLiteral("ipStart"), kFirstRow);
+    const IpFieldRow start =
+        MakeIpFieldRow(settings_, this, "IP_Address_Begin", QStringLiteral("ipStart"), kFirstRow);
     const IpFieldRow end =
-        MakeIpFieldRow(this, "IP_Address_End", QStringLiteral("ipEnd"), kFirstRow + kRowStep);
+        MakeIpFieldRow(settings_, this, "IP_Address_End", QStringLiteral("ipEnd"), kFirstRow + kRowStep);
     start_ = start.field;
     end_ = end.field;
     const char* keys[] = {"Sub_Network", "Gate_Way", "Major_Dns", "Dns"};
@@ -84,7 +85,7 @@ void CIpsetMutilDlg::BuildFields(const IpSettingsBlock& current) {
     CIpAddressEdit** fields[] = {&mask_, &gateway_, &dns1_, &dns2_};
     const size_t offsets[] = {kBlockMaskOffset, kBlockGatewayOffset, kBlockDns1Offset, kBlockDns2Offset};
     for (int i = 0; i < 4; ++i) {
-        *fields[i] = MakeIpFieldRow(this, keys[i], names[i], kFirstRow + kRowStep * (i + 2)).field;
+        *fields[i] = MakeIpFieldRow(settings_, this, keys[i], names[i], kFirstRow + kRowStep * (i + 2)).field;
         (*fields[i])->SetAddress(IpText(BlockAddress(current, offsets[i])));
     }
     start_->SetAddress(IpText(BlockAddress(current, kBlockIpOffset)));
@@ -105,7 +106,7 @@ void CIpsetMutilDlg::BuildButtons(const SkinPaths& skin) {
     int x = 90;
     for (auto [button, caption] : {std::pair{save_, "Save"}, std::pair{cancel_, "Cancel"}}) {
         button->SetImage(ToQString(skin.btnConfig));
-        button->SetPageButtonLook();
+        button->SetPageButtonLook(settings_);
         button->SetText(QString::fromUtf8(caption));
         button->setGeometry(x, 358, 90, 30);
         x += 120;

@@ -19,6 +19,7 @@ class CNetManagement;
 class CSqlManagement;
 class CTButtonPicture;
 class CTStatic;
+struct Settings;
 struct SkinPaths;
 
 // "Set IP" for the ticked devices: a range of addresses handed out in order and the settings they share.
@@ -36,7 +37,7 @@ public:
     // Save checks the range, hands each device an address that no stored device uses, and gives the plan
     // to onSave; it refuses one device's address in use, and asks before sending when the range leaves
     // devices without an address.
-    CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const SkinPaths& skin,
+    CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings, const SkinPaths& skin,
                    const IpSettingsBlock& current, std::vector<SelectedDevice> selection, SaveHandler onSave,
                    QWidget* parent = nullptr);
 
@@ -62,6 +63,7 @@ private:
 
     CNetManagement& engine_;
     CSqlManagement& store_;
+    const Settings& settings_;
     std::vector<SelectedDevice> selection_;
     SaveHandler onSave_;
     CIpAddressEdit* start_ = nullptr;

@@ -1,10 +1,5 @@
 #include "pages/StatusDlg.h"
 
-#include "app/AppContext.h"
-#include "app/ChildDlg.h"
-#include "app/DesktopLinks.h"
-#include "app/MenuDlg.h"
-#include "app/PageIds.h"
 #include "bridge/BridgeSetMultiDlg.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
@@ -14,6 +9,8 @@
 #include "pages/IpsetMutilDlg.h"
 #include "rules/DeviceRules.h"
 #include "protocol/NetManagement.h"
+#include "shell/DesktopLinks.h"
+#include "shell/PageIds.h"
 #include "store/SqlManagement.h"
 #include "ui/GridCtrl.h"
 #include "ui/MessageBox.h"
@@ -35,24 +32,19 @@ constexpr int kSeparatorY = 56;
 
 } // namespace
 
-CStatusDlg::CStatusDlg(const AppContext& context, QWidget* parent)
+CStatusDlg::CStatusDlg(const PageContext& context, QWidget* parent)
     : CPage(kPageStatus, parent), context_(context) {
     setObjectName(QStringLiteral("StatusDlg"));
     SetFillWithColour(true);
     SetBackgroundColour(ToQColor(context.settings.childBkColor));
-    list_ = new CDeviceList(context.engine, context.store, context.skin, kPageStatus, this);
+    list_ = new CDeviceList(context.engine, context.store, context.settings, context.skin, kPageStatus, this);
     BuildButtons();
     TranslateWindow(this);
 
     connect(list_, &CDeviceList::deviceClicked, this, &CStatusDlg::OnDeviceClicked);
     connect(list_, &CDeviceList::reloaded, this, &CStatusDlg::PlaceRenameEditor);
-    connect(list_->Strip(), &CTMultiPages::pagePicked, this, [this](int pageId, int page) {
-        if (auto* container = qobject_cast<CChildDlg*>(parentWidget())) {
-            container->OnPageNumber(pageId, page);
-        } else {
-            ShowListPage(page);
-        }
-    });
+    connect(list_->Strip(), &CTMultiPages::pagePicked, this,
+            [this](int pageId, int page) { context_.navigation.ShowListPage(pageId, page); });
     searchTimer_.setInterval(kSearchTickMs);
     connect(&searchTimer_, &QTimer::timeout, this, &CStatusDlg::OnSearchTick);
     reloadTimer_.setInterval(kReloadDelayMs);
@@ -77,7 +69,7 @@ void CStatusDlg::BuildButtons() {
         *button = new CTButtonPicture(this);
         (*button)->setObjectName(QString::fromLatin1(name));
         (*button)->SetImage(image);
-        (*button)->SetPageButtonLook();
+        (*button)->SetPageButtonLook(context_.settings);
         (*button)->SetText(QString::fromUtf8(caption));
         (*button)->setGeometry(x, 14, kButtonWidth, kButtonHeight);
         x += kButtonWidth + 12;
@@ -95,7 +87,7 @@ void CStatusDlg::BuildButtons() {
 
     summary_ = new CTStatic(this);
     summary_->setObjectName(QStringLiteral("batchSummary"));
-    summary_->SetStaticLook();
+    summary_->SetStaticLook(context_.settings);
     summary_->setProperty("rfNoTranslate", true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
@@ -168,29 +160,15 @@ void CStatusDlg::SetSearchControls(bool searching) {
     }
     search_->SetText(TranslateText(searching ? "Stop" : "Search"));
     list_->SetInteractive(!searching);
-    SetNavigationEnabled(!searching);
-    if (auto* container = qobject_cast<CChildDlg*>(parentWidget())) {
-        container->SetAutoRefresh(!searching);
-    }
-}
-
-void CStatusDlg::SetNavigationEnabled(bool on) {
-    CMenuDlg* menu = window()->findChild<CMenuDlg*>();
-    if (menu == nullptr) {
-        return;
-    }
-    for (const int id : kMenuPages) {
-        if (CTButtonPicture* button = menu->Button(id)) {
-            button->setEnabled(on);
-        }
-    }
+    context_.navigation.SetMenuEnabled(!searching);
+    context_.navigation.SetAutoRefresh(!searching);
 }
 
 void CStatusDlg::OnDeviceClicked(int row, int column) {
     const DeviceRow* record = list_->Row(row);
     if (column == kColumnOperate) {
         if (record != nullptr && !record->announced) {
-            OpenInBrowser(QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
+            OpenInBrowser(this, QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
         }
     } else if (column == kColumnLocation) {
         BeginRename(row);
@@ -213,7 +191,7 @@ void CStatusDlg::OnSetIp() {
     const auto stored = info.ip_settings_block();
     std::copy(stored.begin(), stored.end(), currentIpBlock_.begin());
     CIpsetMutilDlg dialog(
-        context_.engine, context_.store, context_.skin, currentIpBlock_, selection,
+        context_.engine, context_.store, context_.settings, context_.skin, currentIpBlock_, selection,
         [this](BatchPlan plan) { StartBatch("Set IP", std::move(plan)); }, this);
     dialog.exec();
 }
@@ -231,7 +209,7 @@ void CStatusDlg::OnSetBridge() {
     ap_info_stu first;
     context_.store.GetDevice(selection.front().Mac(), first);
     CBridgeSetMultiDlg dialog(
-        context_.skin, first.device_info().bridge_transparent(),
+        context_.settings, context_.skin, first.device_info().bridge_transparent(),
         [this, selection](bool on) { StartBatch("Set Bridge", PlanTransparentBridge(selection, on)); }, this);
     dialog.exec();
 }

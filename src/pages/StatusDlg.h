@@ -1,12 +1,13 @@
 #pragma once
 
-#include "app/Page.h"
 #include "operations/BatchPlan.h"
 #include "operations/DeviceOutcome.h"
 #include "operations/IpBatch.h"
 #include "operations/SearchCycle.h"
 #include "operations/SelectedDevice.h"
 #include "pages/WorkerSlot.h"
+#include "shell/Page.h"
+#include "shell/PageContext.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -20,7 +21,6 @@ class CDeviceList;
 class CTButtonPicture;
 class CTPicture;
 class CTStatic;
-struct AppContext;
 
 // The device status page: searches for devices, lists them, renames a device in place, opens its web
 // interface and starts the "Set IP" and "Set Bridge" batches on the ticked devices.
@@ -31,7 +31,7 @@ public:
     static constexpr int kSearchTickMs = 1000;
     static constexpr int kReloadDelayMs = 2000;
 
-    CStatusDlg(const AppContext& context, QWidget* parent);
+    CStatusDlg(const PageContext& context, QWidget* parent);
     ~CStatusDlg() override;
 
     void RefreshList() override;
@@ -86,7 +86,7 @@ private:
     // After a reload: the rename editor follows its device to its new row, or closes when it is gone.
     void PlaceRenameEditor();
 
-    const AppContext& context_;
+    PageContext context_;
     CDeviceList* list_ = nullptr;
     CTButtonPicture* search_ = nullptr;
     CTButtonPicture* setIp_ = nullptr;

@@ -1,6 +1,5 @@
 // The in-place rename of the status page: an editor over the Location cell of a device, the name rules
 // of its model, and the rename batch.
-#include "app/AppContext.h"
 #include "core/OperateCharacter.h"
 #include "operations/DeviceOperations.h"
 #include "pages/DeviceList.h"

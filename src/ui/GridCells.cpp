@@ -8,9 +8,8 @@ namespace rf {
 
 namespace {
 
-void SetDataCell(CGridCtrl& grid, int row, int column, const QString& text, unsigned format,
-                 ColourRef colour) {
-    const Settings& s = GlobalSettings();
+void SetDataCell(const Settings& s, CGridCtrl& grid, int row, int column, const QString& text,
+                 unsigned format, ColourRef colour) {
     grid.SetCellFormat(row, column, format);
     grid.SetCellFont(row, column, ToQFont(s.gridFont));
     grid.SetCellText(row, column, text);
@@ -20,14 +19,12 @@ void SetDataCell(CGridCtrl& grid, int row, int column, const QString& text, unsi
 
 } // namespace
 
-void ApplyGridSettings(CGridCtrl& grid) {
-    const Settings& s = GlobalSettings();
+void ApplyGridSettings(const Settings& s, CGridCtrl& grid) {
     grid.SetGridBackground(ToQColor(s.childBkColor));
     grid.SetGridLineColour(ToQColor(s.lineColor));
 }
 
-void SetHeaderCell(CGridCtrl& grid, int column, int width, const QString& text) {
-    const Settings& s = GlobalSettings();
+void SetHeaderCell(const Settings& s, CGridCtrl& grid, int column, int width, const QString& text) {
     grid.SetCellFormat(0, column, kFormatCentred);
     grid.SetColumnWidth(column, width);
     grid.SetCellText(0, column, text);
@@ -37,16 +34,19 @@ void SetHeaderCell(CGridCtrl& grid, int column, int width, const QString& text) 
     grid.RedrawRow(0);
 }
 
-void SetNormalCell(CGridCtrl& grid, int row, int column, const QString& text, unsigned format) {
-    SetDataCell(grid, row, column, text, format, GlobalSettings().gridTextColor);
+void SetNormalCell(const Settings& s, CGridCtrl& grid, int row, int column, const QString& text,
+                   unsigned format) {
+    SetDataCell(s, grid, row, column, text, format, s.gridTextColor);
 }
 
-void SetOfflineCell(CGridCtrl& grid, int row, int column, const QString& text, unsigned format) {
-    SetDataCell(grid, row, column, text, format, GlobalSettings().textUnlineColor);
+void SetOfflineCell(const Settings& s, CGridCtrl& grid, int row, int column, const QString& text,
+                    unsigned format) {
+    SetDataCell(s, grid, row, column, text, format, s.textUnlineColor);
 }
 
-void SetOnlineCell(CGridCtrl& grid, int row, int column, const QString& text, unsigned format) {
-    SetDataCell(grid, row, column, text, format, GlobalSettings().textOnlineColor);
+void SetOnlineCell(const Settings& s, CGridCtrl& grid, int row, int column, const QString& text,
+                   unsigned format) {
+    SetDataCell(s, grid, row, column, text, format, s.textOnlineColor);
 }
 
 } // namespace rf

@@ -25,7 +25,7 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     setShowGrid(false);
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setTextElideMode(Qt::ElideNone);
+    setTextElideMode(Qt::ElideRight);
     setWordWrap(false);
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
@@ -279,6 +279,15 @@ QString CGridCtrl::ToolTipText(int row, int column) const {
     }
     const QWidget* surface = row == 0 ? header_->viewport() : viewport();
     return IsGridTextCut(CellRect(row, column), *cell, LookOf(row, column), surface) ? cell->text : QString();
+}
+
+QString CGridCtrl::ShownText(int row, int column) const {
+    const GridCell* cell = model_->Cell(row, column);
+    if (cell == nullptr) {
+        return {};
+    }
+    const QWidget* surface = row == 0 ? header_->viewport() : viewport();
+    return GridShownText(CellRect(row, column), *cell, LookOf(row, column), surface);
 }
 
 void CGridCtrl::PaintRowBackground(int row, const QColor& colour) {

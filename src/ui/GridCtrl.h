@@ -93,6 +93,8 @@ public:
     QRect CellRect(int row, int column) const;
     // The full text of a cell whose text is cut, else empty: what its tip shows.
     QString ToolTipText(int row, int column) const;
+    // The text of a cell as it is drawn: cut text ends in an ellipsis.
+    QString ShownText(int row, int column) const;
 
     const GridModel& Model() const { return *model_; }
     CellLook LookOf(int row, int column) const;

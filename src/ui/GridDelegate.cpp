@@ -30,7 +30,7 @@ bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model, const Q
     if (mouse->button() != Qt::LeftButton || cell == nullptr || !cell->checkBox) {
         return false;
     }
-    if (!GridCheckBoxRect(option.rect, *cell, grid_.viewport()).contains(mouse->position().toPoint())) {
+    if (!option.rect.contains(mouse->position().toPoint())) {
         return false;
     }
     model->setData(index, cell->checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);

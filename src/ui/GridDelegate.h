@@ -6,7 +6,8 @@ namespace rf {
 
 class CGridCtrl;
 
-// Draws the data cells of a grid and ticks its check-box cells when the user clicks into the box.
+// Draws the data cells of a grid and ticks its check-box cells when the user clicks anywhere in them, not
+// only into the small box.
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 

@@ -14,7 +14,7 @@ namespace rf {
 GridHeader::GridHeader(CGridCtrl& grid) : QHeaderView(Qt::Horizontal, &grid), grid_(grid) {
     setSectionsClickable(true);
     setHighlightSections(false);
-    setSectionResizeMode(QHeaderView::Fixed);
+    setSectionResizeMode(QHeaderView::Interactive); // the user widens a column by dragging its edge
     setMinimumSectionSize(1);
     viewport()->setCursor(Qt::PointingHandCursor);
 }

@@ -87,6 +87,15 @@ bool IsGridTextCut(const QRect& cell, const GridCell& content, const CellLook& l
     return needed.width() > area.width() || needed.height() > area.height();
 }
 
+QString GridShownText(const QRect& cell, const GridCell& content, const CellLook& look,
+                      const QWidget* widget) {
+    if (!(content.format & kFormatSingleLine)) {
+        return content.text;
+    }
+    const QRect area = GridTextRect(cell, content, look.image, widget);
+    return QFontMetrics(look.font).elidedText(content.text, Qt::ElideRight, area.width());
+}
+
 void PaintGridCell(QPainter& painter, const QRect& cell, const GridCell& content, const CellLook& look,
                    const QWidget* widget) {
     painter.save();
@@ -108,7 +117,8 @@ void PaintGridCell(QPainter& painter, const QRect& cell, const GridCell& content
         painter.setClipRect(area.intersected(cell));
         painter.setFont(look.font);
         painter.setPen(look.text);
-        painter.drawText(area, TextFlags(content), content.text);
+        const QString shown = GridShownText(cell, content, look, widget);
+        painter.drawText(area, TextFlags(content), shown);
     }
     painter.restore();
 }

@@ -29,6 +29,9 @@ QRect GridCheckBoxRect(const QRect& cell, const GridCell& content, const QWidget
 QRect GridTextRect(const QRect& cell, const GridCell& content, const QPixmap* image, const QWidget* widget);
 // Whether the text does not fit its cell and is cut.
 bool IsGridTextCut(const QRect& cell, const GridCell& content, const CellLook& look, const QWidget* widget);
+// The text as drawn: a single line that does not fit is elided at its right end ("…").
+QString GridShownText(const QRect& cell, const GridCell& content, const CellLook& look,
+                      const QWidget* widget);
 void PaintGridCell(QPainter& painter, const QRect& cell, const GridCell& content, const CellLook& look,
                    const QWidget* widget);
 // The small triangle of the sort column: up for ascending.

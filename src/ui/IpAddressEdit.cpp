@@ -1,6 +1,17 @@
 #include "ui/IpAddressEdit.h"
 
+#include "ui/QtConvert.h"
+
 namespace rf {
+
+bool IpAddressValidator::HasPartAbove255(const QString& text) {
+    for (const QString& part : text.split(QLatin1Char('.'))) {
+        if (!part.isEmpty() && part.toInt() > 255) {
+            return true;
+        }
+    }
+    return false;
+}
 
 QValidator::State IpAddressValidator::validate(QString& input, int& pos) const {
     (void)pos;
@@ -21,10 +32,8 @@ QValidator::State IpAddressValidator::validate(QString& input, int& pos) const {
                 return Invalid;
             }
         }
-        if (part.isEmpty()) {
+        if (part.isEmpty() || part.toInt() > 255) {
             complete = false;
-        } else if (part.toInt() > 255) {
-            return Invalid;
         }
     }
     return complete ? Acceptable : Intermediate;
@@ -34,6 +43,18 @@ CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QLineEdit(parent) {
     setValidator(new IpAddressValidator(this));
     setMaxLength(15);
     setProperty("rfNoTranslate", true);
+    connect(this, &QLineEdit::textChanged, this, &CIpAddressEdit::ShowValidity);
+}
+
+void CIpAddressEdit::ShowValidity() {
+    const bool wrong = IpAddressValidator::HasPartAbove255(text());
+    if (wrong == marked_) {
+        return;
+    }
+    marked_ = wrong;
+    setProperty("rfInvalid", wrong);
+    setStyleSheet(wrong ? QStringLiteral("border: 1px solid #d01010;") : QString());
+    setToolTip(wrong ? TranslateText("255 is the largest value of a part") : QString());
 }
 
 } // namespace rf

@@ -8,7 +8,7 @@ std::optional<MessageBox::Answer> MessageBox::nextAnswer_;
 QString MessageBox::lastText_;
 int MessageBox::count_ = 0;
 
-MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, bool question) {
+MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, Kind kind) {
     lastText_ = text;
     ++count_;
     if (nextAnswer_) {
@@ -16,18 +16,29 @@ MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, bool qu
         nextAnswer_.reset();
         return answer;
     }
-    QMessageBox box(question ? QMessageBox::Question : QMessageBox::Warning, QString(), text,
+    const bool question = kind == Kind::Question;
+    const QMessageBox::Icon icon = question                ? QMessageBox::Question
+                                   : kind == Kind::Warning ? QMessageBox::Warning
+                                                           : QMessageBox::Information;
+    QMessageBox box(icon, QString(), text,
                     question ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    if (kind == Kind::Copyable) {
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
     return box.exec() == QMessageBox::Ok ? Ok : Cancel;
 }
 
 void MessageBox::warning(QWidget* parent, const QString& text) {
-    Run(parent, text, false);
+    Run(parent, text, Kind::Warning);
+}
+
+void MessageBox::copyable(QWidget* parent, const QString& text) {
+    Run(parent, text, Kind::Copyable);
 }
 
 bool MessageBox::confirm(QWidget* parent, const QString& text) {
-    return Run(parent, text, true) == Ok;
+    return Run(parent, text, Kind::Question) == Ok;
 }
 
 void MessageBox::setNextAnswer(Answer answer) {

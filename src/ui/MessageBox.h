@@ -17,6 +17,8 @@ public:
     static void warning(QWidget* parent, const QString& text);
     // A confirmation: the question icon, OK and Cancel. True only for OK.
     static bool confirm(QWidget* parent, const QString& text);
+    // An information with OK whose text the user can select and copy (an address, a path).
+    static void copyable(QWidget* parent, const QString& text);
 
     static void setNextAnswer(Answer answer);
     // The text of the last box asked for, shown or answered; empty before the first.
@@ -25,7 +27,8 @@ public:
     static int count();
 
 private:
-    static Answer Run(QWidget* parent, const QString& text, bool question);
+    enum class Kind { Warning, Question, Copyable };
+    static Answer Run(QWidget* parent, const QString& text, Kind kind);
 
     static std::optional<Answer> nextAnswer_;
     static QString lastText_;

@@ -45,6 +45,12 @@ void CTButtonPicture::SetDisabledTextColour(const QColor& colour) {
     update();
 }
 
+void CTButtonPicture::SetTextPlacement(int alignment, int margin) {
+    alignment_ = alignment;
+    margin_ = margin;
+    update();
+}
+
 void CTButtonPicture::SetSelected(bool selected) {
     selected_ = selected;
     update();
@@ -55,15 +61,13 @@ void CTButtonPicture::SetHoverFrame(bool frame) {
     update();
 }
 
-void CTButtonPicture::SetMenuButtonLook(const QString& text) {
-    const Settings& s = GlobalSettings();
+void CTButtonPicture::SetMenuButtonLook(const Settings& s, const QString& text) {
     SetFont(ToQString(s.fontName), s.buttonMenuFontHeight, s.buttonMenuFontWeight,
             ToQColor(s.buttonMenuFontColor), ToQColor(s.textDownColor), kAlignLeft, 50);
     SetText(text);
 }
 
-void CTButtonPicture::SetPageButtonLook() {
-    const Settings& s = GlobalSettings();
+void CTButtonPicture::SetPageButtonLook(const Settings& s) {
     SetFont(ToQString(s.fontName), s.buttonFontHeight, s.buttonFontWeight, ToQColor(s.buttonFontColor),
             ToQColor(s.textDownColor), alignment_, margin_);
 }

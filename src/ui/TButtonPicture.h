@@ -9,6 +9,8 @@
 
 namespace rf {
 
+struct Settings;
+
 // A push button drawn from four skin pictures (normal, hover, pressed, disabled) with its caption over
 // them. A selected button (the navigation menu's current page) looks pressed with bold text.
 class CTButtonPicture : public QAbstractButton {
@@ -28,13 +30,15 @@ public:
     void SetFont(const QString& face, int height, int weight, const QColor& textColour,
                  const QColor& activeColour, int alignment = kAlignCentre, int margin = 0);
     void SetDisabledTextColour(const QColor& colour);
+    // The placement code of the text and the margin of the left and right placements.
+    void SetTextPlacement(int alignment, int margin);
     void SetSelected(bool selected);
     void SetHoverFrame(bool frame);
 
     // The navigation menu's look (fonts and colours of the settings) with text.
-    void SetMenuButtonLook(const QString& text);
+    void SetMenuButtonLook(const Settings& settings, const QString& text);
     // The look of the buttons on the pages.
-    void SetPageButtonLook();
+    void SetPageButtonLook(const Settings& settings);
 
     bool IsSelected() const { return selected_; }
     bool IsHovering() const { return hovering_; }

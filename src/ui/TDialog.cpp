@@ -22,6 +22,11 @@ bool CTDialog::SetBackgroundImage(const QString& path) {
     return !background_.isNull();
 }
 
+void CTDialog::SetBackgroundFit(BackgroundFit fit) {
+    fit_ = fit;
+    update();
+}
+
 void CTDialog::SetFillWithColour(bool fill) {
     fill_ = fill;
     update();
@@ -59,10 +64,55 @@ void CTDialog::ApplyShape() {
     setMask(QRegion(path.toFillPolygon().toPolygon()));
 }
 
+namespace {
+
+// One axis of a centre slice: where the first part, the stretched middle line and the last part of the
+// picture go in a window of length `window`, from a picture of length `picture`.
+struct Slices {
+    int first;  // picture [0, first) drawn at 0
+    int middle; // window length that the picture's line `first` covers
+    int last;   // picture [first + 1, picture) drawn at first + middle
+};
+
+Slices SliceAxis(int picture, int window) {
+    const int first = picture / 2;
+    const int extra = std::max(window - picture, 0);
+    return {first, extra + 1, picture - first - 1};
+}
+
+} // namespace
+
+void CTDialog::PaintBackground(QPainter& painter) const {
+    if (fit_ == BackgroundFit::Stretch) {
+        painter.drawPixmap(rect(), background_);
+        return;
+    }
+    const QSize picture = background_.deviceIndependentSize().toSize();
+    const Slices across = SliceAxis(picture.width(), width());
+    const Slices down = SliceAxis(picture.height(), height());
+    const int scale = static_cast<int>(background_.devicePixelRatio());
+    const int xs[3][3] = {{0, across.first, 0},
+                          {across.first, across.middle, across.first},
+                          {across.first + across.middle, across.last, across.first + 1}};
+    const int ys[3][3] = {{0, down.first, 0},
+                          {down.first, down.middle, down.first},
+                          {down.first + down.middle, down.last, down.first + 1}};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            const QRect target(xs[i][0], ys[j][0], xs[i][1], ys[j][1]);
+            const QRect source(xs[i][2] * scale, ys[j][2] * scale, (i == 1 ? 1 : xs[i][1]) * scale,
+                               (j == 1 ? 1 : ys[j][1]) * scale);
+            if (!target.isEmpty() && !source.isEmpty()) {
+                painter.drawPixmap(target, background_, source);
+            }
+        }
+    }
+}
+
 void CTDialog::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (!background_.isNull()) {
-        painter.drawPixmap(rect(), background_);
+        PaintBackground(painter);
     } else if (fill_) {
         painter.fillRect(rect(), backgroundColour_);
     }

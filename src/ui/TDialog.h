@@ -16,6 +16,13 @@ class CTDialog : public QDialog {
     Q_OBJECT
 
 public:
+    // How the background picture covers a window of another size than its own.
+    enum class BackgroundFit {
+        Stretch,       // scaled over the whole window
+        SliceAtCentre, // kept at its size; its middle column and row are stretched over the extra room, so
+                       // that its edges and corners stay as drawn
+    };
+
     explicit CTDialog(QWidget* parent = nullptr);
 
     // Makes the dialog a plain child widget (pages inside the page container).
@@ -23,6 +30,7 @@ public:
 
     // A skin picture; false (and no picture) when the file cannot be decoded.
     bool SetBackgroundImage(const QString& path);
+    void SetBackgroundFit(BackgroundFit fit);
     void SetDraggable(bool draggable) { draggable_ = draggable; }
     void SetFillWithColour(bool fill);
     void SetBackgroundColour(const QColor& colour);
@@ -46,8 +54,10 @@ protected:
 
 private:
     void ApplyShape();
+    void PaintBackground(QPainter& painter) const;
 
     QPixmap background_;
+    BackgroundFit fit_ = BackgroundFit::Stretch;
     bool draggable_ = false;
     bool fill_ = false;
     QColor backgroundColour_{255, 255, 255};

@@ -23,8 +23,7 @@ void CTStatic::SetTransparent(bool transparent) {
     ApplyColours();
 }
 
-void CTStatic::SetStaticLook() {
-    const Settings& s = GlobalSettings();
+void CTStatic::SetStaticLook(const Settings& s) {
     SetFont(ToQString(s.fontName), s.staticFontWeight, s.staticFontHeight, ToQColor(s.staticFontTextColor),
             ToQColor(s.staticFontBkColor));
 }

@@ -5,6 +5,8 @@
 
 namespace rf {
 
+struct Settings;
+
 // A static text with its own font and colours; transparent over its parent unless told otherwise.
 class CTStatic : public QLabel {
     Q_OBJECT
@@ -17,7 +19,7 @@ public:
                  const QColor& backgroundColour);
     void SetTransparent(bool transparent);
     // The static font and colours of the settings.
-    void SetStaticLook();
+    void SetStaticLook(const Settings& settings);
 
     QColor TextColour() const { return textColour_; }
     QColor BackgroundColour() const { return backgroundColour_; }

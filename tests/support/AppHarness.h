@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/Page.h"
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "shell/AppContext.h"
+#include "shell/Page.h"
+#include "shell/PageContext.h"
 #include "support/EngineHarness.h"
+#include "support/RecordingNavigation.h"
 #include "ui/SkinPaths.h"
 
 namespace rf::test {
@@ -21,6 +23,9 @@ struct AppHarness {
     EngineHarness engine;
     SkinPaths skin = BuildSkinPaths(RF_BUNDLE_DIR, 1033);
     AppContext context{engine.engine, engine.store, GlobalSettings(), skin};
+    // For a page made outside a main window.
+    RecordingNavigation navigation;
+    PageContext pageContext = PageContext::Of(context, navigation);
 };
 
 // A page that counts what the container asks of it.

@@ -20,5 +20,13 @@ TEST(StartupOptions, LanguageOptionAndErrors) {
     EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--screenshot-delay", "-5"}).error.empty());
 }
 
+TEST(StartupOptions, SearchAndMaximisedAreFlags) {
+    const auto both = ParseStartupOptions({"radiofleet", "--search", "--maximised"});
+    EXPECT_TRUE(both.error.empty());
+    EXPECT_TRUE(both.search);
+    EXPECT_TRUE(both.maximised);
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--search"}).maximised);
+}
+
 } // namespace
 } // namespace rf

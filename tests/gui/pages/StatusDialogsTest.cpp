@@ -210,7 +210,7 @@ TEST(IpTabDialog, PrefillsItsFieldsAndRefusesAnotherDevicesAddress) {
     h.engine.store.SaveDeviceInfo(MakeDevice({.index = 9}));
     const IpSettingsBlock opening{0, 192, 168, 1, 5, 255, 255, 255, 0, 192, 168,
                                   1, 1,   8,   8, 8, 8,   0,   0,   0, 0,   0};
-    CIPSetDlg tab(h.engine.store, opening);
+    CIPSetDlg tab(h.context.settings, h.engine.store, opening);
     EXPECT_EQ(tab.Field(0)->text(), QStringLiteral("192.168.1.5"));
     EXPECT_EQ(tab.Field(3)->text(), QStringLiteral("8.8.8.8"));
     EXPECT_EQ(tab.Field(4)->text(), QStringLiteral("0.0.0.0"));
@@ -236,13 +236,33 @@ TEST(IpTabDialog, PrefillsItsFieldsAndRefusesAnotherDevicesAddress) {
 TEST(IpAddressField, TakesOnlyWhatAnAddressCanBe) {
     CIpAddressEdit field;
     field.show();
-    QTest::keyClicks(&field, QStringLiteral("10a.2x55.3.256.9.1"));
-    EXPECT_EQ(field.text(), QStringLiteral("10.255.3.251"))
-        << "letters, a fifth part and 256 or 259 are refused";
+    QTest::keyClicks(&field, QStringLiteral("10a.2x55.3.25.1"));
+    EXPECT_EQ(field.text(), QStringLiteral("10.255.3.251")) << "letters and a fifth part are refused";
     EXPECT_TRUE(field.hasAcceptableInput());
+    EXPECT_TRUE(field.IsMarkedValid());
     field.setText(QStringLiteral("10.0"));
     EXPECT_FALSE(field.hasAcceptableInput());
     EXPECT_TRUE(field.property("rfNoTranslate").toBool());
+}
+
+TEST(IpAddressField, KeepsAPartAbove255AndShowsItWrong) {
+    CIpAddressEdit field;
+    field.show();
+    QTest::keyClicks(&field, QStringLiteral("10.99.1.256"));
+    EXPECT_EQ(field.Address(), QStringLiteral("10.99.1.256")) << "the digit is not dropped without a word";
+    EXPECT_FALSE(field.hasAcceptableInput());
+    EXPECT_FALSE(field.IsMarkedValid());
+    EXPECT_TRUE(field.property("rfInvalid").toBool());
+    EXPECT_FALSE(field.styleSheet().isEmpty()) << "a red frame";
+    EXPECT_EQ(field.toolTip(), QStringLiteral("255 is the largest value of a part"));
+    EXPECT_FALSE(IsValidHostAddress(ToStdString(field.Address()), false)) << "forms read it as invalid";
+
+    QTest::keyClick(&field, Qt::Key_Backspace);
+    EXPECT_EQ(field.Address(), QStringLiteral("10.99.1.25"));
+    EXPECT_TRUE(field.hasAcceptableInput());
+    EXPECT_TRUE(field.IsMarkedValid());
+    EXPECT_TRUE(field.styleSheet().isEmpty());
+    EXPECT_TRUE(field.toolTip().isEmpty());
 }
 
 } // namespace

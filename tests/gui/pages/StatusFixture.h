@@ -3,12 +3,12 @@
 // A main window whose status page is the real one, over an engine that sends into a recorder and a store
 // of its own; the other pages are blank.
 #include "app/ApplicationDlg.h"
-#include "app/DesktopLinks.h"
-#include "app/PageIds.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/StatusDlg.h"
 #include "protocol/CodeTables.h"
+#include "shell/DesktopLinks.h"
+#include "shell/PageIds.h"
 #include "support/AppHarness.h"
 #include "support/WaitFor.h"
 #include "ui/GridCtrl.h"
@@ -64,17 +64,20 @@ inline ap_info_stu MakeDevice(const DeviceSpec& wanted) {
 class StatusPageTest : public ::testing::Test {
 protected:
     StatusPageTest()
-        : window(h.context, [this](int id, QWidget* parent) -> CPage* {
+        : window(h.context, [this](int id, const PageContext& context, QWidget* parent) -> CPage* {
               if (id == kPageStatus) {
-                  return page = new CStatusDlg(h.context, parent);
+                  return page = new CStatusDlg(context, parent);
               }
               return new CPage(id, parent);
           }) {
         window.show();
-        SetBrowserOpener([this](const QUrl& url) { opened.push_back(url); });
+        SetBrowserOpener([this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        });
     }
     ~StatusPageTest() override {
-        SetBrowserOpener([](const QUrl&) {});
+        SetBrowserOpener([](const QUrl&) { return true; });
     }
 
     void Store(const DeviceSpec& wanted) { h.engine.store.SaveDeviceInfo(MakeDevice(wanted)); }

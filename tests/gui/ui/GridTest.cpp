@@ -21,25 +21,28 @@ constexpr int kDataRows = 30;
 class GridTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetGlobalSettings(LoadSettings(RF_SOURCE_DIR "/bundle/"));
+        settings_ = LoadSettings(RF_SOURCE_DIR "/bundle/");
+        SetGlobalSettings(settings_);
         grid_.setObjectName(QStringLiteral("grid"));
         grid_.resize(1000, 600);
-        ApplyGridSettings(grid_);
+        ApplyGridSettings(settings_, grid_);
         grid_.SetColumnCount(kColumns);
         grid_.SetRowCount(kDataRows + 1);
         for (int column = 0; column < kColumns; ++column) {
-            SetHeaderCell(grid_, column, column == 0 ? 20 : 70, QStringLiteral("Col %1").arg(column));
+            SetHeaderCell(settings_, grid_, column, column == 0 ? 20 : 70,
+                          QStringLiteral("Col %1").arg(column));
         }
         grid_.SetCellCheckBox(0, 0);
         grid_.SetCellText(0, 0, QString());
         for (int row = 1; row <= kDataRows; ++row) {
             grid_.SetCellCheckBox(row, 0);
             for (int column = 1; column < kColumns; ++column) {
-                SetNormalCell(grid_, row, column, QStringLiteral("%1.%2").arg(row).arg(column));
+                SetNormalCell(settings_, grid_, row, column, QStringLiteral("%1.%2").arg(row).arg(column));
             }
         }
         grid_.show();
     }
+    Settings settings_;
     QPoint Centre(int row, int column) const { return grid_.CellRect(row, column).center(); }
     QWidget* Viewport() const { return grid_.viewport(); }
     QWidget* HeaderViewport() const { return grid_.Header().viewport(); }
@@ -74,8 +77,8 @@ TEST_F(GridTest, RowsAre48PixelsAndTheHeaderUsesTheHeaderLook) {
 
 TEST_F(GridTest, CellFillersUseTheirColours) {
     const Settings& s = GlobalSettings();
-    SetOfflineCell(grid_, 2, 2, QStringLiteral("off"));
-    SetOnlineCell(grid_, 3, 2, QStringLiteral("on"));
+    SetOfflineCell(settings_, grid_, 2, 2, QStringLiteral("off"));
+    SetOnlineCell(settings_, grid_, 3, 2, QStringLiteral("on"));
     EXPECT_EQ(grid_.GetCellTextColour(2, 2), ToQColor(s.textUnlineColor));
     EXPECT_EQ(grid_.GetCellTextColour(3, 2), ToQColor(s.textOnlineColor));
     EXPECT_EQ(grid_.GetCellText(3, 2), QStringLiteral("on"));
@@ -87,7 +90,7 @@ TEST_F(GridTest, CellFillersUseTheirColours) {
     EXPECT_EQ(shot.pixelColor(grid_.CellRect(5, 4).bottomRight()), ToQColor(s.lineColor)) << "grid line";
 }
 
-TEST_F(GridTest, ClickingIntoATickBoxTogglesItAndReportsTheCell) {
+TEST_F(GridTest, ClickingATickCellAnywhereTogglesItAndReportsTheCell) {
     QSignalSpy clicked(&grid_, &CGridCtrl::cellClicked);
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(3, 0));
     EXPECT_TRUE(grid_.IsChecked(3, 0));
@@ -100,16 +103,44 @@ TEST_F(GridTest, ClickingIntoATickBoxTogglesItAndReportsTheCell) {
 
     grid_.SetColumnWidth(0, 80);
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, grid_.CellRect(4, 0).topLeft() + QPoint(3, 3));
-    EXPECT_FALSE(grid_.IsChecked(4, 0)) << "a click beside the box does not tick it";
+    EXPECT_TRUE(grid_.IsChecked(4, 0)) << "a click beside the box, in its cell, ticks it too";
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, grid_.CellRect(4, 0).bottomRight() - QPoint(3, 3));
+    EXPECT_FALSE(grid_.IsChecked(4, 0));
 
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(7, 5));
-    ASSERT_EQ(clicked.count(), 4);
-    EXPECT_EQ(clicked.at(3).at(0).toInt(), 7);
-    EXPECT_EQ(clicked.at(3).at(1).toInt(), 5);
+    ASSERT_EQ(clicked.count(), 5);
+    EXPECT_EQ(clicked.at(4).at(0).toInt(), 7);
+    EXPECT_EQ(clicked.at(4).at(1).toInt(), 5);
     EXPECT_FALSE(grid_.IsChecked(7, 5)) << "not a tick box";
 
     grid_.SetChecked(9, 0, true);
     EXPECT_TRUE(grid_.IsChecked(9, 0));
+}
+
+TEST_F(GridTest, ACutCellEndsInAnEllipsisAndItsTipKeepsTheWholeText) {
+    const QString name = QStringLiteral("A very long location name that no column holds");
+    SetNormalCell(settings_, grid_, 2, 3, name);
+    const QString shown = grid_.ShownText(2, 3);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(name.startsWith(shown.chopped(1))) << "cut at its end, not in its middle";
+    EXPECT_EQ(grid_.ToolTipText(2, 3), name);
+    EXPECT_EQ(grid_.ShownText(2, 4), QStringLiteral("2.4")) << "a text that fits is drawn whole";
+
+    grid_.SetColumnWidth(3, 600);
+    EXPECT_EQ(grid_.ShownText(2, 3), name) << "a wide enough column shows it whole";
+    EXPECT_TRUE(grid_.ToolTipText(2, 3).isEmpty());
+}
+
+TEST_F(GridTest, DraggingAHeaderEdgeWidensTheColumn) {
+    const int before = grid_.GetColumnWidth(3);
+    const QRect header = grid_.CellRect(0, 3);
+    const QPoint edge(header.right(), header.center().y());
+    QSignalSpy clicked(&grid_, &CGridCtrl::cellClicked);
+    QTest::mousePress(HeaderViewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(HeaderViewport(), edge + QPoint(45, 0));
+    QTest::mouseRelease(HeaderViewport(), Qt::LeftButton, {}, edge + QPoint(45, 0));
+    EXPECT_EQ(grid_.GetColumnWidth(3), before + 45);
+    EXPECT_EQ(clicked.count(), 0) << "a drag of the edge is no header click";
 }
 
 TEST_F(GridTest, HeaderClicksReportRowZeroAndTheColumn) {
@@ -230,7 +261,7 @@ TEST_F(GridTest, SortMarkerAndFillingAThousandRows) {
     grid_.SetRowCount(1001);
     for (int row = 1; row <= 1000; ++row) {
         for (int column = 1; column < kColumns; ++column) {
-            SetNormalCell(grid_, row, column, QString::number(row * 100 + column));
+            SetNormalCell(settings_, grid_, row, column, QString::number(row * 100 + column));
         }
     }
     EXPECT_EQ(grid_.GetCellText(1000, 12), QStringLiteral("100012"));

@@ -2,9 +2,7 @@
 // thread that entered it; its sockets stay there), the page in this process's GUI thread.
 #include "EngineInLab.h"
 
-#include "app/AppContext.h"
 #include "app/ApplicationDlg.h"
-#include "app/PageIds.h"
 #include "bridge/BridgeSetMultiDlg.h"
 #include "core/Language.h"
 #include "core/Settings.h"
@@ -13,6 +11,8 @@
 #include "pages/IpsetMutilDlg.h"
 #include "pages/StatusDlg.h"
 #include "rules/DeviceRules.h"
+#include "shell/AppContext.h"
+#include "shell/PageIds.h"
 #include "ui/GridCtrl.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/MessageBox.h"
@@ -48,9 +48,10 @@ protected:
             return false;
         }
         context = std::make_unique<AppContext>(AppContext{pc->Engine(), pc->Store(), GlobalSettings(), skin});
-        window = std::make_unique<CApplicationDlg>(*context, [this](int id, QWidget* parent) -> CPage* {
-            return id == kPageStatus ? page = new CStatusDlg(*context, parent) : new CPage(id, parent);
-        });
+        window = std::make_unique<CApplicationDlg>(
+            *context, [this](int id, const PageContext& pageContext, QWidget* parent) -> CPage* {
+                return id == kPageStatus ? page = new CStatusDlg(pageContext, parent) : new CPage(id, parent);
+            });
         window->show();
         page->OnSearchClicked();
         for (int second = 1; second < 30 && pc->OnlineCount() < radios; ++second) {
@@ -173,6 +174,7 @@ TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
         dialog->GatewayField()->clear();
         dialog->Dns1Field()->clear();
         dialog->Dns2Field()->clear();
+        MessageBox::setNextAnswer(MessageBox::Ok); // three addresses for four radios: set the three
         dialog->OnSave();
         // The dialog's progress, ticked through at once instead of over 14.5 s.
         for (int tick = 0; tick < 29 && dialog->isVisible(); ++tick) {

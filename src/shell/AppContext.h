@@ -8,7 +8,7 @@ namespace rf {
 class CNetManagement;
 class CSqlManagement;
 
-// What the windows of the program work with, handed to them by reference.
+// What the windows of the program work with, made once at start-up and handed to them by reference.
 struct AppContext {
     CNetManagement& engine;
     CSqlManagement& store;
