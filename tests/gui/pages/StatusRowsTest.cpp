@@ -32,7 +32,8 @@ TEST_F(StatusPageTest, DecisionsReadTheRowRecordsWhateverTheCellsShow) {
 
     Q_EMIT Grid().cellClicked(List().RowOfDevice(MacOf(2)), kColumnOperate);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl(ToQString("http://" + IpOf(2) + "/"))) << "the web button takes the record's address";
+    EXPECT_EQ(opened[0], QUrl(ToQString("http://" + IpOf(2) + "/")))
+        << "the web button takes the record's address";
 }
 
 TEST_F(StatusPageTest, APagePastTheLastShowsTheLastPageThatExists) {
@@ -119,7 +120,8 @@ TEST_F(StatusPageTest, OneBatchAtATimeAndItsOutcomeStandsBesideTheButtons) {
     const int boxes = MessageBox::count();
     QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
     EXPECT_EQ(MessageBox::count(), boxes + 1);
-    EXPECT_EQ(MessageBox::lastText(), TranslateText("Please wait until the devices have answered the last request!"));
+    EXPECT_EQ(MessageBox::lastText(),
+              TranslateText("Please wait until the devices have answered the last request!"));
     EXPECT_TRUE(page->BatchRunning()) << "the running batch goes on";
 
     FinishBatch();

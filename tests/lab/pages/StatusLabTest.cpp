@@ -62,6 +62,17 @@ protected:
         return pc->OnlineCount() == radios;
     }
     CGridCtrl& Grid() { return *page->List().Grid(); }
+    // Until the page's batch has ended and its outcome is shown.
+    bool BatchEnded() {
+        const bool ended = WaitFor(
+            [&] {
+                QCoreApplication::processEvents();
+                return !page->BatchRunning();
+            },
+            10s);
+        QCoreApplication::processEvents();
+        return ended;
+    }
     int RowOf(const std::string& mac) {
         for (int row = 1; row < Grid().GetRowCount(); ++row) {
             if (Grid().GetCellText(row, kColumnMac) == ToQString(mac)) {
@@ -126,10 +137,17 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     EXPECT_EQ(MessageBox::lastText(), TranslateText(kStrictNameMessage));
     RenameTo(loose->mac, QStringLiteral("Mast 9"));
     EXPECT_TRUE(WaitFor([&] { return Radio(lab, loose->mac).name == "Mast 9"; }, 10s));
+    ASSERT_TRUE(BatchEnded());
     const QString cjk = QString(10, QChar(0x5854)) + QStringLiteral("ab");
     RenameTo(loose->mac, cjk);
     EXPECT_TRUE(WaitFor([&] { return Radio(lab, loose->mac).name == cjk.toStdString(); }, 10s))
         << "the name arrives as UTF-8";
+    ASSERT_TRUE(BatchEnded());
+    EXPECT_EQ(page->BatchSummary()->text(),
+              TranslateText("Rename") + QStringLiteral(": 1 ") + TranslateText("verified"));
+    page->List().ReloadCurrentPage();
+    EXPECT_EQ(Grid().GetCellText(RowOf(loose->mac), kColumnLocation), cjk)
+        << "the device was asked for its details again, so the list shows its new name";
     EXPECT_EQ(Radio(lab, strict->mac).name, strict->name) << "the refused name was never sent";
 
     std::vector<std::string> configurable;
@@ -151,6 +169,15 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     page->OnSetBridge();
     for (const auto& mac : configurable) {
         EXPECT_TRUE(WaitFor([&] { return Radio(lab, mac).bridgeTransparent == value; }, 10s)) << mac;
+    }
+    ASSERT_TRUE(BatchEnded());
+    EXPECT_EQ(page->BatchSummary()->text(), TranslateText("Set Bridge") +
+                                                QStringLiteral(": %1 ").arg(configurable.size()) +
+                                                TranslateText("verified"));
+    page->List().ReloadCurrentPage();
+    for (const auto& mac : configurable) {
+        EXPECT_EQ(Grid().GetCellText(RowOf(mac), kColumnBridge), TranslateText(value != 0 ? "On2" : "Off2"))
+            << mac << ": the list shows the switch";
     }
 }
 
