@@ -25,6 +25,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include "support/LabRequirement.h"
+
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sched.h>
@@ -295,9 +297,8 @@ TEST_F(AppShell, AHelpEntryWithoutABrowserShowsTheAddressToCopy) {
 
 TEST_F(AppShell, AFailedEngineStartNamesThePortsOnce) {
     // A network namespace of this test's own, so that holding the port disturbs nobody.
-    if (unshare(CLONE_NEWNET) != 0) {
-        GTEST_SKIP() << "no right to make a network namespace: " << std::strerror(errno);
-    }
+    SKIP_LAB_UNLESS(unshare(CLONE_NEWNET) == 0,
+                    std::string("no right to make a network namespace: ") + std::strerror(errno));
     ASSERT_EQ(std::system("ip link set lo up"), 0);
     const int holder = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(holder, 0);

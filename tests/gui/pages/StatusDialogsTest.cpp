@@ -167,7 +167,7 @@ TEST_F(SetBridge, OnlyRowsWithoutTransparentBridgeAreRefusedAndSaveSendsToEveryC
     Store({.index = 3, .model = 258, .bridge = 0}); // off
     List().Reload(1);
     const int na = RowOf(MacOf(1));
-    ASSERT_EQ(Cell(na, kColumnBridge), TranslateText("N/A"));
+    ASSERT_EQ(Cell(na, kColumnBridge), ToQString(kNotApplicableText));
     Grid().SetChecked(na, kColumnTick, true);
     MessageBox::setNextAnswer(MessageBox::Ok);
     QTest::mouseClick(page->SetBridgeButton(), Qt::LeftButton);

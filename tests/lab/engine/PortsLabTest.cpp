@@ -17,9 +17,7 @@ const std::string kAlreadyRunning =
 class PortsLab : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!EnterPrivateNetwork()) {
-            GTEST_SKIP() << "needs root for a network namespace of its own";
-        }
+        ENTER_PRIVATE_NETWORK_OR_SKIP();
     }
 };
 

@@ -26,9 +26,7 @@ size_t EngineThreads() {
 class EngineLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!test::EnterPrivateNetwork()) {
-            GTEST_SKIP() << "needs root for a network namespace of its own";
-        }
+        ENTER_PRIVATE_NETWORK_OR_SKIP();
     }
 };
 
@@ -210,9 +208,7 @@ struct LoopbackDevice {
 };
 
 TEST(EngineSocketsLab, HeartbeatsArrivingDuringABurstOfSendsAreAllHandled) {
-    if (!test::EnterPrivateNetwork()) {
-        GTEST_SKIP() << "needs root for a network namespace of its own";
-    }
+    ENTER_PRIVATE_NETWORK_OR_SKIP();
     test::TempDir dir;
     CSqlManagement store(dir.Dir());
     CNetManagement engine(store, std::make_unique<test::FixedAdapters>(std::vector<AdapterRecord>{
