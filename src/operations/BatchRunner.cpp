@@ -77,7 +77,8 @@ DeviceOutcome Judge(CSqlManagement& store, const BatchPlan& plan, size_t i, cons
 
 } // namespace
 
-BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchPlan& plan, std::stop_token stop) {
+BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchPlan& plan,
+                     std::stop_token stop) {
     BatchResult result;
     for (const BatchItem& item : plan.items) {
         result.devices.push_back({item.mac, item.ip, DeviceOutcome::NotSent});
@@ -97,7 +98,8 @@ BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchP
         const auto end = requests.End(i);
         const bool detailsOpen = plan.askDetails && end && end->how == How::Answered && !details.End(i);
         const bool unfinished = !end || (stop.stop_requested() && detailsOpen);
-        result.devices[i].outcome = unfinished ? DeviceOutcome::Cancelled : Judge(store, plan, i, *end, details.End(i));
+        result.devices[i].outcome =
+            unfinished ? DeviceOutcome::Cancelled : Judge(store, plan, i, *end, details.End(i));
     }
     return result;
 }

@@ -14,6 +14,7 @@ class CSqlManagement;
 // or dropped after its last resend), asks the devices that answered for their details again when the
 // plan says so, and judges each device by what the store then holds. Runs on a worker thread; stop ends
 // it early (between two sends, or while waiting), leaving the unfinished devices Cancelled.
-BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchPlan& plan, std::stop_token stop);
+BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchPlan& plan,
+                     std::stop_token stop);
 
 } // namespace rf

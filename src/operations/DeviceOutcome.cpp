@@ -27,19 +27,19 @@ const char* OutcomeKey(DeviceOutcome outcome) {
 }
 
 bool BatchResult::AllSucceeded() const {
-    return std::all_of(devices.begin(), devices.end(), [](const DeviceResult& d) { return IsSuccess(d.outcome); });
+    return std::all_of(devices.begin(), devices.end(),
+                       [](const DeviceResult& d) { return IsSuccess(d.outcome); });
 }
 
 int BatchResult::Count(DeviceOutcome outcome) const {
-    return static_cast<int>(
-        std::count_if(devices.begin(), devices.end(), [&](const DeviceResult& d) { return d.outcome == outcome; }));
+    return static_cast<int>(std::count_if(devices.begin(), devices.end(),
+                                          [&](const DeviceResult& d) { return d.outcome == outcome; }));
 }
 
 std::string BatchSummaryText(const char* operationKey, const BatchResult& result) {
-    static constexpr DeviceOutcome kOrder[] = {DeviceOutcome::Verified, DeviceOutcome::Answered,
-                                               DeviceOutcome::NotApplied, DeviceOutcome::Refused,
-                                               DeviceOutcome::NoAnswer, DeviceOutcome::NotSent,
-                                               DeviceOutcome::Cancelled};
+    static constexpr DeviceOutcome kOrder[] = {
+        DeviceOutcome::Verified, DeviceOutcome::Answered, DeviceOutcome::NotApplied, DeviceOutcome::Refused,
+        DeviceOutcome::NoAnswer, DeviceOutcome::NotSent,  DeviceOutcome::Cancelled};
     std::string text = Translate(operationKey) + ":";
     const char* separator = " ";
     for (const DeviceOutcome outcome : kOrder) {
@@ -54,7 +54,8 @@ std::string BatchSummaryText(const char* operationKey, const BatchResult& result
 std::string BatchDetailText(const BatchResult& result) {
     std::string text;
     for (const DeviceResult& device : result.devices) {
-        text += (text.empty() ? "" : "\n") + device.mac + "  " + device.ip + "  " + Translate(OutcomeKey(device.outcome));
+        text += (text.empty() ? "" : "\n") + device.mac + "  " + device.ip + "  " +
+                Translate(OutcomeKey(device.outcome));
     }
     return text;
 }

@@ -14,8 +14,9 @@ bool IsEmptyAddress(std::string_view text) {
 // A field that is not a whole address ("8.8.8") would otherwise be read as 0.0.0.0.
 std::string MalformedFieldMessage(const IpSettingsTexts& texts) {
     const std::pair<const std::string&, const char*> fields[] = {
-        {texts.ip, kInvalidIpMessage},     {texts.mask, kInvalidMaskMessage}, {texts.gateway, kInvalidGatewayMessage},
-        {texts.dns1, kInvalidDns1Message}, {texts.dns2, kInvalidDns2Message},
+        {texts.ip, kInvalidIpMessage},           {texts.mask, kInvalidMaskMessage},
+        {texts.gateway, kInvalidGatewayMessage}, {texts.dns1, kInvalidDns1Message},
+        {texts.dns2, kInvalidDns2Message},
     };
     for (const auto& [text, message] : fields) {
         if (!text.empty() && !IsDottedAddress(text)) {

@@ -237,7 +237,8 @@ std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurabl
             continue;
         }
         const DeviceRow* record = Row(row);
-        if (record == nullptr || (configurableOnly && !HasTransparentBridge(record->model, record->workMode))) {
+        if (record == nullptr ||
+            (configurableOnly && !HasTransparentBridge(record->model, record->workMode))) {
             continue;
         }
         selection.push_back(SelectedDevice::Make(record->ip, record->mac, record->model));

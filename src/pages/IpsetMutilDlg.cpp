@@ -1,9 +1,9 @@
 #include "pages/IpsetMutilDlg.h"
 
 #include "core/Settings.h"
+#include "operations/DeviceOperations.h"
 #include "pages/IpFieldForm.h"
 #include "protocol/CodeTables.h"
-#include "operations/DeviceOperations.h"
 #include "protocol/NetManagement.h"
 #include "rules/DeviceRules.h"
 #include "ui/IpAddressEdit.h"
@@ -144,15 +144,15 @@ std::optional<BatchPlan> CIpsetMutilDlg::PlanFromFields() {
         }
         return PlanSetIp(selection_.front(), BuildBatchIpBlock(batch, batch.start));
     }
-    BatchPlan plan = PlanIpRange(batch, selection_, [this](const Ipv4Bytes& ip) {
-        return IsAddressInUse(store_, IpBytesToText(ip));
-    });
+    BatchPlan plan = PlanIpRange(
+        batch, selection_, [this](const Ipv4Bytes& ip) { return IsAddressInUse(store_, IpBytesToText(ip)); });
     const std::string left = DevicesWithoutAddress(plan);
     if (!left.empty() &&
-        !MessageBox::confirm(this, TranslateText("The address range is too small; these devices would get no "
-                                                 "address:") +
-                                       QStringLiteral("\n") + ToQString(left) + QStringLiteral("\n") +
-                                       TranslateText("Press OK to set the others, or Cancel to widen the range."))) {
+        !MessageBox::confirm(
+            this, TranslateText("The address range is too small; these devices would get no "
+                                "address:") +
+                      QStringLiteral("\n") + ToQString(left) + QStringLiteral("\n") +
+                      TranslateText("Press OK to set the others, or Cancel to widen the range."))) {
         return std::nullopt;
     }
     return plan;

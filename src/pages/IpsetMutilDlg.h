@@ -37,9 +37,9 @@ public:
     // Save checks the range, hands each device an address that no stored device uses, and gives the plan
     // to onSave; it refuses one device's address in use, and asks before sending when the range leaves
     // devices without an address.
-    CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings, const SkinPaths& skin,
-                   const IpSettingsBlock& current, std::vector<SelectedDevice> selection, SaveHandler onSave,
-                   QWidget* parent = nullptr);
+    CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
+                   const SkinPaths& skin, const IpSettingsBlock& current,
+                   std::vector<SelectedDevice> selection, SaveHandler onSave, QWidget* parent = nullptr);
 
     void OnSave();
     // One step of the wait after Save.

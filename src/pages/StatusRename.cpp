@@ -21,7 +21,8 @@ constexpr size_t kMaxNameBytes = 32;
 // Escape on the editor cancels the rename.
 class EscapeCancels : public QObject {
 public:
-    EscapeCancels(QObject* parent, std::function<void()> cancel) : QObject(parent), cancel_(std::move(cancel)) {}
+    EscapeCancels(QObject* parent, std::function<void()> cancel)
+        : QObject(parent), cancel_(std::move(cancel)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {

@@ -40,7 +40,8 @@ std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
 }
 
 // Searches until every device is stored, at most kLearnSearches times; false when interrupted.
-bool LearnDevices(CliSession& session, const std::vector<std::string>& macs, std::vector<ap_info_stu>& stored) {
+bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
+                  std::vector<ap_info_stu>& stored) {
     stored.assign(macs.size(), ap_info_stu{});
     const auto allKnown = [&] {
         bool all = true;
@@ -61,8 +62,8 @@ bool LearnDevices(CliSession& session, const std::vector<std::string>& macs, std
 }
 
 // The plan of the command line, checked by the rules the pages apply; on refusal, the message.
-std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a, const std::vector<ap_info_stu>& stored,
-                              std::string& refusal) {
+std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
+                              const std::vector<ap_info_stu>& stored, std::string& refusal) {
     std::vector<SelectedDevice> devices;
     for (const ap_info_stu& device : stored) {
         devices.push_back(SelectedDevice::Make(StoredIp(device), device.mac(), device.ap_type()));

@@ -13,6 +13,7 @@
 #include "ui/TStatic.h"
 #include "ui/TextPlacement.h"
 
+#include "support/LabRequirement.h"
 #include <QApplication>
 #include <QFile>
 #include <QLibraryInfo>
@@ -25,7 +26,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include "support/LabRequirement.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>

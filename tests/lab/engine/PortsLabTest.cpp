@@ -16,9 +16,7 @@ const std::string kAlreadyRunning =
 
 class PortsLab : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ENTER_PRIVATE_NETWORK_OR_SKIP();
-    }
+    void SetUp() override { ENTER_PRIVATE_NETWORK_OR_SKIP(); }
 };
 
 TEST_F(PortsLab, ASecondEngineOrCliInTheNamespaceIsToldThatRadioFleetRunsThere) {

@@ -25,9 +25,7 @@ size_t EngineThreads() {
 
 class EngineLifecycle : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ENTER_PRIVATE_NETWORK_OR_SKIP();
-    }
+    void SetUp() override { ENTER_PRIVATE_NETWORK_OR_SKIP(); }
 };
 
 TEST_F(EngineLifecycle, StopEndsEveryWorkerAndSendsOneLeavePerOnlineDevice) {
