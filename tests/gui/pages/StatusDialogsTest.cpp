@@ -117,6 +117,32 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
     }
 }
 
+TEST_F(SetIp, OneDeviceMayNotTakeAnotherDevicesAddressButMayKeepItsOwn) {
+    Store({.index = 1});
+    Store({.index = 2});
+    List().Reload(1);
+    const int row = List().RowOfDevice(MacOf(1));
+    Grid().SetChecked(row, kColumnTick, true);
+    bool stayedOpen = false;
+    WithNextDialog<CIpsetMutilDlg>([&](CIpsetMutilDlg& d) {
+        d.StartField()->setText(ToQString(IpOf(2))); // a typo: the neighbour's address
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        d.OnSave();
+        EXPECT_EQ(MessageBox::lastText(), TranslateText(kAddressInUseMessage));
+        EXPECT_FALSE(d.ProgressTimer().isActive());
+        stayedOpen = d.isVisible();
+        d.StartField()->setText(ToQString(IpOf(1))); // its own address, with new shared settings
+        d.OnSave();
+        EXPECT_TRUE(d.ProgressTimer().isActive());
+    });
+    QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
+    FinishBatch();
+    EXPECT_TRUE(stayedOpen);
+    const auto sent = SentAddresses();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], std::make_pair(MacOf(1), IpOf(1)));
+}
+
 TEST_F(SetIp, OneDeviceHidesTheEndAndGetsTheStartAddress) {
     Store({.index = 1});
     List().Reload(1);
