@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QStyle>
 #include <algorithm>
 
 namespace rf {
@@ -71,7 +72,8 @@ void CDeviceList::BuildGrid() {
             needed =
                 std::max(needed, QFontMetrics(ToQFont(settings_.gridFont)).horizontalAdvance(widest) + 12);
         }
-        grid_->SetColumnWidth(column, std::max(definition.width, needed));
+        columnWidths_.push_back(std::max(definition.width, needed));
+        grid_->SetColumnWidth(column, columnWidths_.back());
     }
     grid_->SetCellCheckBox(0, kColumnTick);
     for (const int column : {kColumnTick, kColumnLocation, kColumnOperate}) {
@@ -133,6 +135,21 @@ void CDeviceList::Layout(const QRect& area) {
     reload_->setGeometry(area.left() + 214, barY + 2, 24, 24);
     strip_->setGeometry(area.left() + 246, barY - 2, area.width() - 246 - 220, 32);
     onlineLabel_->setGeometry(right - 200, barY, 200, 28);
+    SpreadColumns();
+}
+
+void CDeviceList::SpreadColumns() {
+    std::vector<bool> grows(columnWidths_.size(), true);
+    for (const int fixed : {kColumnTick, kColumnSerial, kColumnOperate}) {
+        grows[static_cast<size_t>(fixed)] = false;
+    }
+    // Room for a vertical scroll bar is kept, so that one appearing later does not push the last column out.
+    const int frame = 2 * grid_->frameWidth();
+    const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+    const std::vector<int> widths = SpreadColumnWidths(columnWidths_, grows, grid_->width() - frame - bar);
+    for (size_t column = 0; column < widths.size(); ++column) {
+        grid_->SetColumnWidth(static_cast<int>(column), widths[column]);
+    }
 }
 
 int CDeviceList::PageSize() const {

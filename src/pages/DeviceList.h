@@ -81,6 +81,8 @@ Q_SIGNALS:
     void deviceClicked(int row, int column);
 
 private:
+    // Shares the grid's spare width among the text columns.
+    void SpreadColumns();
     void BuildGrid();
     void BuildControls(const SkinPaths& skin, int pageId);
     void OnCellClicked(int row, int column);
@@ -100,6 +102,7 @@ private:
     CTStatic* onlineLabel_ = nullptr;
     CTButtonPicture* reload_ = nullptr;
     std::vector<DeviceRow> rows_;
+    std::vector<int> columnWidths_; // before any room is shared out
     bool ascending_ = false;
     int sortColumn_ = kDefaultSortColumn;
     int currentPage_ = 1;

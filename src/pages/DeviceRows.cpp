@@ -85,6 +85,33 @@ bool IsSortableColumn(int column) {
     return column >= 0 && column < kDeviceColumnCount && kSortKeys[static_cast<size_t>(column)].has_value();
 }
 
+std::vector<int> SpreadColumnWidths(const std::vector<int>& widths, const std::vector<bool>& grows,
+                                    int available) {
+    std::vector<int> spread = widths;
+    int total = 0;
+    int growing = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        total += widths[i];
+        growing += i < grows.size() && grows[i] ? widths[i] : 0;
+    }
+    const int spare = available - total;
+    if (spare <= 0 || growing <= 0) {
+        return spread;
+    }
+    int given = 0;
+    size_t last = widths.size();
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (i < grows.size() && grows[i]) {
+            const int share = static_cast<int>(static_cast<long long>(spare) * widths[i] / growing);
+            spread[i] += share;
+            given += share;
+            last = i;
+        }
+    }
+    spread[last] += spare - given; // what rounding left over
+    return spread;
+}
+
 int SerialNumber(int rowsInGrid, int pageSize, int page) {
     return rowsInGrid + pageSize * (page - 1);
 }

@@ -39,6 +39,12 @@ SortKey SortKeyOfColumn(int column);
 // Header clicks on these columns reorder the list; the tick, serial and operate columns do not.
 bool IsSortableColumn(int column);
 
+// Column widths for a grid area of `available` pixels: each column's own width, and the room beyond their
+// sum shared among the columns that grow, in proportion to their widths, so that a larger window shows
+// more of every text. With no room to spare the widths stay as they are.
+std::vector<int> SpreadColumnWidths(const std::vector<int>& widths, const std::vector<bool>& grows,
+                                    int available);
+
 // The running number of a row: rows already in the grid (header included) plus the rows of the pages
 // before this one, so that numbers continue across pages.
 int SerialNumber(int rowsInGrid, int pageSize, int page);

@@ -129,5 +129,17 @@ TEST(SearchCycleSchedule, SearchesEveryThreeSecondsAndEndsAfterThirty) {
     EXPECT_FALSE(cycle.Tick().finished) << "a stopped cycle stays quiet";
 }
 
+TEST(ColumnSpread, SpareRoomGoesToTheGrowingColumnsInProportionAndNothingIsTakenAway) {
+    const std::vector<int> widths{20, 40, 90, 60};
+    const std::vector<bool> grows{false, false, true, true};
+    EXPECT_EQ(SpreadColumnWidths(widths, grows, 210), widths) << "exactly enough room";
+    EXPECT_EQ(SpreadColumnWidths(widths, grows, 150), widths) << "too little room: the grid scrolls";
+    const auto wide = SpreadColumnWidths(widths, grows, 510);
+    EXPECT_EQ(wide, (std::vector<int>{20, 40, 270, 180}));
+    const auto odd = SpreadColumnWidths(widths, grows, 211);
+    EXPECT_EQ(odd[0] + odd[1] + odd[2] + odd[3], 211) << "rounding loses no pixel";
+    EXPECT_EQ(SpreadColumnWidths(widths, {false, false, false, false}, 900), widths);
+}
+
 } // namespace
 } // namespace rf
