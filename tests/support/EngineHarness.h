@@ -154,28 +154,34 @@ struct EngineHarness {
     CNetManagement engine;
 };
 
-// What ended the requests given its Track(): RequestDone callbacks may run on any engine thread.
+// What ended the requests given its Track(): RequestDone callbacks may run on any engine thread, and a
+// request still pending ends (Stopped) when its engine is destroyed, which may be after this object: the
+// callbacks share the record, so that they never write into a destroyed one.
 class RequestEnds {
 public:
-    RequestDone Track(int tag) {
-        return [this, tag](const RequestEnd& end) {
-            std::lock_guard lock(lock_);
-            ends_.push_back({tag, end});
-        };
-    }
     struct Ended {
         int tag = 0;
         RequestEnd end;
     };
+
+    RequestDone Track(int tag) {
+        return [record = record_, tag](const RequestEnd& end) {
+            std::lock_guard lock(record->lock);
+            record->ends.push_back({tag, end});
+        };
+    }
     std::vector<Ended> All() const {
-        std::lock_guard lock(lock_);
-        return ends_;
+        std::lock_guard lock(record_->lock);
+        return record_->ends;
     }
     size_t Count() const { return All().size(); }
 
 private:
-    mutable std::mutex lock_;
-    std::vector<Ended> ends_;
+    struct Record {
+        std::mutex lock;
+        std::vector<Ended> ends;
+    };
+    std::shared_ptr<Record> record_ = std::make_shared<Record>();
 };
 
 } // namespace rf::test
