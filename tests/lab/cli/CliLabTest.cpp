@@ -82,6 +82,26 @@ TEST(CliLab, SearchJsonListsEveryRadioWithItsTrueValuesAndLeavesNothingBehind) {
     EXPECT_TRUE(RunDirIsEmpty(runDir)) << "the run left its store behind";
 }
 
+TEST(CliLab, AdaptersCountTheRadiosOfEachSubnet) {
+    Lab lab({.radios = 7, .subnets = 2, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    std::map<std::string, int> radiosByPcAddress;
+    for (const SimRadio& radio : SimRadios(lab)) {
+        ++radiosByPcAddress[radio.ip.rfind("10.99.", 0) == 0 ? Lab::PcAddress(0) : Lab::PcAddress(1)];
+    }
+    ASSERT_EQ(radiosByPcAddress.size(), 2u);
+    TempDir runDir;
+    const CliRun run = RunCli(lab, runDir, "adapters --json --seconds 4");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.lines.size(), 2u) << run.output;
+    for (const auto& line : run.lines) {
+        const std::string ip = JsonValue(line, "ip");
+        ASSERT_TRUE(radiosByPcAddress.count(ip)) << line;
+        EXPECT_EQ(JsonValue(line, "devices"), std::to_string(radiosByPcAddress[ip])) << line;
+    }
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+}
+
 TEST(CliLab, RebootAndResetReportEachDeviceAndRefusalsExitWithOne) {
     Lab lab({.radios = 6, .subnets = 1, .simArgs = {"--fail", "3"}});
     SKIP_WITHOUT_LAB(lab);
