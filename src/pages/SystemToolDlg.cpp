@@ -1,6 +1,7 @@
 #include "pages/SystemToolDlg.h"
 
 #include "operations/AdapterDevices.h"
+#include "pages/ColumnFit.h"
 #include "shell/PageIds.h"
 #include "ui/GridCells.h"
 #include "ui/GridCtrl.h"
@@ -9,6 +10,8 @@
 #include "ui/TStatic.h"
 #include "ui/WindowTranslation.h"
 
+#include <QFontMetrics>
+#include <QStyle>
 #include <array>
 
 namespace rf {
@@ -30,6 +33,8 @@ constexpr std::array<ColumnSpec, CSystemToolDlg::kColumnCount> kColumns{{
 constexpr int kLabelTop = 14;
 constexpr int kGridTop = 50;
 constexpr int kBottomBar = 48;
+constexpr int kMinDescriptionWidth = 160;
+constexpr int kCellPadding = 18;
 
 } // namespace
 
@@ -80,6 +85,41 @@ void CSystemToolDlg::BuildGrid() {
     }
 }
 
+int CSystemToolDlg::NeededWidth(int column) const {
+    const int own = kColumns[static_cast<size_t>(column)].width;
+    const QFontMetrics header(grid_->GetCellFont(0, column));
+    const QFontMetrics cells(ToQFont(context_.settings.gridFont));
+    int needed = header.horizontalAdvance(grid_->GetCellText(0, column)) + kCellPadding;
+    if (column == kColumnMac) {
+        needed =
+            std::max(needed, cells.horizontalAdvance(QStringLiteral("dd:dd:dd:dd:dd:dd")) + kCellPadding);
+    }
+    if (column == kColumnIp) {
+        needed = std::max(needed, cells.horizontalAdvance(QStringLiteral("255.255.255.255")) + kCellPadding);
+        for (int row = 1; row < grid_->GetRowCount(); ++row) {
+            needed =
+                std::max(needed, cells.horizontalAdvance(grid_->GetCellText(row, column)) + kCellPadding);
+        }
+        return needed;
+    }
+    return column == kColumnDescription ? own : std::max(own, needed);
+}
+
+void CSystemToolDlg::FitColumns() {
+    std::vector<int> widths;
+    for (int column = 0; column < kColumnCount; ++column) {
+        widths.push_back(NeededWidth(column));
+    }
+    const int frame = 2 * grid_->frameWidth();
+    const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+    const std::vector<bool> grows{false, true, false, true, false};
+    const std::vector<int> fitted = FitColumnWidths(widths, grows, kColumnDescription, kMinDescriptionWidth,
+                                                    grid_->width() - frame - bar);
+    for (int column = 0; column < kColumnCount; ++column) {
+        grid_->SetColumnWidth(column, fitted[static_cast<size_t>(column)]);
+    }
+}
+
 void CSystemToolDlg::OnRefreshTimer() {
     const std::vector<AdapterDevices> adapters = ListAdapterDevices(context_.engine);
     grid_->DeleteDataRows();
@@ -96,6 +136,7 @@ void CSystemToolDlg::OnRefreshTimer() {
         }
     }
     SetAdapterCount(row);
+    FitColumns();
 }
 
 void CSystemToolDlg::SetAdapterCount(int count) {
@@ -111,6 +152,7 @@ void CSystemToolDlg::resizeEvent(QResizeEvent* event) {
     grid_->setGeometry(10, kGridTop, width() - 20, std::max(0, gridBottom - kGridTop));
     separator_->setGeometry(10, gridBottom + 4, width() - 20, 1);
     strip_->setGeometry(10, gridBottom + 10, width() - 20, 32);
+    FitColumns();
 }
 
 } // namespace rf

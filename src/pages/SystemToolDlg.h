@@ -4,6 +4,7 @@
 #include "shell/PageContext.h"
 
 #include <QTimer>
+#include <vector>
 
 namespace rf {
 
@@ -37,6 +38,9 @@ private:
     void BuildGrid();
     void BuildControls();
     void SetAdapterCount(int count);
+    // Column widths: addresses and counts are never cut; the description gives way in a narrow page.
+    int NeededWidth(int column) const;
+    void FitColumns();
 
     PageContext context_;
     CTStatic* countLabel_ = nullptr;
