@@ -1,4 +1,5 @@
 // The system tool page over an engine that sends into a recorder, with adapters chosen by each test.
+#include "app/ProgramPages.h"
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "pages/SystemToolDlg.h"
@@ -157,6 +158,13 @@ TEST_F(SystemToolPageTest, ClicksOnTheGridChangeNothing) {
     EXPECT_EQ(Rows(), 2);
     EXPECT_TRUE(navigation.listPages.empty());
     EXPECT_EQ(engine.sender->All().size(), sentBefore);
+}
+
+TEST_F(SystemToolPageTest, TheProgramMakesThisPageForItsId) {
+    std::unique_ptr<CPage> made(MakeProgramPages(StartupOptions{})(kPageSystemTool, context, nullptr));
+    auto* tool = qobject_cast<CSystemToolDlg*>(made.get());
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->Grid()->GetRowCount(), 3) << "the page lists its adapters as soon as it is made";
 }
 
 class SystemToolWithoutAdaptersTest : public SystemToolPageTest {
