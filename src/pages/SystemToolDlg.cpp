@@ -107,6 +107,7 @@ int CSystemToolDlg::NeededWidth(int column) const {
 
 void CSystemToolDlg::FitColumns() {
     std::vector<int> widths;
+    widths.reserve(kColumnCount);
     for (int column = 0; column < kColumnCount; ++column) {
         widths.push_back(NeededWidth(column));
     }
