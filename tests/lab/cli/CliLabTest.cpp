@@ -100,6 +100,19 @@ TEST(CliLab, AdaptersCountTheRadiosOfEachSubnet) {
         EXPECT_EQ(JsonValue(line, "devices"), std::to_string(radiosByPcAddress[ip])) << line;
     }
     EXPECT_TRUE(RunDirIsEmpty(runDir));
+
+    // With the search port held by another program the adapters are still listed, uncounted.
+    const int holder = lab.OpenUdpInPc("0.0.0.0", 9785);
+    ASSERT_GE(holder, 0);
+    const CliRun held = RunCli(lab, runDir, "adapters --json --seconds 1");
+    ::close(holder);
+    EXPECT_EQ(held.status, 0) << held.output;
+    EXPECT_NE(held.output.find("devices not counted"), std::string::npos) << held.output;
+    int uncounted = 0;
+    for (const auto& line : held.lines) {
+        uncounted += JsonValue(line, "devices") == "null" ? 1 : 0;
+    }
+    EXPECT_EQ(uncounted, 2) << held.output;
 }
 
 TEST(CliLab, RebootAndResetReportEachDeviceAndRefusalsExitWithOne) {
