@@ -3,6 +3,7 @@
 
 #include "app/InstallHelpDlg.h"
 #include "pages/StatusDlg.h"
+#include "pages/SystemToolDlg.h"
 #include "shell/PageContext.h"
 #include "shell/PageIds.h"
 
@@ -21,6 +22,9 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageSystemTool) {
+            return new CSystemToolDlg(context, container);
         }
         return new CPage(pageId, container);
     };

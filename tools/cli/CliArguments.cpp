@@ -8,15 +8,16 @@ namespace rf {
 
 const char* const kCliUsage =
     "usage: radiofleet-cli search [--seconds S] [--json]\n"
-    "       radiofleet-cli adapters [--json]\n"
+    "       radiofleet-cli adapters [--seconds S] [--json]\n"
     "       radiofleet-cli reboot MAC...\n"
     "       radiofleet-cli reset MAC...\n"
     "       radiofleet-cli rename MAC NAME\n"
     "       radiofleet-cli set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]\n"
     "       radiofleet-cli transparent-bridge on|off MAC...\n"
-    "search runs a search cycle for S seconds (default 10) and lists every device found. The other\n"
-    "commands search for a few seconds, send, wait for each device's answer and print one line per\n"
-    "device. An omitted gateway or DNS server is sent as 0.0.0.0 (none).\n"
+    "search runs a search cycle for S seconds (default 10) and lists every device found. adapters\n"
+    "searches for S seconds (default 3) and lists the usable adapters with the devices in their\n"
+    "subnets. The other commands search for a few seconds, send, wait for each device's answer and\n"
+    "print one line per device. An omitted gateway or DNS server is sent as 0.0.0.0 (none).\n"
     "Exit codes: 0 done, 1 a device did not answer or refused, 2 bad arguments or unknown device,\n"
     "3 the network side could not start, 130 interrupted.\n";
 
@@ -32,7 +33,7 @@ bool ParseListOptions(const std::vector<std::string>& rest, CliArguments& a, std
     for (size_t i = 0; i < rest.size(); ++i) {
         if (rest[i] == "--json") {
             a.json = true;
-        } else if (rest[i] == "--seconds" && a.command == "search" && i + 1 < rest.size()) {
+        } else if (rest[i] == "--seconds" && i + 1 < rest.size()) {
             if (!ParseSeconds(rest[++i], a.seconds)) {
                 error = "--seconds takes a whole number from 1 to 86400";
                 return false;
@@ -106,6 +107,7 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     bool ok = false;
     if (a.command == "search" || a.command == "adapters") {
+        a.seconds = a.command == "adapters" ? kAdapterSearchSeconds : a.seconds;
         ok = ParseListOptions(rest, a, error);
     } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
                a.command == "set-ip" || a.command == "transparent-bridge") {

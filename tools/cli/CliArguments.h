@@ -8,6 +8,9 @@ namespace rf {
 
 // What the command line asked for. Values are checked for form here (numbers, MAC texts, on|off); the
 // device rules are applied once the devices are known.
+// How long adapters searches before it counts each adapter's devices, unless told.
+inline constexpr int kAdapterSearchSeconds = 3;
+
 struct CliArguments {
     std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge
     int seconds = 10;

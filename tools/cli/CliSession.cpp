@@ -72,7 +72,11 @@ bool CliSession::Open(bool startEngine, std::string& error) {
         *store_, std::make_unique<NicscanLibrary>(GetExeDirectory() + kNicscanLibraryName));
     // Start takes the port lock of this network namespace, so a second RadioFleet here is told apart
     // from any other program holding the ports.
-    if (startEngine && !engine_->Start(retransmissionMax_, retransmissionInterval_)) {
+    return !startEngine || StartEngine(error);
+}
+
+bool CliSession::StartEngine(std::string& error) {
+    if (!engine_->Start(retransmissionMax_, retransmissionInterval_)) {
         error = engine_->StartError();
         return false;
     }

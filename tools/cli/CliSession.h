@@ -24,6 +24,9 @@ public:
     // Makes the store; with startEngine, also opens the engine's sockets and starts its workers.
     bool Open(bool startEngine, std::string& error);
 
+    // Starts the engine of a session opened without it.
+    bool StartEngine(std::string& error);
+
     CNetManagement& Engine() { return *engine_; }
     CSqlManagement& Store() { return *store_; }
     int RetransmissionMax() const { return retransmissionMax_; }

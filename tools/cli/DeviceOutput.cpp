@@ -1,6 +1,7 @@
 #include "DeviceOutput.h"
 
 #include "core/OperateCharacter.h"
+#include "operations/AdapterDevices.h"
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
@@ -36,22 +37,8 @@ template <typename Keep, typename Bad> std::string MapUtf8(std::string_view text
     return out;
 }
 
-std::string AdapterMac(const AdapterRecord& adapter) {
-    MacAddress mac{};
-    std::copy_n(adapter.hardwareAddress, mac.size(), mac.begin());
-    return MacBytesToText(mac);
-}
-
 unsigned AddressCount(const AdapterRecord& adapter) {
     return std::min<unsigned>(adapter.count, kNicscanMaxAddresses);
-}
-
-std::string JoinedIps(const AdapterRecord& adapter) {
-    std::string ips;
-    for (unsigned i = 0; i < AddressCount(adapter); ++i) {
-        ips += (i == 0 ? "" : "--") + Field(adapter.addresses[i].ip, sizeof adapter.addresses[i].ip);
-    }
-    return ips;
 }
 
 std::string StatusOf(const ap_info_stu& device, bool announced) {
@@ -105,7 +92,7 @@ std::string DeviceTextLine(const ap_info_stu& device, bool announced) {
     return line + PrintableText(info.ap_name()) + " / " + PrintableText(info.ssid());
 }
 
-std::string AdapterJson(int id, const AdapterRecord& adapter) {
+std::string AdapterJson(int id, const AdapterRecord& adapter, std::optional<int> devices) {
     std::string addresses;
     for (unsigned i = 0; i < AddressCount(adapter); ++i) {
         const AdapterAddress& a = adapter.addresses[i];
@@ -114,13 +101,15 @@ std::string AdapterJson(int id, const AdapterRecord& adapter) {
     }
     return "{\"id\":" + std::to_string(id) +
            ",\"description\":" + JsonText(Field(adapter.description, sizeof adapter.description)) +
-           ",\"mac\":" + JsonText(AdapterMac(adapter)) + ",\"ip\":" + JsonText(JoinedIps(adapter)) +
-           ",\"addresses\":[" + addresses + "]}";
+           ",\"mac\":" + JsonText(AdapterMacText(adapter)) + ",\"ip\":" + JsonText(AdapterIpsText(adapter)) +
+           ",\"addresses\":[" + addresses + "],\"devices\":" + (devices ? std::to_string(*devices) : "null") +
+           "}";
 }
 
-std::string AdapterTextLine(int id, const AdapterRecord& adapter) {
-    return std::to_string(id) + "  " + PrintableText(Field(adapter.description, sizeof adapter.description)) +
-           "  " + AdapterMac(adapter) + "  " + JoinedIps(adapter);
+std::string AdapterTextLine(int id, const AdapterRecord& adapter, std::optional<int> devices) {
+    return std::to_string(id) + "  " + PrintableText(AdapterDescriptionText(adapter)) + "  " +
+           AdapterMacText(adapter) + "  " + AdapterIpsText(adapter) + "  " +
+           (devices ? std::to_string(*devices) : std::string("-"));
 }
 
 } // namespace rf

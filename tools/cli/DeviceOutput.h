@@ -3,6 +3,7 @@
 #include "nicscan/Nicscan.h"
 #include "protocol/ApInfo.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +22,9 @@ std::string DeviceJson(const ap_info_stu& device, bool announced);
 std::string DeviceTextLine(const ap_info_stu& device, bool announced);
 std::string DeviceTextHeader();
 
-// id, description, mac, ip (the addresses joined by "--" as the adapter list shows them), addresses.
-std::string AdapterJson(int id, const AdapterRecord& adapter);
-std::string AdapterTextLine(int id, const AdapterRecord& adapter);
+// id, description, mac, ip (the addresses joined by "--" as the adapter list shows them), addresses and
+// devices: the online devices in the adapter's subnets, null (text "-") when they could not be counted.
+std::string AdapterJson(int id, const AdapterRecord& adapter, std::optional<int> devices);
+std::string AdapterTextLine(int id, const AdapterRecord& adapter, std::optional<int> devices);
 
 } // namespace rf

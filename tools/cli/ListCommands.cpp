@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "DeviceOutput.h"
 
+#include "operations/AdapterDevices.h"
 #include "operations/FreshSearch.h"
 
 #include <climits>
@@ -33,32 +34,52 @@ void PrintDevices(CliSession& session, bool json) {
     std::cout.flush();
 }
 
-} // namespace
-
-int RunSearch(CliSession& session, const CliArguments& arguments) {
+// The status page's search cycle for the given seconds: a fresh search, then one every 3 seconds.
+void SearchFor(CliSession& session, int seconds) {
     CNetManagement& engine = session.Engine();
     StartFreshSearch(engine);
-    for (int tick = 1; tick <= arguments.seconds && session.Wait(std::chrono::seconds(1)); ++tick) {
-        if (tick % kSearchPeriodSeconds == 0 && tick < arguments.seconds) {
+    for (int tick = 1; tick <= seconds && session.Wait(std::chrono::seconds(1)); ++tick) {
+        if (tick % kSearchPeriodSeconds == 0 && tick < seconds) {
             engine.SearchDevices();
         }
     }
+}
+
+void PrintAdapters(const std::vector<AdapterDevices>& adapters, bool counted, bool json) {
+    int id = 0;
+    for (const auto& listed : adapters) {
+        ++id;
+        const std::optional<int> devices = counted ? std::optional(listed.devices) : std::nullopt;
+        std::cout << (json ? AdapterJson(id, listed.adapter, devices)
+                           : AdapterTextLine(id, listed.adapter, devices))
+                  << "\n";
+    }
+    if (!json) {
+        std::cout << "Adapter count: " << adapters.size() << "\n";
+    }
+    std::cout.flush();
+}
+
+} // namespace
+
+int RunSearch(CliSession& session, const CliArguments& arguments) {
+    SearchFor(session, arguments.seconds);
     PrintDevices(session, arguments.json);
     return session.Interrupted() ? kExitInterrupted : kExitOk;
 }
 
+// The adapters are listed also when the ports are held (by a running RadioFleet): only their devices
+// cannot be counted then.
 int RunAdapters(CliSession& session, const CliArguments& arguments) {
-    std::vector<AdapterRecord> adapters;
-    session.Engine().RefreshAdapters(adapters);
-    int id = 0;
-    for (const auto& adapter : adapters) {
-        ++id;
-        std::cout << (arguments.json ? AdapterJson(id, adapter) : AdapterTextLine(id, adapter)) << "\n";
+    std::string error;
+    const bool counted = session.StartEngine(error);
+    if (counted) {
+        SearchFor(session, arguments.seconds);
+    } else {
+        std::cerr << "radiofleet-cli: devices not counted: " << error << "\n";
     }
-    if (!arguments.json) {
-        std::cout << "Adapter count: " << adapters.size() << "\n";
-    }
-    return kExitOk;
+    PrintAdapters(ListAdapterDevices(session.Engine()), counted, arguments.json);
+    return session.Interrupted() ? kExitInterrupted : kExitOk;
 }
 
 } // namespace rf

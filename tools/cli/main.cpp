@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
         return kExitBadArguments;
     }
     CliSession session;
+    // adapters starts the engine itself: without the ports it still lists the adapters.
     const bool list = arguments->command == "adapters";
     if (!session.Open(!list, error)) {
         std::cerr << "radiofleet-cli: " << error << "\n";

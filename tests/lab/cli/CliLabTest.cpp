@@ -82,6 +82,39 @@ TEST(CliLab, SearchJsonListsEveryRadioWithItsTrueValuesAndLeavesNothingBehind) {
     EXPECT_TRUE(RunDirIsEmpty(runDir)) << "the run left its store behind";
 }
 
+TEST(CliLab, AdaptersCountTheRadiosOfEachSubnet) {
+    Lab lab({.radios = 7, .subnets = 2, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    std::map<std::string, int> radiosByPcAddress;
+    for (const SimRadio& radio : SimRadios(lab)) {
+        ++radiosByPcAddress[radio.ip.rfind("10.99.", 0) == 0 ? Lab::PcAddress(0) : Lab::PcAddress(1)];
+    }
+    ASSERT_EQ(radiosByPcAddress.size(), 2u);
+    TempDir runDir;
+    const CliRun run = RunCli(lab, runDir, "adapters --json --seconds 4");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_EQ(run.lines.size(), 2u) << run.output;
+    for (const auto& line : run.lines) {
+        const std::string ip = JsonValue(line, "ip");
+        ASSERT_TRUE(radiosByPcAddress.count(ip)) << line;
+        EXPECT_EQ(JsonValue(line, "devices"), std::to_string(radiosByPcAddress[ip])) << line;
+    }
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+
+    // With the search port held by another program the adapters are still listed, uncounted.
+    const int holder = lab.OpenUdpInPc("0.0.0.0", 9785);
+    ASSERT_GE(holder, 0);
+    const CliRun held = RunCli(lab, runDir, "adapters --json --seconds 1");
+    ::close(holder);
+    EXPECT_EQ(held.status, 0) << held.output;
+    EXPECT_NE(held.output.find("devices not counted"), std::string::npos) << held.output;
+    int uncounted = 0;
+    for (const auto& line : held.lines) {
+        uncounted += JsonValue(line, "devices") == "null" ? 1 : 0;
+    }
+    EXPECT_EQ(uncounted, 2) << held.output;
+}
+
 TEST(CliLab, RebootAndResetReportEachDeviceAndRefusalsExitWithOne) {
     Lab lab({.radios = 6, .subnets = 1, .simArgs = {"--fail", "3"}});
     SKIP_WITHOUT_LAB(lab);

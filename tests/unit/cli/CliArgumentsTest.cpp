@@ -28,7 +28,9 @@ TEST(CliArguments, SearchTakesSecondsAndJson) {
         EXPECT_FALSE(Parse({"search", "--seconds", bad})) << bad;
     }
     EXPECT_FALSE(Parse({"search", "--seconds"}));
-    EXPECT_FALSE(Parse({"adapters", "--seconds", "5"}));
+    EXPECT_EQ(Parse({"adapters"})->seconds, kAdapterSearchSeconds);
+    EXPECT_EQ(Parse({"adapters", "--seconds", "5"})->seconds, 5);
+    EXPECT_FALSE(Parse({"adapters", "--seconds", "0"}));
     EXPECT_FALSE(Parse({"search", "--verbose"}));
 }
 

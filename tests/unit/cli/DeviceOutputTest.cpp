@@ -52,14 +52,26 @@ TEST(DeviceOutput, AdapterListsItsAddressesJoinedAsTheAdapterPageDoes) {
     std::strcpy(adapter.addresses[0].mask, "255.255.255.0");
     std::strcpy(adapter.addresses[1].ip, "10.0.0.5");
     std::strcpy(adapter.addresses[1].mask, "255.0.0.0");
-    EXPECT_EQ(AdapterTextLine(1, adapter), "1  lab-p0 (veth)  82:7d:c9:a0:55:58  192.168.1.10--10.0.0.5");
+    EXPECT_EQ(AdapterTextLine(1, adapter, 4),
+              "1  lab-p0 (veth)  82:7d:c9:a0:55:58  192.168.1.10--10.0.0.5  4");
     EXPECT_EQ(
-        AdapterJson(1, adapter),
+        AdapterJson(1, adapter, 4),
         "{\"id\":1,\"description\":\"lab-p0 (veth)\",\"mac\":\"82:7d:c9:a0:55:58\",\"ip\":\"192.168.1.10--"
         "10.0.0.5\",\"addresses\":[{\"ip\":\"192.168.1.10\",\"mask\":\"255.255.255.0\"},{\"ip\":\"10.0.0.5\","
-        "\"mask\":\"255.0.0.0\"}]}");
+        "\"mask\":\"255.0.0.0\"}],\"devices\":4}");
     adapter.count = 1;
-    EXPECT_EQ(AdapterTextLine(2, adapter), "2  lab-p0 (veth)  82:7d:c9:a0:55:58  192.168.1.10");
+    EXPECT_EQ(AdapterTextLine(2, adapter, 0), "2  lab-p0 (veth)  82:7d:c9:a0:55:58  192.168.1.10  0");
+}
+
+TEST(DeviceOutput, AnAdapterWhoseDevicesCouldNotBeCountedSaysSo) {
+    AdapterRecord adapter{};
+    std::strcpy(adapter.description, "eth0");
+    adapter.count = 1;
+    std::strcpy(adapter.addresses[0].ip, "10.0.0.5");
+    std::strcpy(adapter.addresses[0].mask, "255.0.0.0");
+    EXPECT_EQ(AdapterTextLine(1, adapter, std::nullopt), "1  eth0  00:00:00:00:00:00  10.0.0.5  -");
+    const std::string json = AdapterJson(1, adapter, std::nullopt);
+    EXPECT_NE(json.find(",\"devices\":null}"), std::string::npos) << json;
 }
 
 } // namespace
