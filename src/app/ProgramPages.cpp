@@ -2,6 +2,8 @@
 #include "app/ProgramPages.h"
 
 #include "app/InstallHelpDlg.h"
+#include "pages/RebootDlg.h"
+#include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
 #include "shell/PageContext.h"
 #include "shell/PageIds.h"
@@ -21,6 +23,12 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageReboot) {
+            return new CRebootDlg(context, container);
+        }
+        if (pageId == kPageRestore) {
+            return new CRestoreDlg(context, container);
         }
         return new CPage(pageId, container);
     };
