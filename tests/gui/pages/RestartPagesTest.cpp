@@ -191,6 +191,31 @@ TEST_P(RestartPageTest, OkSendsAccessPointsFirstFollowsTheStoreDuringTheWaitAndS
     EXPECT_TRUE(page->BatchSummary()->text().isEmpty());
 }
 
+TEST_P(RestartPageTest, ANewBatchWhileOneRunsIsRefused) {
+    Store({.index = 1});
+    page->RefreshList();
+    Tick(1);
+    DuringWait([&](CWaitDlg& wait) {
+        ASSERT_TRUE(WaitFor([&] { return RequestsSent().size() == 1; }));
+        wait.accept(); // the user closes the wait before the device answered
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page->OnAction();
+    ASSERT_TRUE(page->BatchRunning());
+    page->RefreshList();
+    Tick(1);
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page->OnAction();
+    EXPECT_EQ(MessageBox::lastText(),
+              QStringLiteral("Please wait until the devices have answered the last request!"));
+    EXPECT_EQ(RequestsSent().size(), 1u);
+    FinishBatch();
+    EXPECT_EQ(page->BatchSummary()->text(), QString::fromUtf8(GetParam().action) +
+                                                QStringLiteral(": 1 no answer (not reached: ") +
+                                                ToQString(MacOf(1)) + QStringLiteral(")"))
+        << "a batch that outlasts the wait still reports";
+}
+
 INSTANTIATE_TEST_SUITE_P(Pages, RestartPageTest, ::testing::Values(kReboot, kRestore),
                          [](const auto& param) { return std::string(param.param.action); });
 
