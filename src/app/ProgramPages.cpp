@@ -2,6 +2,8 @@
 #include "app/ProgramPages.h"
 
 #include "app/InstallHelpDlg.h"
+#include "pages/RebootDlg.h"
+#include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
 #include "pages/SystemToolDlg.h"
 #include "shell/PageContext.h"
@@ -22,6 +24,12 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageReboot) {
+            return new CRebootDlg(context, container);
+        }
+        if (pageId == kPageRestore) {
+            return new CRestoreDlg(context, container);
         }
         if (pageId == kPageSystemTool) {
             return new CSystemToolDlg(context, container);

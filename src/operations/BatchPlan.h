@@ -3,6 +3,7 @@
 #include "protocol/ApInfo.h"
 #include "protocol/Wire.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +18,9 @@ struct BatchItem {
     std::string detailIp; // where its details are asked for afterwards (its new address after SetIp)
     std::vector<std::uint8_t> payload;
     bool sendable = true; // false: the batch has nothing to send to this device (no address left for it)
+    // Quiet time after this device's request before the next one leaves (an access point restarts
+    // before the stations bridged to it, which would otherwise lose it mid-request).
+    std::chrono::milliseconds pauseAfter{0};
 };
 
 // One request to many devices, and how the store shows that it took effect.

@@ -4,10 +4,24 @@
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
 
+#include <condition_variable>
+#include <mutex>
+
 namespace rf {
 namespace {
 
 using How = RequestEnd::How;
+
+// Waits out an item's pause; stop ends the wait at once.
+void Pause(std::chrono::milliseconds pause, std::stop_token stop) {
+    if (pause <= std::chrono::milliseconds::zero()) {
+        return;
+    }
+    std::mutex mutex;
+    std::condition_variable_any woken;
+    std::unique_lock lock(mutex);
+    woken.wait_for(lock, stop, pause, [] { return false; });
+}
 
 // Sends one request per item that has one to send; the items not sent keep NotSent, or become Cancelled
 // when stop came first. Which items were sent.
@@ -32,6 +46,7 @@ std::vector<bool> SendAll(CNetManagement& engine, const BatchPlan& plan, std::st
         if (!sent[i]) {
             tracker.Abandon(i);
         }
+        Pause(item.pauseAfter, stop);
     }
     return sent;
 }

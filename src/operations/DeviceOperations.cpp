@@ -13,9 +13,15 @@ namespace rf {
 namespace {
 
 constexpr size_t kMaxNameBytes = 32;
+constexpr std::chrono::milliseconds kAfterAccessPoints{200};
 
 BatchItem ItemFor(const SelectedDevice& device, std::span<const std::uint8_t> payload) {
-    return BatchItem{device.Mac(), device.Ip(), device.Ip(), {payload.begin(), payload.end()}, true};
+    BatchItem item;
+    item.mac = device.Mac();
+    item.ip = device.Ip();
+    item.detailIp = device.Ip();
+    item.payload.assign(payload.begin(), payload.end());
+    return item;
 }
 
 std::string StoredIp(const ap_info_stu& device) {
@@ -33,8 +39,12 @@ BatchPlan PlanRestart(CSqlManagement& store, const std::vector<SelectedDevice>& 
     for (const SelectedDevice& device : devices) {
         plan.items.push_back(ItemFor(device, {}));
     }
-    std::stable_partition(plan.items.begin(), plan.items.end(),
-                          [&](const BatchItem& item) { return store.HasBridgedStation(item.mac); });
+    const auto stations =
+        std::stable_partition(plan.items.begin(), plan.items.end(),
+                              [&](const BatchItem& item) { return store.HasBridgedStation(item.mac); });
+    if (stations != plan.items.begin() && stations != plan.items.end()) {
+        std::prev(stations)->pauseAfter = kAfterAccessPoints;
+    }
     plan.applied = [status](const BatchItem&, const ap_info_stu& stored) {
         return stored.ap_status() == ToCode(status);
     };

@@ -14,8 +14,8 @@ class CSqlManagement;
 // The requests a user can send to devices, each built once for every front end: what goes to each
 // device and how the store shows that it took effect. Run them with RunBatch.
 
-// Reboot or factory reset; devices that carry a bridged station go first. Verified by the status the
-// device's answer leaves in the store ("Restarting", "Reseting").
+// Reboot or factory reset; devices that carry a bridged station go first, the others 200 ms after the
+// last of them. Verified by the status the device's answer leaves in the store ("Restarting", "Reseting").
 BatchPlan PlanReboot(CSqlManagement& store, const std::vector<SelectedDevice>& devices);
 BatchPlan PlanReset(CSqlManagement& store, const std::vector<SelectedDevice>& devices);
 

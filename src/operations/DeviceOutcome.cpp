@@ -51,6 +51,16 @@ std::string BatchSummaryText(const char* operationKey, const BatchResult& result
     return text;
 }
 
+std::string BatchUnreachedText(const BatchResult& result) {
+    std::string macs;
+    for (const DeviceResult& device : result.devices) {
+        if (device.outcome == DeviceOutcome::NoAnswer || device.outcome == DeviceOutcome::NotSent) {
+            macs += (macs.empty() ? "" : ", ") + device.mac;
+        }
+    }
+    return macs.empty() ? macs : Translate("not reached") + ": " + macs;
+}
+
 std::string BatchDetailText(const BatchResult& result) {
     std::string text;
     for (const DeviceResult& device : result.devices) {

@@ -41,6 +41,9 @@ struct BatchResult {
 // One line for the user: the operation and how many devices ended how, in the order of the outcomes
 // ("Set IP: 2 verified, 1 no answer"); translated.
 std::string BatchSummaryText(const char* operationKey, const BatchResult& result);
+// The devices that the request did not reach (no answer, or nothing sent), by MAC: "not reached: a, b";
+// empty when every device was reached. Translated.
+std::string BatchUnreachedText(const BatchResult& result);
 // One line per device: MAC, address and outcome; translated.
 std::string BatchDetailText(const BatchResult& result);
 

@@ -5,6 +5,7 @@
 #include "pages/DeviceRows.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
+#include "shell/PageIds.h"
 #include "store/SqlManagement.h"
 #include "ui/GridCells.h"
 #include "ui/GridCtrl.h"
@@ -28,15 +29,25 @@ constexpr int kDefaultPageSizeItem = 1;
 constexpr int kBottomBar = 44;
 constexpr int kTopBar = 56;
 
-void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& cells) {
+// The status cell: a device that is not offline stands out in the online colour.
+void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int32_t status, bool online) {
+    const auto fill = online ? SetOnlineCell : SetNormalCell;
+    fill(settings, grid, row, CDeviceList::kColumnStatus, ToQString(StatusText(status)), kFormatCentred);
+}
+
+void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& cells, bool showsStatus) {
     const auto fill = cells.announced ? SetOfflineCell : SetNormalCell;
     for (int column = 0; column < kColumnOperate; ++column) {
         fill(settings, grid, row, column, ToQString(cells.cells[static_cast<size_t>(column)]),
              kFormatCentred);
     }
-    fill(settings, grid, row, kColumnOperate, QString(), kFormatCentred);
     grid.SetCellCheckBox(row, kColumnTick);
     grid.SetCellData(row, kColumnSerial, cells.status); // the status code, as the grid keeps it
+    if (showsStatus) {
+        FillStatusCell(settings, grid, row, cells.status, cells.status != ToCode(DeviceStatus::Outline));
+        return;
+    }
+    fill(settings, grid, row, kColumnOperate, QString(), kFormatCentred);
     if (!cells.announced) {
         grid.SetCellImage(row, kColumnOperate, 0);
     }
@@ -46,7 +57,8 @@ void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow
 
 CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
                          const SkinPaths& skin, int pageId, QWidget* page)
-    : QObject(page), engine_(engine), store_(store), settings_(settings), page_(page) {
+    : QObject(page), engine_(engine), store_(store), settings_(settings), page_(page),
+      showsStatus_(ShowsDeviceStatus(pageId)) {
     BuildGrid();
     BuildControls(skin, pageId);
     grid_->SetImageList({CGridCtrl::LoadMaskedImage(ToQString(skin.webButton))});
@@ -60,7 +72,10 @@ void CDeviceList::BuildGrid() {
     grid_->SetColumnCount(kDeviceColumnCount);
     grid_->SetRowCount(1);
     for (int column = 0; column < kDeviceColumnCount; ++column) {
-        const DeviceColumnSpec& definition = kDeviceListColumns[static_cast<size_t>(column)];
+        DeviceColumnSpec definition = kDeviceListColumns[static_cast<size_t>(column)];
+        if (showsStatus_ && column == kColumnStatus) {
+            definition = {"Status", 90};
+        }
         const QString header = TranslateText(definition.header);
         SetHeaderCell(settings_, *grid_, column, definition.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
@@ -77,6 +92,9 @@ void CDeviceList::BuildGrid() {
     }
     grid_->SetCellCheckBox(0, kColumnTick);
     for (const int column : {kColumnTick, kColumnLocation, kColumnOperate}) {
+        if (showsStatus_ && column != kColumnTick) {
+            continue; // nothing else to click
+        }
         grid_->AddHandColumn(column);
     }
     connect(grid_, &CGridCtrl::cellClicked, this, &CDeviceList::OnCellClicked);
@@ -179,14 +197,14 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     currentPage_ = page;
     std::vector<ap_info_stu> announced;
     const int room = AnnouncedRoom(static_cast<int>(stored.size()), pageSize, page, pageCount);
-    if (room > 0) {
+    if (room > 0 && !showsStatus_) {
         engine_.ListAnnouncedDevices(announced, room, filter);
     }
     rows_ = BuildDeviceRows(stored, announced, pageSize, page);
     grid_->DeleteDataRows();
     grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
     for (size_t i = 0; i < rows_.size(); ++i) {
-        FillRow(settings_, *grid_, static_cast<int>(i) + 1, rows_[i]);
+        FillRow(settings_, *grid_, static_cast<int>(i) + 1, rows_[i], showsStatus_);
     }
     grid_->SetChecked(0, kColumnTick, false);
     allTicked_ = 0;
@@ -240,6 +258,17 @@ int CDeviceList::RowOfDevice(const std::string& mac) const {
         }
     }
     return -1;
+}
+
+bool CDeviceList::ShowStatus(const std::string& mac, int32_t statusCode) {
+    const int row = RowOfDevice(mac);
+    if (row < 0 || !showsStatus_) {
+        return false;
+    }
+    rows_[static_cast<size_t>(row - 1)].status = statusCode;
+    FillStatusCell(settings_, *grid_, row, statusCode, true);
+    grid_->update();
+    return true;
 }
 
 bool CDeviceList::IsAnnouncedRow(int row) const {

@@ -27,11 +27,15 @@ struct SkinPaths;
 // The paged device list that the list pages share: the grid, the page-number strip, the page-size box,
 // the filter field, the online count and the reload button, and the state behind them (page, sort column
 // and direction, filter, tick-all). The owning page places the controls and acts on clicks in data rows.
+// The maintenance pages (ShowsDeviceStatus) list only stored devices, and their last column shows each
+// device's status instead of the web button.
 class CDeviceList : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int kDefaultSortColumn = 4;
+    // The column of the status on the maintenance pages.
+    static constexpr int kColumnStatus = kColumnOperate;
 
     CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
                 const SkinPaths& skin, int pageId, QWidget* page);
@@ -50,6 +54,10 @@ public:
     const DeviceRow* Row(int gridRow) const;
     // The grid row of a device, or -1.
     int RowOfDevice(const std::string& mac) const;
+    // Writes a status into the device's status cell (maintenance pages) without reloading; false when the
+    // device has no row.
+    bool ShowStatus(const std::string& mac, int32_t statusCode);
+    bool ShowsStatus() const { return showsStatus_; }
 
     // Filter field, grid and page-size box, taken away during a search.
     void SetInteractive(bool on);
@@ -93,6 +101,7 @@ private:
     CSqlManagement& store_;
     const Settings& settings_;
     QWidget* page_;
+    bool showsStatus_;
     CGridCtrl* grid_ = nullptr;
     CTMultiPages* strip_ = nullptr;
     QComboBox* pageSize_ = nullptr;

@@ -83,6 +83,97 @@ TEST(BatchRunner, EachDeviceEndsVerifiedNoAnswerRefusedOrNotSent) {
     EXPECT_EQ(h.sender->Count(MessageType::GetInfo), 0) << "a reboot is judged by the status it leaves";
 }
 
+// Device `station` stored as a station bridged to device `accessPoint`.
+void StoreBridged(test::EngineHarness& h, const SelectedDevice& accessPoint, const SelectedDevice& station) {
+    const MacAddress apRadio = MacTextToBytes("0a:00:00:00:00:aa");
+    DeviceInfo ap;
+    ap.set_ip(IpTextToBytes(accessPoint.Ip()));
+    ap.set_ssid_mac(apRadio);
+    h.store.SaveDeviceInfo(ApInfo::Make(accessPoint.Mac(), 257, 1, ap));
+    DeviceInfo sta;
+    sta.set_ip(IpTextToBytes(station.Ip()));
+    sta.set_work_mode(2); // station
+    sta.set_bridge_mac(apRadio);
+    h.store.SaveDeviceInfo(ApInfo::Make(station.Mac(), 257, 1, sta));
+}
+
+std::vector<std::string> SentMacs(test::EngineHarness& h, MessageType type) {
+    std::vector<std::string> macs;
+    for (const auto& s : h.sender->All()) {
+        if (!s.search && s.header.messageType() == type) {
+            macs.push_back(MacBytesToText(s.header.mac));
+        }
+    }
+    return macs;
+}
+
+TEST(RestartOrder, AccessPointsCarryingAStationGoFirstAndOnlyTheLastOfThemPauses) {
+    test::EngineHarness h;
+    const auto devices = Devices(5);
+    for (const auto& d : devices) {
+        Store(h, d);
+    }
+    StoreBridged(h, devices[3], devices[0]); // device 4 carries station 1
+    const BatchPlan reboot = PlanReboot(h.store, devices);
+    const BatchPlan reset = PlanReset(h.store, devices);
+    for (const BatchPlan* plan : {&reboot, &reset}) {
+        ASSERT_EQ(plan->items.size(), 5u);
+        EXPECT_EQ(plan->items[0].mac, devices[3].Mac()) << "the access point leads";
+        EXPECT_EQ(plan->items[1].mac, devices[0].Mac()) << "the rest keep the grid order";
+        EXPECT_EQ(plan->items[4].mac, devices[4].Mac());
+        EXPECT_EQ(plan->items[0].pauseAfter, std::chrono::milliseconds(200));
+        for (size_t i = 1; i < plan->items.size(); ++i) {
+            EXPECT_EQ(plan->items[i].pauseAfter, std::chrono::milliseconds(0)) << i;
+        }
+    }
+    EXPECT_EQ(reset.type, MessageType::Restore);
+
+    // With no access point in the batch (or nothing but access points), nobody waits.
+    const BatchPlan plain = PlanReboot(h.store, {devices[1], devices[2]});
+    const BatchPlan onlyAp = PlanReboot(h.store, {devices[3]});
+    for (const BatchPlan* plan : {&plain, &onlyAp}) {
+        for (const BatchItem& item : plan->items) {
+            EXPECT_EQ(item.pauseAfter, std::chrono::milliseconds(0));
+        }
+    }
+}
+
+TEST(RestartOrder, TheAccessPointsRequestLeavesFirstAndAStopDuringThePauseSendsNoMore) {
+    test::EngineHarness h;
+    const auto devices = Devices(3);
+    for (const auto& d : devices) {
+        Store(h, d);
+    }
+    StoreBridged(h, devices[2], devices[0]);
+    {
+        auto running = std::async(std::launch::async, [&] {
+            return RunBatch(h.engine, h.store, PlanReboot(h.store, devices), {});
+        });
+        ASSERT_TRUE(Sent(h, MessageType::Reboot, devices[1].Mac()));
+        EXPECT_EQ(SentMacs(h, MessageType::Reboot),
+                  (std::vector<std::string>{devices[2].Mac(), devices[0].Mac(), devices[1].Mac()}));
+        for (const auto& d : devices) {
+            Answer(h, d, MessageType::Reboot);
+        }
+        EXPECT_TRUE(running.get().AllSucceeded());
+    }
+
+    // A pause far longer than any test: only a stop can end it, and the devices after it are not sent.
+    BatchPlan plan = PlanReboot(h.store, devices);
+    plan.items[0].pauseAfter = std::chrono::hours(1);
+    std::stop_source stop;
+    const int before = h.sender->Count(MessageType::Reboot);
+    auto running =
+        std::async(std::launch::async, [&] { return RunBatch(h.engine, h.store, plan, stop.get_token()); });
+    ASSERT_TRUE(test::WaitFor([&] { return h.sender->Count(MessageType::Reboot) == before + 1; }));
+    stop.request_stop();
+    const BatchResult result = running.get();
+    EXPECT_EQ(h.sender->Count(MessageType::Reboot), before + 1);
+    ASSERT_EQ(result.devices.size(), 3u);
+    EXPECT_EQ(result.devices[1].outcome, DeviceOutcome::Cancelled);
+    EXPECT_EQ(result.devices[2].outcome, DeviceOutcome::Cancelled);
+}
+
 TEST(BatchRunner, ARenameIsVerifiedOnlyWhenTheDevicesDetailsShowTheNewName) {
     test::EngineHarness h;
     const auto devices = Devices(2);
@@ -170,6 +261,20 @@ TEST(BatchRunner, TheSummaryCountsEachOutcomeAndTheDetailNamesEveryDevice) {
     EXPECT_EQ(BatchDetailText(result), "02:00:00:00:00:01  10.0.0.1  verified\n"
                                        "02:00:00:00:00:02  10.0.0.2  no answer\n"
                                        "02:00:00:00:00:03  10.0.0.3  verified");
+}
+
+TEST(BatchRunner, TheUnreachedLineNamesSilentAndUnsentDevicesOnly) {
+    BatchResult result;
+    result.devices = {{"02:00:00:00:00:01", "10.0.0.1", DeviceOutcome::Verified},
+                      {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer},
+                      {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Refused},
+                      {"02:00:00:00:00:04", "172.16.0.4", DeviceOutcome::NotSent},
+                      {"02:00:00:00:00:05", "10.0.0.5", DeviceOutcome::Cancelled}};
+    EXPECT_EQ(BatchUnreachedText(result), "not reached: 02:00:00:00:00:02, 02:00:00:00:00:04")
+        << "a refusal is an answer; a cancelled request says nothing about the device";
+    result.devices.erase(result.devices.begin() + 1);
+    result.devices.erase(result.devices.begin() + 2);
+    EXPECT_EQ(BatchUnreachedText(result), "");
 }
 
 TEST(Eligibility, TheTransparentBridgeSwitchSkipsModelsAndModesWithoutOne) {

@@ -1,4 +1,4 @@
-#include "app/WaitSchedule.h"
+#include "shell/WaitSchedule.h"
 
 #include <algorithm>
 

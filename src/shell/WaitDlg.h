@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WaitSchedule.h"
+#include "shell/WaitSchedule.h"
 #include "ui/TDialog.h"
 
 #include <QTimer>

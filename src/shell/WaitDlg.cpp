@@ -1,4 +1,4 @@
-#include "app/WaitDlg.h"
+#include "shell/WaitDlg.h"
 
 #include "protocol/NetManagement.h"
 #include "ui/QtConvert.h"

@@ -1,0 +1,19 @@
+#include "pages/RebootDlg.h"
+
+#include "operations/DeviceOperations.h"
+#include "shell/PageIds.h"
+
+namespace rf {
+
+namespace {
+
+// Three searches in the last seconds of the wait find the devices as they come back.
+constexpr RestartPageSpec kRebootPage{kPageReboot, "RebootDlg", "Reboot", "Are you sure you want to restart?",
+                                      3,           &PlanReboot};
+
+} // namespace
+
+CRebootDlg::CRebootDlg(const PageContext& context, QWidget* parent)
+    : CRestartPageDlg(context, kRebootPage, parent) {}
+
+} // namespace rf

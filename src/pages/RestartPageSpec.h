@@ -1,0 +1,23 @@
+#pragma once
+
+#include "operations/BatchPlan.h"
+#include "operations/SelectedDevice.h"
+
+#include <vector>
+
+namespace rf {
+
+class CSqlManagement;
+
+// What sets the reboot page and the restore page apart: their texts, the request they send and the
+// searches of their wait.
+struct RestartPageSpec {
+    int pageId = 0;
+    const char* objectName = "";
+    const char* actionKey = "";  // the button, and the operation the summary line names
+    const char* confirmKey = ""; // the question before anything is sent
+    int waitSearches = 0;        // searches near the end of the one-minute wait
+    BatchPlan (*plan)(CSqlManagement& store, const std::vector<SelectedDevice>& devices) = nullptr;
+};
+
+} // namespace rf
