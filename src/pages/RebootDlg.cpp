@@ -8,8 +8,8 @@ namespace rf {
 namespace {
 
 // Three searches in the last seconds of the wait find the devices as they come back.
-constexpr RestartPageSpec kRebootPage{kPageReboot, "RebootDlg", "Reboot", "Are you sure you want to restart?",
-                                      3,           &PlanReboot};
+constexpr RestartPageSetup kRebootPage{
+    kPageReboot, "RebootDlg", "Reboot", "Are you sure you want to restart?", 3, &PlanReboot};
 
 } // namespace
 

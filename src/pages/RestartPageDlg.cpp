@@ -21,12 +21,13 @@ constexpr int kSeparatorY = 56;
 
 } // namespace
 
-CRestartPageDlg::CRestartPageDlg(const PageContext& context, const RestartPageSpec& spec, QWidget* parent)
-    : CPage(spec.pageId, parent), context_(context), spec_(spec) {
-    setObjectName(QString::fromLatin1(spec.objectName));
+CRestartPageDlg::CRestartPageDlg(const PageContext& context, const RestartPageSetup& setup, QWidget* parent)
+    : CPage(setup.pageId, parent), context_(context), setup_(setup) {
+    setObjectName(QString::fromLatin1(setup.objectName));
     SetFillWithColour(true);
     SetBackgroundColour(ToQColor(context.settings.childBkColor));
-    list_ = new CDeviceList(context.engine, context.store, context.settings, context.skin, spec.pageId, this);
+    list_ =
+        new CDeviceList(context.engine, context.store, context.settings, context.skin, setup.pageId, this);
     BuildControls();
     TranslateWindow(this);
 
@@ -48,7 +49,7 @@ void CRestartPageDlg::BuildControls() {
     action_->setObjectName(QStringLiteral("actionButton"));
     action_->SetImage(ToQString(context_.skin.btnSearch));
     action_->SetPageButtonLook(context_.settings);
-    action_->SetText(QString::fromUtf8(spec_.actionKey));
+    action_->SetText(QString::fromUtf8(setup_.actionKey));
     action_->setGeometry(10, 14, kButtonWidth, kButtonHeight);
     connect(action_, &CTButtonPicture::clicked, this, &CRestartPageDlg::OnAction);
 
@@ -94,7 +95,7 @@ void CRestartPageDlg::OnAction() {
         MessageBox::warning(this, TranslateText("Please select the devices!"));
         return;
     }
-    if (!MessageBox::confirm(this, TranslateText(spec_.confirmKey))) {
+    if (!MessageBox::confirm(this, TranslateText(setup_.confirmKey))) {
         return;
     }
     selection_ = std::move(selection);
@@ -104,7 +105,7 @@ void CRestartPageDlg::OnAction() {
 
 void CRestartPageDlg::StartBatch() {
     result_.reset();
-    BatchPlan plan = spec_.plan(context_.store, selection_);
+    BatchPlan plan = setup_.plan(context_.store, selection_);
     worker_.Start([this, plan = std::move(plan)](std::stop_token stop) {
         BatchResult result = RunBatch(context_.engine, context_.store, plan, stop);
         if (!stop.stop_requested()) {
@@ -117,7 +118,7 @@ void CRestartPageDlg::StartBatch() {
 // Modal: the user waits here while the devices restart; the page's timers keep running.
 void CRestartPageDlg::RunWait() {
     statusTimer_.start();
-    CWaitDlg dialog(context_.engine, context_.skin, kWaitSeconds, true, spec_.waitSearches, this);
+    CWaitDlg dialog(context_.engine, context_.skin, kWaitSeconds, true, setup_.waitSearches, this);
     wait_ = &dialog;
     dialog.exec();
     wait_ = nullptr;
@@ -142,7 +143,7 @@ void CRestartPageDlg::ShowSummaryWhenDone() {
     if (wait_ || !result_) {
         return;
     }
-    std::string line = BatchSummaryText(spec_.actionKey, *result_);
+    std::string line = BatchSummaryText(setup_.actionKey, *result_);
     if (const std::string unreached = BatchUnreachedText(*result_); !unreached.empty()) {
         line += " (" + unreached + ")";
     }

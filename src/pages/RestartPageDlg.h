@@ -2,7 +2,7 @@
 
 #include "operations/DeviceOutcome.h"
 #include "operations/SelectedDevice.h"
-#include "pages/RestartPageSpec.h"
+#include "pages/RestartPageSetup.h"
 #include "pages/WorkerSlot.h"
 #include "shell/Page.h"
 #include "shell/PageContext.h"
@@ -31,7 +31,7 @@ public:
     static constexpr int kStatusTickMs = 1000;
     static constexpr int kReloadDelayMs = 1000;
 
-    CRestartPageDlg(const PageContext& context, const RestartPageSpec& spec, QWidget* parent);
+    CRestartPageDlg(const PageContext& context, const RestartPageSetup& setup, QWidget* parent);
     ~CRestartPageDlg() override;
 
     void RefreshList() override;
@@ -68,7 +68,7 @@ private:
     void ClearBatchSummary();
 
     PageContext context_;
-    RestartPageSpec spec_;
+    RestartPageSetup setup_;
     CDeviceList* list_ = nullptr;
     CTButtonPicture* action_ = nullptr;
     CTStatic* summary_ = nullptr;

@@ -8,7 +8,7 @@ namespace rf {
 namespace {
 
 // A device back from a factory reset takes longer to answer: five searches in the last seconds of the wait.
-constexpr RestartPageSpec kRestorePage{
+constexpr RestartPageSetup kRestorePage{
     kPageRestore, "RestoreDlg", "Restore", "Are you sure you want to reset?", 5, &PlanReset};
 
 } // namespace

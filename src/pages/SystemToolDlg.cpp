@@ -80,8 +80,8 @@ void CSystemToolDlg::BuildGrid() {
     grid_->SetColumnCount(kColumnCount);
     grid_->SetRowCount(1);
     for (int column = 0; column < kColumnCount; ++column) {
-        const ColumnSpec& spec = kColumns[static_cast<size_t>(column)];
-        SetHeaderCell(context_.settings, *grid_, column, spec.width, TranslateText(spec.header));
+        const ColumnSpec& definition = kColumns[static_cast<size_t>(column)];
+        SetHeaderCell(context_.settings, *grid_, column, definition.width, TranslateText(definition.header));
     }
 }
 

@@ -11,7 +11,7 @@ class CSqlManagement;
 
 // What sets the reboot page and the restore page apart: their texts, the request they send and the
 // searches of their wait.
-struct RestartPageSpec {
+struct RestartPageSetup {
     int pageId = 0;
     const char* objectName = "";
     const char* actionKey = "";  // the button, and the operation the summary line names
