@@ -2,6 +2,7 @@
 
 #include "operations/BatchRunner.h"
 #include "pages/DeviceList.h"
+#include "pages/PageParts.h"
 #include "protocol/NetManagement.h"
 #include "shell/WaitDlg.h"
 #include "store/SqlManagement.h"
@@ -53,18 +54,9 @@ void CRestartPageDlg::BuildControls() {
     action_->setGeometry(10, 14, kButtonWidth, kButtonHeight);
     connect(action_, &CTButtonPicture::clicked, this, &CRestartPageDlg::OnAction);
 
-    summary_ = new CTStatic(this);
-    summary_->setObjectName(QStringLiteral("batchSummary"));
-    summary_->SetStaticLook(context_.settings);
-    summary_->setProperty("rfNoTranslate", true);
-    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_ = MakeBatchSummaryLine(context_.settings, this);
 
-    separator_ = new QWidget(this);
-    separator_->setObjectName(QStringLiteral("separator"));
-    separator_->setAutoFillBackground(true);
-    QPalette palette = separator_->palette();
-    palette.setColor(QPalette::Window, ToQColor(context_.settings.lineColor));
-    separator_->setPalette(palette);
+    separator_ = MakeSeparatorLine(context_.settings, this);
 }
 
 void CRestartPageDlg::resizeEvent(QResizeEvent* event) {

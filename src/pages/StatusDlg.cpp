@@ -7,6 +7,7 @@
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/IpsetMutilDlg.h"
+#include "pages/PageParts.h"
 #include "protocol/NetManagement.h"
 #include "rules/DeviceRules.h"
 #include "shell/DesktopLinks.h"
@@ -85,18 +86,9 @@ void CStatusDlg::BuildButtons() {
     animation_->setGeometry(x + 4, 13, 32, 32);
     animation_->hide();
 
-    summary_ = new CTStatic(this);
-    summary_->setObjectName(QStringLiteral("batchSummary"));
-    summary_->SetStaticLook(context_.settings);
-    summary_->setProperty("rfNoTranslate", true);
-    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_ = MakeBatchSummaryLine(context_.settings, this);
 
-    separator_ = new QWidget(this);
-    separator_->setObjectName(QStringLiteral("separator"));
-    separator_->setAutoFillBackground(true);
-    QPalette palette = separator_->palette();
-    palette.setColor(QPalette::Window, ToQColor(context_.settings.lineColor));
-    separator_->setPalette(palette);
+    separator_ = MakeSeparatorLine(context_.settings, this);
 }
 
 void CStatusDlg::resizeEvent(QResizeEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "operations/AdapterDevices.h"
 #include "pages/ColumnFit.h"
+#include "pages/PageParts.h"
 #include "shell/PageIds.h"
 #include "ui/GridCells.h"
 #include "ui/GridCtrl.h"
@@ -59,12 +60,7 @@ void CSystemToolDlg::BuildControls() {
     countLabel_->SetStaticLook(context_.settings);
     countLabel_->setProperty("rfNoTranslate", true);
 
-    separator_ = new QWidget(this);
-    separator_->setObjectName(QStringLiteral("separator"));
-    separator_->setAutoFillBackground(true);
-    QPalette palette = separator_->palette();
-    palette.setColor(QPalette::Window, ToQColor(context_.settings.lineColor));
-    separator_->setPalette(palette);
+    separator_ = MakeSeparatorLine(context_.settings, this);
 
     // The container forwards no page changes for this page: the strip is there for the look.
     strip_ = new CTMultiPages(this);
