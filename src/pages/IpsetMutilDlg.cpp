@@ -6,6 +6,7 @@
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "rules/DeviceRules.h"
+#include "store/SqlManagement.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -15,6 +16,7 @@
 #include "ui/WindowTranslation.h"
 
 #include <QProgressBar>
+#include <unordered_set>
 
 namespace rf {
 namespace {
@@ -144,8 +146,12 @@ std::optional<BatchPlan> CIpsetMutilDlg::PlanFromFields() {
         }
         return PlanSetIp(selection_.front(), BuildBatchIpBlock(batch, batch.start));
     }
-    BatchPlan plan = PlanIpRange(
-        batch, selection_, [this](const Ipv4Bytes& ip) { return IsAddressInUse(store_, IpBytesToText(ip)); });
+    // The stored addresses are read once, not once for every address of the range.
+    std::vector<std::string> stored;
+    store_.ListDeviceIps(stored);
+    const std::unordered_set<std::string> used(stored.begin(), stored.end());
+    BatchPlan plan = PlanIpRange(batch, selection_,
+                                 [&used](const Ipv4Bytes& ip) { return used.contains(IpBytesToText(ip)); });
     const std::string left = DevicesWithoutAddress(plan);
     if (!left.empty() &&
         !MessageBox::confirm(
