@@ -41,7 +41,7 @@ bool ClearCapabilities(std::string& error) {
 } // namespace
 
 bool CallerMayNameSettings(const std::string& iniPath, std::string& error) {
-    const char* pkexecUid = std::getenv("PKEXEC_UID");
+    const char* pkexecUid = std::getenv("PKEXEC_UID"); // NOLINT(concurrency-mt-unsafe): before any thread
     if (::getuid() != 0 || pkexecUid == nullptr) {
         return true;
     }
