@@ -100,11 +100,30 @@ for script in postinst prerm postrm; do
 done
 grep -q "setcap cap_net_bind_service=+ep" "$control/postinst" && grep -q "/$bundle/service/Relayd" "$control/postinst" ||
   fail "postinst does not give Relayd cap_net_bind_service"
-# postinst on an unpacked root proves nothing about the system; run postrm's cleanup against a copy.
+# The removal scripts run against a copy of the bundle in the temporary folder: prerm ends a firmware
+# server running from it, postrm removes what a run as root wrote into it.
 fake="$work/fake"
-mkdir -p "$fake/opt/radiofleet/service"
+mkdir -p "$fake/opt/radiofleet/service" "$work/firmware"
+cp "$root/$bundle/service/Relayd" "$fake/opt/radiofleet/service/Relayd"
+printf '[SERVER]\nDirectory=%s\nPort=%s\n' "$work/firmware" $((20000 + RANDOM % 20000)) >"$work/Relayd.ini"
+"$fake/opt/radiofleet/service/Relayd" --config "$work/Relayd.ini" 2>"$work/relayd.log" &
+server=$!
+for script in prerm postrm; do sed "s|/opt/radiofleet|$fake/opt/radiofleet|g" "$control/$script" >"$work/$script"; done
+# prerm finds the server by its executable; wait until the server runs from there.
+for _ in $(seq 100); do
+  [ "$(readlink "/proc/$server/exe" 2>/dev/null)" = "$fake/opt/radiofleet/service/Relayd" ] && break
+  sleep 0.05
+done
+sh "$work/prerm" remove || fail "prerm remove failed"
+running() { [ -n "$(readlink "/proc/$server/exe" 2>/dev/null)" ]; } # an ended child has no executable
+for _ in $(seq 200); do running || break; sleep 0.05; done
+if running; then
+  fail "prerm remove left the firmware server running"
+  kill -TERM "$server"
+fi
+wait "$server" 2>/dev/null
 touch "$fake/opt/radiofleet/data.mdb" "$fake/opt/radiofleet/service/Relayd.ini"
-sed "s|/opt/radiofleet|$fake/opt/radiofleet|g" "$control/postrm" >"$work/postrm"
+rm "$fake/opt/radiofleet/service/Relayd" # as dpkg does before postrm
 sh "$work/postrm" purge || fail "postrm purge failed"
 [ ! -e "$fake/opt/radiofleet" ] || fail "postrm purge left $(find "$fake/opt" | tr '\n' ' ')"
 
