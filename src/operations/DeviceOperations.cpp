@@ -154,8 +154,9 @@ BatchPlan PlanSchedule(const SelectedDevice& device, const RebootScheduleBlock& 
     plan.items.push_back(ItemFor(device, block));
     plan.askDetails = true;
     plan.applied = [block](const BatchItem&, const ap_info_stu& stored) {
-        const auto held = stored.device_info().reboot_schedule_block();
-        return std::equal(block.begin(), block.end(), held.begin(), held.end());
+        const DeviceInfo held = stored.device_info();
+        const auto bytes = held.reboot_schedule_block();
+        return std::equal(block.begin(), block.end(), bytes.begin(), bytes.end());
     };
     return plan;
 }
@@ -169,6 +170,9 @@ BatchPlan PlanVlan(const SelectedDevice& device, const DeviceInfo& info, const V
     plan.type = MessageType::SetVlan;
     plan.items.push_back(ItemFor(device, BuildSetVlanPayload(wanted, withIp)));
     plan.askDetails = !withIp;
+    if (withIp) {
+        return plan; // applied at the restart: its answer is all the PC learns now
+    }
     plan.applied = [wanted](const BatchItem&, const ap_info_stu& stored) {
         const DeviceInfo held = stored.device_info();
         return held.vlan_en() == wanted.vlan_en() && held.vlan_id() == wanted.vlan_id() &&
@@ -200,7 +204,10 @@ std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info
         IpSettingsBlock block = *changes.ip;
         block[kBlockApplyOffset] = ipAndVlan ? 0 : 1;
         BatchPlan ip = PlanSetIp(device, block);
-        ip.askDetails = !ipAndVlan; // it takes effect only at the restart the VLAN change starts
+        if (ipAndVlan) { // it takes effect only at the restart the VLAN change starts
+            ip.askDetails = false;
+            ip.applied = nullptr;
+        }
         plans.push_back(std::move(ip));
     }
     return plans;

@@ -122,6 +122,9 @@ TEST(ConfigurePlan, ChangedBlocksGoInTheDialogsOrderWithTheApplyFlags) {
     EXPECT_EQ(plans[3].items[0].payload[kVlanBlockApplyOffset], 1) << "SetVlan applies both";
     EXPECT_EQ(plans[4].items[0].payload[kBlockApplyOffset], 0);
     EXPECT_EQ(plans[4].items[0].detailIp, "10.99.1.20");
+    EXPECT_FALSE(plans[3].askDetails || plans[4].askDetails)
+        << "both apply at the restart; nothing waits for details between them";
+    EXPECT_FALSE(plans[3].applied || plans[4].applied) << "their answers are all the PC can know now";
     EXPECT_EQ(plans[1].items[0].payload.size(), DeviceInfo::kRadioSettingsSize);
     EXPECT_EQ(plans[2].items[0].payload, (std::vector<uint8_t>{1, 34, 210, 0}));
 
@@ -156,6 +159,16 @@ TEST(ConfigurePlan, VerificationReadsTheChangedFieldsFromTheDetails) {
     after.set_expand_channel(2);
     EXPECT_TRUE(
         plans[0].applied(plans[0].items[0], ap_info_stu::Make(record.mac(), 1, DeviceStatus::Online, after)));
+
+    ConfigChanges schedule;
+    schedule.schedule = RebootScheduleBlock{1, 34, 210, 0};
+    const auto schedulePlan = PlanConfigure(Device(record), record, schedule);
+    ASSERT_EQ(schedulePlan.size(), 1u);
+    EXPECT_FALSE(schedulePlan[0].applied(schedulePlan[0].items[0], record)) << "stored: off, 03:30 Mon+Fri";
+    DeviceInfo on = record.device_info();
+    on.set_restart_en(1);
+    EXPECT_TRUE(schedulePlan[0].applied(schedulePlan[0].items[0],
+                                        ap_info_stu::Make(record.mac(), 1, DeviceStatus::Online, on)));
 }
 
 } // namespace
