@@ -52,10 +52,10 @@ TEST(RestartLab, TickedRadiosRestartAndASilentOneIsNamedNotReached) {
     CGridCtrl& grid = *page.List().Grid();
     ASSERT_EQ(grid.GetRowCount(), 4);
     for (int row = 1; row < grid.GetRowCount(); ++row) {
-        grid.SetChecked(row, kColumnTick, true);
+        grid.SetChecked(row, kFieldTick, true);
     }
     auto status = [&](const std::string& mac) {
-        return grid.GetCellText(page.List().RowOfDevice(mac), CDeviceList::kColumnStatus);
+        return grid.GetCellText(page.List().RowOfDevice(mac), page.List().StatusColumn());
     };
     QTimer::singleShot(0, [&] {
         CWaitDlg* wait = page.WaitDialog();
