@@ -2,6 +2,7 @@
 #include "app/ProgramPages.h"
 
 #include "app/InstallHelpDlg.h"
+#include "pages/ManagementDlg.h"
 #include "pages/RebootDlg.h"
 #include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
@@ -24,6 +25,9 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageManagement) {
+            return new CManagementDlg(context, container);
         }
         if (pageId == kPageReboot) {
             return new CRebootDlg(context, container);
