@@ -63,10 +63,10 @@ void CManagementConfigDlg::BuildTabs(const Settings& settings, const SkinPaths& 
     for (int tab = 0; tab < kTabCount; ++tab) {
         auto* button = new CTButtonPicture(this);
         button->setObjectName(QString::fromLatin1(kTabNames[static_cast<size_t>(tab)]));
-        button->SetImage(ToQString(skin.configBtn));
+        button->SetImage(ToQString(skin.btnConfig));
         button->SetPageButtonLook(settings);
         button->SetText(QString::fromUtf8(kTabKeys[static_cast<size_t>(tab)]));
-        button->setGeometry(20 + 120 * tab, 54, 110, 30);
+        button->setGeometry(20 + 100 * tab, 54, 90, 30);
         connect(button, &CTButtonPicture::clicked, this, [this, tab] { ShowTab(tab); });
         tabButtons_[static_cast<size_t>(tab)] = button;
     }

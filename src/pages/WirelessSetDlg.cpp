@@ -20,8 +20,8 @@ namespace {
 
 constexpr int kLabelX = 10;
 constexpr int kFieldX = 140;
-constexpr int kRightLabelX = 330;
-constexpr int kRightFieldX = 440;
+constexpr int kRightLabelX = 335;
+constexpr int kRightFieldX = 470;
 constexpr int kPanelY = 220;
 constexpr std::array<const char*, 3> kCipherKeys{"AES", "TKIP", "TKIP&&AES"};
 constexpr std::array<const char*, 3> kCipherNames{"cipherAes", "cipherTkip", "cipherBoth"};
@@ -59,7 +59,7 @@ CWirelessSetDlg::CWirelessSetDlg(const Settings& settings, const DeviceInfo& sto
 void CWirelessSetDlg::BuildRadio(const Settings& settings) {
     MakeTabLabel(settings, this, "NetMode", {kLabelX, 70, 120, 24});
     mode_ = MakeTabCombo(this, "wirelessMode", {kFieldX, 70, 180, 24});
-    MakeTabLabel(settings, this, "BandWidth", {kRightLabelX, 70, 100, 24});
+    MakeTabLabel(settings, this, "BandWidth", {kRightLabelX, 70, 130, 24});
     bandwidth_ = MakeTabCombo(this, "wirelessBandwidth", {kRightFieldX, 70, 110, 24});
     MakeTabLabel(settings, this, "Wireless_power", {kLabelX, 100, 120, 24});
     power_ = MakeTabEdit(this, "wirelessPower", {kFieldX, 100, 80, 24}, 3, CharMode::Digits);
@@ -73,7 +73,7 @@ void CWirelessSetDlg::BuildRadio(const Settings& settings) {
     }
     MakeTabLabel(settings, this, "Wireless_channel", {kLabelX, 160, 120, 24});
     channel_ = MakeTabCombo(this, "wirelessChannel", {kFieldX, 160, 180, 24});
-    MakeTabLabel(settings, this, "ExpandChannel", {kRightLabelX, 160, 100, 24});
+    MakeTabLabel(settings, this, "ExpandChannel", {kRightLabelX, 160, 130, 24});
     extension_ = MakeTabCombo(this, "wirelessExtension", {kRightFieldX, 160, 110, 24});
 }
 
