@@ -5,14 +5,17 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "pages/DeviceList.h"
+#include "pages/IPSetDlg.h"
 #include "pages/ManagementConfigDlg.h"
 #include "pages/ManagementDlg.h"
+#include "pages/VlanDlg.h"
 #include "pages/WirelessSetDlg.h"
 #include "protocol/DeviceInfo.h"
 #include "rules/WirelessChoices.h"
 #include "shell/AppContext.h"
 #include "support/RecordingNavigation.h"
 #include "ui/GridCtrl.h"
+#include "ui/IpAddressEdit.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
 #include "ui/TButtonPicture.h"
@@ -20,6 +23,7 @@
 #include "ui/TStatic.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTest>
 #include <QTimer>
@@ -148,6 +152,29 @@ TEST_F(ManagementLab, AWirelessChangeReachesTheRadioAndTheListShowsIt) {
         << "the list shows it after its reload";
     EXPECT_EQ(Cell(kFieldChannel), QString::number(channel));
     EXPECT_EQ(Cell(kFieldPower), QString::number(power));
+}
+
+TEST_F(ManagementLab, IpAndVlanTogetherShowTheMinuteWaitAndApplyAtTheRestart) {
+    bool waited = false;
+    SaveWith([&](CManagementConfigDlg& dialog) {
+        dialog.IpTab()->Field(0)->setText(QStringLiteral("10.99.200.9"));
+        dialog.VlanTab()->EnableBox()->setChecked(true);
+        dialog.VlanTab()->ManageEdit()->setText(QStringLiteral("10"));
+        dialog.VlanTab()->WlanEdit()->setText(QStringLiteral("20"));
+        QTimer::singleShot(0, [&] {
+            waited = page->WaitDialog() != nullptr;
+            if (page->WaitDialog()) {
+                page->WaitDialog()->reject(); // the test does not sit out the minute
+            }
+        });
+    });
+    EXPECT_TRUE(waited);
+    ASSERT_TRUE(page->LastWait());
+    EXPECT_EQ(*page->LastWait(), (ConfigWait{60, false, 3}));
+    EXPECT_TRUE(WaitFor([&] { return JsonValue(Radio(), "ip") == "10.99.200.9"; }, 20s))
+        << "the SetIp sent after the SetVlan takes effect at the restart: " << Radio();
+    EXPECT_EQ(Number(Radio(), "vlan_id"), 10);
+    EXPECT_EQ(Number(Radio(), "vlan_id_wlan"), 20);
 }
 
 } // namespace
