@@ -27,8 +27,8 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace rf::test {
 namespace {
