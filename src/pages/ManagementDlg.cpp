@@ -113,7 +113,7 @@ void CManagementDlg::OpenConfiguration(int row) {
 }
 
 void CManagementDlg::StartSend(std::vector<BatchPlan> plans) {
-    worker_.Start([this, plans = std::move(plans)](std::stop_token stop) {
+    worker_.Start([this, plans = std::move(plans)](const std::stop_token& stop) {
         std::vector<BatchResult> results = RunBatches(context_.engine, context_.store, plans, stop);
         if (!stop.stop_requested()) {
             QMetaObject::invokeMethod(

@@ -37,13 +37,10 @@ VlanCollect CollectVlanSettings(const VlanForm& form) {
     }
     const long manage = IdNumber(form.manage);
     const long wlan = IdNumber(form.wlan);
-    if (form.manage.empty()) {
+    // In the tab's order: both texts given, then both ranges.
+    if (form.manage.empty() || (!form.wlan.empty() && !InRange(manage))) {
         result.message = kVlanRangeMessage;
-    } else if (form.wlan.empty()) {
-        result.message = kWlanRangeMessage;
-    } else if (!InRange(manage)) {
-        result.message = kVlanRangeMessage;
-    } else if (!InRange(wlan)) {
+    } else if (form.wlan.empty() || !InRange(wlan)) {
         result.message = kWlanRangeMessage;
     }
     if (!result.message.empty()) {

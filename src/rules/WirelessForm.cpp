@@ -96,7 +96,7 @@ WirelessCollect CollectWirelessSettings(const WirelessForm& form, const DeviceIn
 }
 
 std::string WirelessMessageText(const std::string& key, const DeviceInfo& stored) {
-    const std::string text = Translate(key);
+    std::string text = Translate(key);
     if (key != kPowerRangeMessage) {
         return text;
     }

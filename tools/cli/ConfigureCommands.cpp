@@ -200,7 +200,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     const std::vector<BatchPlan> plans = PlanConfigure(device, record, collected.changes);
     std::vector<BatchResult> results;
     if (!RunInterruptibly(session, [&](std::stop_token stop) {
-            results = RunBatches(session.Engine(), session.Store(), plans, stop);
+            results = RunBatches(session.Engine(), session.Store(), plans, std::move(stop));
         })) {
         return kExitInterrupted;
     }

@@ -20,7 +20,7 @@ struct Field {
 
 class Fields {
 public:
-    void Number(std::string name, long long value, std::string meaning = {}) {
+    void Number(std::string name, long long value, const std::string& meaning = {}) {
         const std::string n = std::to_string(value);
         fields_.push_back({std::move(name), n, meaning.empty() ? n : n + " (" + meaning + ")"});
     }

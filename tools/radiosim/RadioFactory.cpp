@@ -56,7 +56,8 @@ void FillSecurity(DeviceInfo& info, Generator& g, size_t index) {
     s.set_wpapsk_key_value("labkey-" + std::to_string(1000 + index));
     // Settings a radio's own web page would have accepted: renewal 0 or 60-99999 seconds, WEP keys of 26
     // hex digits (type 1) or 5 ASCII characters (type 0), default key 1-4.
-    s.set_wpapsk_key_time(static_cast<uint32_t>(g.Pick(0, 1) == 0 ? 0 : g.Pick(60, 86400)));
+    const int renewal = g.Pick(0, 86400); // one draw, so that the radios after this one stay as they were
+    s.set_wpapsk_key_time(static_cast<uint32_t>(renewal < 60 ? 0 : renewal));
     s.set_wep_auth_type(static_cast<uint8_t>(g.Pick(0, 1)));
     s.set_wep_key_index(static_cast<uint8_t>(g.Pick(1, 4)));
     for (size_t k = 0; k < SecurityBlock::kWepKeyCount; ++k) {
