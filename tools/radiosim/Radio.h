@@ -70,6 +70,8 @@ public:
     const std::array<uint32_t, 19>& received() const { return received_; }
     uint32_t reboots() const { return reboots_; }
     uint32_t restores() const { return restores_; }
+    // When the last restart began, on the simulator's clock (0: never).
+    int64_t restartStartedMs() const { return restartStartedMs_; }
 
     // Radios that answer every setting with a failure result and change nothing.
     bool failing = false;
@@ -122,6 +124,7 @@ private:
     // restarts the radio.
     std::optional<std::array<uint8_t, DeviceInfo::kIpSettingsSize>> pendingIp_;
     int64_t bootMs_;
+    int64_t restartStartedMs_ = 0;
     uint32_t uptimeAtBoot_;
     bool applyAtRestart_ = false;
     std::array<uint32_t, 19> received_{};
