@@ -43,7 +43,7 @@ std::string CFirmwareServer::IniPath() const {
 }
 
 bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) {
-    system_.KillProcessByName(programName_);
+    system_.KillProcessByPath(ProgramPath());
     if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) ||
         !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
         return false;
@@ -52,7 +52,7 @@ bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) 
 }
 
 void CFirmwareServer::StopFirmwareServer() {
-    system_.KillProcessByName(programName_);
+    system_.KillProcessByPath(ProgramPath());
 }
 
 } // namespace rf

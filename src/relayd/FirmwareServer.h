@@ -20,7 +20,7 @@ public:
     // without waiting for it. False when the directory cannot be written as a setting, the settings
     // cannot be written or the program cannot be started.
     bool StartFirmwareServer(const std::string& firmwareDirectory);
-    // Ends every running server of this user.
+    // Ends every server of this user running from our service folder.
     void StopFirmwareServer();
 
     std::string ProgramPath() const;
