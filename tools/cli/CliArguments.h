@@ -12,13 +12,15 @@ namespace rf {
 inline constexpr int kAdapterSearchSeconds = 3;
 
 struct CliArguments {
-    std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge
+    std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge, upgrade
     int seconds = 10;
     bool json = false;
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;
     std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
+    std::string file; // upgrade: the firmware image
+    std::string type; // upgrade: the model to upgrade, as its text or code; empty: the first MAC's model
 };
 
 // nullopt with error set when the command line is not understood.

@@ -3,6 +3,11 @@
 #include "CliArguments.h"
 #include "CliSession.h"
 
+#include "protocol/ApInfo.h"
+
+#include <string>
+#include <vector>
+
 namespace rf {
 
 // Exit codes of the command-line tool.
@@ -18,5 +23,14 @@ int RunSearch(CliSession& session, const CliArguments& arguments);
 int RunAdapters(CliSession& session, const CliArguments& arguments);
 // reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
+// upgrade: the upgrade dialog's checks and run without a window, with the firmware server beside us.
+int RunUpgrade(CliSession& session, const CliArguments& arguments);
+
+// The MACs without repeats, in their first order.
+std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs);
+// Searches until every device is stored (stored[i] is then the record of macs[i], else left clear), a few
+// times at most; false when interrupted.
+bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
+                  std::vector<ap_info_stu>& stored);
 
 } // namespace rf

@@ -29,38 +29,6 @@ bool IsStored(CSqlManagement& store, const std::string& mac, ap_info_stu& device
     return store.GetDevice(mac, device) && device.mac() == mac;
 }
 
-std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
-    std::vector<std::string> distinct;
-    for (const auto& mac : macs) {
-        if (std::find(distinct.begin(), distinct.end(), mac) == distinct.end()) {
-            distinct.push_back(mac);
-        }
-    }
-    return distinct;
-}
-
-// Searches until every device is stored, at most kLearnSearches times; false when interrupted.
-bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
-                  std::vector<ap_info_stu>& stored) {
-    stored.assign(macs.size(), ap_info_stu{});
-    const auto allKnown = [&] {
-        bool all = true;
-        for (size_t i = 0; i < macs.size(); ++i) {
-            all = IsStored(session.Store(), macs[i], stored[i]) && all;
-        }
-        return all;
-    };
-    for (int search = 0; search < kLearnSearches && !allKnown(); ++search) {
-        session.Engine().SearchDevices();
-        for (auto waited = 0ms; waited < kLearnSearchPeriod && !allKnown(); waited += kPollPeriod) {
-            if (!session.Wait(kPollPeriod)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // The plan of the command line, checked by the rules the pages apply; on refusal, the message.
 std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
                               const std::vector<ap_info_stu>& stored, std::string& refusal) {
@@ -160,6 +128,38 @@ int Report(const CliArguments& arguments, const BatchResult& result) {
 }
 
 } // namespace
+
+std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
+    std::vector<std::string> distinct;
+    for (const auto& mac : macs) {
+        if (std::find(distinct.begin(), distinct.end(), mac) == distinct.end()) {
+            distinct.push_back(mac);
+        }
+    }
+    return distinct;
+}
+
+// Searches until every device is stored, at most kLearnSearches times; false when interrupted.
+bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
+                  std::vector<ap_info_stu>& stored) {
+    stored.assign(macs.size(), ap_info_stu{});
+    const auto allKnown = [&] {
+        bool all = true;
+        for (size_t i = 0; i < macs.size(); ++i) {
+            all = IsStored(session.Store(), macs[i], stored[i]) && all;
+        }
+        return all;
+    };
+    for (int search = 0; search < kLearnSearches && !allKnown(); ++search) {
+        session.Engine().SearchDevices();
+        for (auto waited = 0ms; waited < kLearnSearchPeriod && !allKnown(); waited += kPollPeriod) {
+            if (!session.Wait(kPollPeriod)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
     const std::vector<std::string> macs = DistinctMacs(arguments.macs);

@@ -23,6 +23,9 @@ int main(int argc, char** argv) {
     if (list) {
         return RunAdapters(session, *arguments);
     }
+    if (arguments->command == "upgrade") {
+        return RunUpgrade(session, *arguments);
+    }
     return arguments->command == "search" ? RunSearch(session, *arguments)
                                           : RunDeviceCommand(session, *arguments);
 }
