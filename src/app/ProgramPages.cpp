@@ -6,6 +6,7 @@
 #include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
 #include "pages/SystemToolDlg.h"
+#include "pages/UpgradeDlg.h"
 #include "shell/PageContext.h"
 #include "shell/PageIds.h"
 
@@ -27,6 +28,9 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
         }
         if (pageId == kPageReboot) {
             return new CRebootDlg(context, container);
+        }
+        if (pageId == kPageUpgrade) {
+            return new CUpgradeDlg(context, container);
         }
         if (pageId == kPageRestore) {
             return new CRestoreDlg(context, container);
