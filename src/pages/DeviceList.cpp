@@ -30,26 +30,33 @@ constexpr int kBottomBar = 44;
 constexpr int kTopBar = 56;
 
 // The status cell: a device that is not offline stands out in the online colour.
-void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int32_t status, bool online) {
+void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int column, int32_t status,
+                    bool online) {
     const auto fill = online ? SetOnlineCell : SetNormalCell;
-    fill(settings, grid, row, CDeviceList::kColumnStatus, ToQString(StatusText(status)), kFormatCentred);
+    fill(settings, grid, row, column, ToQString(StatusText(status)), kFormatCentred);
 }
 
-void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& cells, bool showsStatus) {
-    const auto fill = cells.announced ? SetOfflineCell : SetNormalCell;
-    for (int column = 0; column < kColumnOperate; ++column) {
-        fill(settings, grid, row, column, ToQString(cells.cells[static_cast<size_t>(column)]),
-             kFormatCentred);
-    }
-    grid.SetCellCheckBox(row, kColumnTick);
-    grid.SetCellData(row, kColumnSerial, cells.status); // the status code, as the grid keeps it
-    if (showsStatus) {
-        FillStatusCell(settings, grid, row, cells.status, cells.status != ToCode(DeviceStatus::Outline));
-        return;
-    }
-    fill(settings, grid, row, kColumnOperate, QString(), kFormatCentred);
-    if (!cells.announced) {
-        grid.SetCellImage(row, kColumnOperate, 0);
+void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& record,
+             const DeviceListLayout& layout) {
+    const auto fill = record.announced ? SetOfflineCell : SetNormalCell;
+    for (size_t i = 0; i < layout.columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        const DeviceField field = layout.columns[i].field;
+        if (field == kFieldStatus) {
+            FillStatusCell(settings, grid, row, column, record.status,
+                           record.status != ToCode(DeviceStatus::Outline));
+        } else {
+            fill(settings, grid, row, column, ToQString(record.texts[field]), kFormatCentred);
+        }
+        if (field == kFieldTick) {
+            grid.SetCellCheckBox(row, column);
+        }
+        if (field == kFieldSerial) {
+            grid.SetCellData(row, column, record.status); // the status code, as the grid keeps it
+        }
+        if (field == kFieldOperate && layout.operateImage != nullptr && !record.announced) {
+            grid.SetCellImage(row, column, 0);
+        }
     }
 }
 
@@ -58,10 +65,12 @@ void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow
 CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
                          const SkinPaths& skin, int pageId, QWidget* page)
     : QObject(page), engine_(engine), store_(store), settings_(settings), page_(page),
-      showsStatus_(ShowsDeviceStatus(pageId)) {
+      layout_(DeviceListLayoutOf(pageId)), sortColumn_(layout_.ColumnOf(kFieldIp)) {
     BuildGrid();
     BuildControls(skin, pageId);
-    grid_->SetImageList({CGridCtrl::LoadMaskedImage(ToQString(skin.webButton))});
+    if (layout_.operateImage != nullptr) {
+        grid_->SetImageList({CGridCtrl::LoadMaskedImage(ToQString(skin.*layout_.operateImage))});
+    }
     SetOnlineCount(0);
 }
 
@@ -69,33 +78,30 @@ void CDeviceList::BuildGrid() {
     grid_ = new CGridCtrl(page_);
     grid_->setObjectName(QStringLiteral("deviceGrid"));
     ApplyGridSettings(settings_, *grid_);
-    grid_->SetColumnCount(kDeviceColumnCount);
+    const int columnCount = static_cast<int>(layout_.columns.size());
+    grid_->SetColumnCount(columnCount);
     grid_->SetRowCount(1);
-    for (int column = 0; column < kDeviceColumnCount; ++column) {
-        DeviceColumnSpec definition = kDeviceListColumns[static_cast<size_t>(column)];
-        if (showsStatus_ && column == kColumnStatus) {
-            definition = {"Status", 90};
-        }
+    for (int column = 0; column < columnCount; ++column) {
+        const ListColumn& definition = layout_.columns[static_cast<size_t>(column)];
         const QString header = TranslateText(definition.header);
         SetHeaderCell(settings_, *grid_, column, definition.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
         int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
         // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
-        if (column == kColumnIp || column == kColumnMac) {
-            const QString widest =
-                column == kColumnIp ? QStringLiteral("255.255.255.255") : QStringLiteral("dd:dd:dd:dd:dd:dd");
+        if (definition.field == kFieldIp || definition.field == kFieldMac) {
+            const QString widest = definition.field == kFieldIp ? QStringLiteral("255.255.255.255")
+                                                                : QStringLiteral("dd:dd:dd:dd:dd:dd");
             needed =
                 std::max(needed, QFontMetrics(ToQFont(settings_.gridFont)).horizontalAdvance(widest) + 12);
         }
         columnWidths_.push_back(std::max(definition.width, needed));
         grid_->SetColumnWidth(column, columnWidths_.back());
-    }
-    grid_->SetCellCheckBox(0, kColumnTick);
-    for (const int column : {kColumnTick, kColumnLocation, kColumnOperate}) {
-        if (showsStatus_ && column != kColumnTick) {
-            continue; // nothing else to click
+        if (definition.field == kFieldTick) {
+            grid_->SetCellCheckBox(0, column);
         }
-        grid_->AddHandColumn(column);
+        if (definition.clickable) {
+            grid_->AddHandColumn(column);
+        }
     }
     connect(grid_, &CGridCtrl::cellClicked, this, &CDeviceList::OnCellClicked);
 }
@@ -157,9 +163,9 @@ void CDeviceList::Layout(const QRect& area) {
 }
 
 void CDeviceList::SpreadColumns() {
-    std::vector<bool> grows(columnWidths_.size(), true);
-    for (const int fixed : {kColumnTick, kColumnSerial, kColumnOperate}) {
-        grows[static_cast<size_t>(fixed)] = false;
+    std::vector<bool> grows(columnWidths_.size());
+    for (size_t column = 0; column < grows.size(); ++column) {
+        grows[column] = !layout_.IsFixedWidth(static_cast<int>(column));
     }
     // Room for a vertical scroll bar is kept, so that one appearing later does not push the last column out.
     const int frame = 2 * grid_->frameWidth();
@@ -185,28 +191,29 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int online = 0;
-    store_.QueryDevicePage(SortKeyOfColumn(sortColumn), filter, ascending, pageSize, page, stored, pageCount,
-                           online);
+    const SortKey key = layout_.SortKeyOf(sortColumn).value_or(SortKey::IpAddress);
+    store_.QueryDevicePage(key, filter, ascending, pageSize, page, stored, pageCount, online);
     if (page > 1 && page > pageCount) {
         page = std::max(pageCount, 1);
         stored.clear();
-        store_.QueryDevicePage(SortKeyOfColumn(sortColumn), filter, ascending, pageSize, page, stored,
-                               pageCount, online);
+        store_.QueryDevicePage(key, filter, ascending, pageSize, page, stored, pageCount, online);
     }
     sortColumn_ = sortColumn;
     currentPage_ = page;
     std::vector<ap_info_stu> announced;
     const int room = AnnouncedRoom(static_cast<int>(stored.size()), pageSize, page, pageCount);
-    if (room > 0 && !showsStatus_) {
+    if (room > 0 && layout_.listsAnnounced) {
         engine_.ListAnnouncedDevices(announced, room, filter);
     }
     rows_ = BuildDeviceRows(stored, announced, pageSize, page);
     grid_->DeleteDataRows();
     grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
     for (size_t i = 0; i < rows_.size(); ++i) {
-        FillRow(settings_, *grid_, static_cast<int>(i) + 1, rows_[i], showsStatus_);
+        FillRow(settings_, *grid_, static_cast<int>(i) + 1, rows_[i], layout_);
     }
-    grid_->SetChecked(0, kColumnTick, false);
+    if (const int tick = ColumnOf(kFieldTick); tick >= 0) {
+        grid_->SetChecked(0, tick, false);
+    }
     allTicked_ = 0;
     grid_->SetSortColumn(sortColumn, ascending);
     grid_->ResetScrollBars();
@@ -232,14 +239,14 @@ void CDeviceList::OnCellClicked(int row, int column) {
 }
 
 void CDeviceList::OnHeaderClicked(int column) {
-    if (column == kColumnTick) {
+    if (layout_.FieldAt(column) == kFieldTick) {
         allTicked_ = allTicked_ == 0 ? 1 : 0;
         for (int row = 0; row < grid_->GetRowCount(); ++row) {
-            grid_->SetChecked(row, kColumnTick, allTicked_ != 0);
+            grid_->SetChecked(row, column, allTicked_ != 0);
         }
         return;
     }
-    if (!IsSortableColumn(column)) {
+    if (!layout_.SortKeyOf(column)) {
         return;
     }
     ascending_ = !ascending_;
@@ -262,11 +269,14 @@ int CDeviceList::RowOfDevice(const std::string& mac) const {
 
 bool CDeviceList::ShowStatus(const std::string& mac, int32_t statusCode) {
     const int row = RowOfDevice(mac);
-    if (row < 0 || !showsStatus_) {
+    const int column = StatusColumn();
+    if (row < 0 || column < 0) {
         return false;
     }
-    rows_[static_cast<size_t>(row - 1)].status = statusCode;
-    FillStatusCell(settings_, *grid_, row, statusCode, true);
+    DeviceRow& record = rows_[static_cast<size_t>(row - 1)];
+    record.status = statusCode;
+    record.texts[kFieldStatus] = StatusText(statusCode);
+    FillStatusCell(settings_, *grid_, row, column, statusCode, true);
     grid_->update();
     return true;
 }
@@ -278,8 +288,12 @@ bool CDeviceList::IsAnnouncedRow(int row) const {
 
 std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurableOnly) const {
     std::vector<SelectedDevice> selection;
+    const int tick = ColumnOf(kFieldTick);
+    if (tick < 0) {
+        return selection;
+    }
     for (int row = 1; row < grid_->GetRowCount(); ++row) {
-        if (!grid_->IsChecked(row, kColumnTick)) {
+        if (!grid_->IsChecked(row, tick)) {
             continue;
         }
         const DeviceRow* record = Row(row);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/SelectedDevice.h"
+#include "pages/DeviceListLayout.h"
 #include "pages/DeviceRows.h"
 
 #include <QObject>
@@ -27,16 +28,11 @@ struct SkinPaths;
 // The paged device list that the list pages share: the grid, the page-number strip, the page-size box,
 // the filter field, the online count and the reload button, and the state behind them (page, sort column
 // and direction, filter, tick-all). The owning page places the controls and acts on clicks in data rows.
-// The maintenance pages (ShowsDeviceStatus) list only stored devices, and their last column shows each
-// device's status instead of the web button.
+// Each page shows its own columns (DeviceListLayoutOf its page id).
 class CDeviceList : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kDefaultSortColumn = 4;
-    // The column of the status on the maintenance pages.
-    static constexpr int kColumnStatus = kColumnOperate;
-
     CDeviceList(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
                 const SkinPaths& skin, int pageId, QWidget* page);
 
@@ -54,10 +50,13 @@ public:
     const DeviceRow* Row(int gridRow) const;
     // The grid row of a device, or -1.
     int RowOfDevice(const std::string& mac) const;
-    // Writes a status into the device's status cell (maintenance pages) without reloading; false when the
-    // device has no row.
+    // Writes a status into the device's status cell without reloading; false when the device has no row or
+    // the page shows no status.
     bool ShowStatus(const std::string& mac, int32_t statusCode);
-    bool ShowsStatus() const { return showsStatus_; }
+    const DeviceListLayout& Columns() const { return layout_; }
+    // The grid column of a field, or -1 when the page does not show it.
+    int ColumnOf(DeviceField field) const { return layout_.ColumnOf(field); }
+    int StatusColumn() const { return layout_.ColumnOf(kFieldStatus); }
 
     // Filter field, grid and page-size box, taken away during a search.
     void SetInteractive(bool on);
@@ -101,7 +100,7 @@ private:
     CSqlManagement& store_;
     const Settings& settings_;
     QWidget* page_;
-    bool showsStatus_;
+    const DeviceListLayout& layout_;
     CGridCtrl* grid_ = nullptr;
     CTMultiPages* strip_ = nullptr;
     QComboBox* pageSize_ = nullptr;
@@ -113,7 +112,7 @@ private:
     std::vector<DeviceRow> rows_;
     std::vector<int> columnWidths_; // before any room is shared out
     bool ascending_ = false;
-    int sortColumn_ = kDefaultSortColumn;
+    int sortColumn_;
     int currentPage_ = 1;
     std::string filter_;
     int onlineCount_ = 0;

@@ -7,38 +7,7 @@
 
 namespace rf {
 
-const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns{{
-    {"", 20},
-    {"Serial", 40},
-    {"Location", 90},
-    {"Type", 50},
-    {"IP", 102},
-    {"MAC", 112},
-    {"OperationMode", 66},
-    {"SSID", 100},
-    {"Channel", 60},
-    {"Version", 60},
-    {"Transparent bridge", 120},
-    {"Time", 70},
-    {"Operate", 60},
-}};
-
 namespace {
-
-// The sort key of each column; none where the column does not sort.
-constexpr std::array<std::optional<SortKey>, kDeviceColumnCount> kSortKeys{std::nullopt,
-                                                                           std::nullopt,
-                                                                           SortKey::Name,
-                                                                           SortKey::Model,
-                                                                           SortKey::IpAddress,
-                                                                           SortKey::Mac,
-                                                                           SortKey::WorkMode,
-                                                                           SortKey::Ssid,
-                                                                           SortKey::Channel,
-                                                                           SortKey::Version,
-                                                                           SortKey::TransparentBridge,
-                                                                           SortKey::UpTime,
-                                                                           std::nullopt};
 
 // A version may hold a line break ("V3.1.0\nbuild 2211"); the cell shows it on one line.
 std::string OneLine(std::string text) {
@@ -48,13 +17,15 @@ std::string OneLine(std::string text) {
 }
 
 void FillWireless(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info) {
-    row.cells[kColumnLocation] = info.ap_name();
-    row.cells[kColumnMode] = WorkModeText(info.work_mode());
-    row.cells[kColumnSsid] = info.ssid();
-    row.cells[kColumnChannel] = ChannelText(info.channel());
-    row.cells[kColumnBridge] =
+    row.texts[kFieldLocation] = info.ap_name();
+    row.texts[kFieldMode] = WorkModeText(info.work_mode());
+    row.texts[kFieldSsid] = info.ssid();
+    row.texts[kFieldChannel] = ChannelText(info.channel());
+    row.texts[kFieldBridge] =
         TransparentBridgeText(device.ap_type(), info.work_mode(), info.bridge_transparent());
-    row.cells[kColumnTime] = UptimeText(info.up_time());
+    row.texts[kFieldTime] = UptimeText(info.up_time());
+    row.texts[kFieldSecureMode] = SecureModeText(info.security().secure_mode());
+    row.texts[kFieldPower] = std::to_string(info.tx_power());
 }
 
 void FillRecord(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info) {
@@ -68,21 +39,50 @@ void FillRecord(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& inf
 
 void FillIdentity(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& info, int serial) {
     FillRecord(row, device, info);
-    row.cells[kColumnSerial] = std::to_string(serial);
-    row.cells[kColumnType] = ModelText(device.ap_type());
-    row.cells[kColumnIp] = IpBytesToText(info.ip());
-    row.cells[kColumnMac] = device.mac();
-    row.cells[kColumnVersion] = OneLine(info.version());
+    row.texts[kFieldSerial] = std::to_string(serial);
+    row.texts[kFieldType] = ModelText(device.ap_type());
+    row.texts[kFieldIp] = IpBytesToText(info.ip());
+    row.texts[kFieldMac] = device.mac();
+    row.texts[kFieldVersion] = OneLine(info.version());
 }
 
 } // namespace
 
-SortKey SortKeyOfColumn(int column) {
-    return IsSortableColumn(column) ? *kSortKeys[static_cast<size_t>(column)] : SortKey::IpAddress;
-}
-
-bool IsSortableColumn(int column) {
-    return column >= 0 && column < kDeviceColumnCount && kSortKeys[static_cast<size_t>(column)].has_value();
+std::optional<SortKey> SortKeyOfField(DeviceField field) {
+    switch (field) {
+    case kFieldLocation:
+        return SortKey::Name;
+    case kFieldType:
+        return SortKey::Model;
+    case kFieldIp:
+        return SortKey::IpAddress;
+    case kFieldMac:
+        return SortKey::Mac;
+    case kFieldMode:
+        return SortKey::WorkMode;
+    case kFieldSsid:
+        return SortKey::Ssid;
+    case kFieldChannel:
+        return SortKey::Channel;
+    case kFieldVersion:
+        return SortKey::Version;
+    case kFieldBridge:
+        return SortKey::TransparentBridge;
+    case kFieldTime:
+        return SortKey::UpTime;
+    case kFieldSecureMode:
+        return SortKey::SecureMode;
+    case kFieldPower:
+        return SortKey::TxPower;
+    case kFieldStatus:
+        return SortKey::Status;
+    case kFieldTick:
+    case kFieldSerial:
+    case kFieldOperate:
+    case kDeviceFieldCount:
+        break;
+    }
+    return std::nullopt;
 }
 
 std::vector<int> SpreadColumnWidths(const std::vector<int>& widths, const std::vector<bool>& grows,
@@ -129,6 +129,7 @@ DeviceRow BuildStoredRow(const ap_info_stu& device, int serial) {
     FillIdentity(row, device, info, serial);
     FillWireless(row, device, info);
     row.status = device.ap_status();
+    row.texts[kFieldStatus] = StatusText(row.status);
     return row;
 }
 
@@ -140,6 +141,7 @@ DeviceRow BuildAnnouncedRow(const ap_info_stu& device, int serial) {
         FillWireless(row, device, info);
     }
     row.status = ToCode(DeviceStatus::Announced);
+    row.texts[kFieldStatus] = StatusText(row.status);
     row.announced = true;
     return row;
 }

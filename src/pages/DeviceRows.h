@@ -5,39 +5,36 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace rf {
 
-// The columns of the device lists.
-enum DeviceColumn : int {
-    kColumnTick = 0,
-    kColumnSerial,
-    kColumnLocation,
-    kColumnType,
-    kColumnIp,
-    kColumnMac,
-    kColumnMode,
-    kColumnSsid,
-    kColumnChannel,
-    kColumnVersion,
-    kColumnBridge,
-    kColumnTime,
-    kColumnOperate,
-    kDeviceColumnCount
+// What a device list can show of a device. The status page shows the first thirteen, in this order; the
+// other pages choose theirs (DeviceListLayout).
+enum DeviceField : int {
+    kFieldTick = 0,
+    kFieldSerial,
+    kFieldLocation,
+    kFieldType,
+    kFieldIp,
+    kFieldMac,
+    kFieldMode,
+    kFieldSsid,
+    kFieldChannel,
+    kFieldVersion,
+    kFieldBridge,
+    kFieldTime,
+    kFieldOperate, // a button picture, no text
+    kFieldSecureMode,
+    kFieldPower,
+    kFieldStatus,
+    kDeviceFieldCount
 };
 
-struct DeviceColumnSpec {
-    const char* header; // language key
-    int width;          // pixels
-};
-extern const std::array<DeviceColumnSpec, kDeviceColumnCount> kDeviceListColumns;
-
-// What the list is sorted by for a grid column; columns that do not sort give the IP address.
-SortKey SortKeyOfColumn(int column);
-// Header clicks on these columns reorder the list; the tick, serial and operate columns do not.
-bool IsSortableColumn(int column);
+// What the list is sorted by for a field; fields that do not sort give none.
+std::optional<SortKey> SortKeyOfField(DeviceField field);
 
 // Column widths for a grid area of `available` pixels: each column's own width, and the room beyond their
 // sum shared among the columns that grow, in proportion to their widths, so that a larger window shows
@@ -53,8 +50,8 @@ int SerialNumber(int rowsInGrid, int pageSize, int page);
 // store left short has room for them.
 int AnnouncedRoom(int rowsReturned, int pageSize, int page, int pageCount);
 
-// One shown row: what the pages decide by, and the texts the grid shows (columns 0-12). Decisions read
-// the fields, never the texts, which follow the language and the column layout.
+// One shown row: what the pages decide by, and the text of every field the grid may show. Decisions read
+// the record, never the texts, which follow the language and the page's columns.
 struct DeviceRow {
     std::string mac;
     std::string ip;
@@ -65,7 +62,7 @@ struct DeviceRow {
     bool bridgeTransparent = false;
     bool announced = false; // answered the search, details not yet stored
 
-    std::array<std::string, kDeviceColumnCount> cells;
+    std::array<std::string, kDeviceFieldCount> texts;
 };
 
 // A stored device: every column, the web button's column left empty (it shows a picture).

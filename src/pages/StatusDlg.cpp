@@ -158,11 +158,12 @@ void CStatusDlg::SetSearchControls(bool searching) {
 
 void CStatusDlg::OnDeviceClicked(int row, int column) {
     const DeviceRow* record = list_->Row(row);
-    if (column == kColumnOperate) {
+    const DeviceField field = list_->Columns().FieldAt(column);
+    if (field == kFieldOperate) {
         if (record != nullptr && !record->announced) {
             OpenInBrowser(this, QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
         }
-    } else if (column == kColumnLocation) {
+    } else if (field == kFieldLocation) {
         BeginRename(row);
     }
 }

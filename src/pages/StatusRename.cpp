@@ -58,7 +58,7 @@ void CStatusDlg::BeginRename(int row) {
     renameEditor_->setObjectName(QStringLiteral("renameEditor"));
     renameEditor_->setProperty("rfNoTranslate", true);
     renameEditor_->setAlignment(Qt::AlignCenter);
-    renameEditor_->setGeometry(grid->CellRect(row, kColumnLocation));
+    renameEditor_->setGeometry(grid->CellRect(row, list_->ColumnOf(kFieldLocation)));
     renameEditor_->setText(ToQString(oldName_));
     renameEditor_->selectAll();
     renameEditor_->installEventFilter(new EscapeCancels(renameEditor_, [this] { CancelRename(); }));
@@ -76,7 +76,7 @@ void CStatusDlg::PlaceRenameEditor() {
         CancelRename(); // the device left the page
         return;
     }
-    renameEditor_->setGeometry(list_->Grid()->CellRect(row, kColumnLocation));
+    renameEditor_->setGeometry(list_->Grid()->CellRect(row, list_->ColumnOf(kFieldLocation)));
 }
 
 void CStatusDlg::CancelRename() {
@@ -104,22 +104,22 @@ void CStatusDlg::EndRename() {
     }
     CGridCtrl* grid = list_->Grid();
     if (newName.empty()) {
-        grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
+        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
         return;
     }
     const int model = record->model;
     if (!IsValidName(newName, model)) {
-        grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
+        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
         MessageBox::warning(this, TranslateText(NameRuleMessage(model)));
         return;
     }
     ClearBatchSummary();
     if (!MayStartBatch()) {
-        grid->SetCellText(row, kColumnLocation, ToQString(oldName_));
+        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
         return;
     }
     const std::string name = TruncateToByteBudget(newName, kMaxNameBytes);
-    grid->SetCellText(row, kColumnLocation, ToQString(name));
+    grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(name));
     StartBatch("Rename", PlanRename(SelectedDevice::Make(record->ip, record->mac, model), name));
 }
 

@@ -207,7 +207,7 @@ void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
             own->version_length = record.version_length();
         }
         detailsWanted = std::none_of(onlineList_.begin(), onlineList_.end(), [&](const OnlineEntry& e) {
-            return e.ip == ipText && e.state == OnlineEntry::Detailed && e.mac == macText;
+            return e.ip == ipText && e.state == OnlineEntry::Detailed && e.mac == macText && !e.restarting;
         });
     }
     SendCommand(ipText, static_cast<int>(MessageType::Search), {}, macText, false);

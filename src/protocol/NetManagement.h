@@ -101,6 +101,8 @@ public:
     void SetPendingIp(const std::string& macText, const std::string& currentIpText,
                       const std::string& newIpText);
     void AdoptPendingIp(const std::string& macText, const std::string& ipText);
+    // A device that accepted a restart is asked for its details again when it next answers.
+    void MarkRestarting(const std::string& macText);
 
     // Set when the last packet of an access-point scan arrived; cleared by sending ScanAps.
     std::atomic<bool> scanComplete{false};

@@ -127,11 +127,13 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
     case MessageType::Reboot:
     case MessageType::SetVlan:
         if (result == 0) {
+            MarkRestarting(mac);
             store_.SetDeviceStatus(mac, DeviceStatus::Restarting);
         }
         break;
     case MessageType::Restore:
         if (result == 0) {
+            MarkRestarting(mac);
             store_.SetDeviceStatus(mac, DeviceStatus::Resetting);
         }
         break;
@@ -172,6 +174,7 @@ bool CNetManagement::AcceptDeviceInfo(const ReceivedPacket& packet) {
     }
     own->model = context->header.model;
     own->state = OnlineEntry::Detailed;
+    own->restarting = false;
     own->up_time = info.up_time();
     own->ip = deviceIp;
     own->version = info.version();
@@ -198,6 +201,15 @@ void CNetManagement::AdoptPendingIp(const std::string& macText, const std::strin
         own->pendingIp != own->ip) {
         own->ip = own->pendingIp;
         own->pendingIp.clear();
+    }
+}
+
+void CNetManagement::MarkRestarting(const std::string& macText) {
+    std::lock_guard lock(onlineListLock_);
+    for (auto& entry : onlineList_) {
+        if (entry.mac == macText) {
+            entry.restarting = true;
+        }
     }
 }
 

@@ -27,6 +27,9 @@ struct OnlineEntry {
     std::uint8_t ssid_length = 0;
     std::uint8_t channel = 0;
     std::uint8_t bridge_transparent = 0;
+    // The device accepted a restart: what it comes back with (factory settings after a reset) is asked for
+    // when it next answers a search.
+    bool restarting = false;
 };
 
 } // namespace rf

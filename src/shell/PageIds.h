@@ -30,9 +30,4 @@ constexpr bool SkipsPeriodicRefresh(int id) {
     return id == kPageReboot || id == kPageUpgrade || id == kPageRestore;
 }
 
-// Pages whose list shows only stored devices, with each one's status in place of the web button.
-constexpr bool ShowsDeviceStatus(int id) {
-    return SkipsPeriodicRefresh(id);
-}
-
 } // namespace rf

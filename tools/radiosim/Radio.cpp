@@ -66,6 +66,7 @@ void Radio::StartReboot(int64_t nowMs, int64_t durationMs) {
         ++upgradeRun_;
     }
     bootMs_ = nowMs + durationMs;
+    restartStartedMs_ = nowMs;
     uptimeAtBoot_ = 0;
     heartbeatTarget.reset();
     ++heartbeatGeneration;

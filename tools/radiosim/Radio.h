@@ -65,6 +65,8 @@ public:
     const std::array<uint32_t, 19>& received() const { return received_; }
     uint32_t reboots() const { return reboots_; }
     uint32_t restores() const { return restores_; }
+    // When the last restart began, on the simulator's clock (0: never).
+    int64_t restartStartedMs() const { return restartStartedMs_; }
 
     // Radios that answer every setting with a failure result and change nothing.
     bool failing = false;
@@ -124,6 +126,7 @@ private:
     // IP settings received with apply_flag 0; they take effect with the next VLAN change (which reboots).
     std::optional<std::array<uint8_t, DeviceInfo::kIpSettingsSize>> pendingIp_;
     int64_t bootMs_;
+    int64_t restartStartedMs_ = 0;
     uint32_t uptimeAtBoot_;
     std::array<uint32_t, 19> received_{};
     uint32_t reboots_ = 0;

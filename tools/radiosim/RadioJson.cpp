@@ -135,6 +135,7 @@ std::string RadioJson(const Radio& radio, int64_t nowMs) {
     f.Text("heartbeat_to", radio.heartbeatTarget ? IpBytesToText(*radio.heartbeatTarget) : "");
     f.Number("reboots", radio.reboots());
     f.Number("restores", radio.restores());
+    f.Number("restart_started_ms", static_cast<uint64_t>(radio.restartStartedMs()));
     f.Text("upgrade_file", radio.upgradeFile());
     f.Number("upgrade_size", radio.upgradeSize());
     f.Text("upgrade_stage", UpgradeStageText(radio.upgradeStage()));

@@ -55,9 +55,9 @@ protected:
         h.engine.store.SaveDeviceInfo(ApInfo::Make(sta.mac(), 257, DeviceStatus::Online, staInfo));
     }
     CGridCtrl& Grid() { return *page->List().Grid(); }
-    void Tick(int index) { Grid().SetChecked(page->List().RowOfDevice(MacOf(index)), kColumnTick, true); }
+    void Tick(int index) { Grid().SetChecked(page->List().RowOfDevice(MacOf(index)), kFieldTick, true); }
     QString StatusCell(int index) {
-        return Grid().GetCellText(page->List().RowOfDevice(MacOf(index)), CDeviceList::kColumnStatus);
+        return Grid().GetCellText(page->List().RowOfDevice(MacOf(index)), page->List().StatusColumn());
     }
     std::vector<std::string> RequestsSent() {
         std::vector<std::string> macs;
@@ -107,7 +107,21 @@ TEST_P(RestartPageTest, TheListShowsStoredDevicesWithTheirStatusAndNoAnnouncedOn
     h.engine.engine.OnAnnounce(FromDevice(IpOf(9), MessageType::Search, MacOf(9), record.bytes(), 2, 9785));
     page->RefreshList();
     EXPECT_EQ(Grid().GetRowCount(), 3) << "the announced device is not listed";
-    EXPECT_EQ(Grid().GetCellText(0, CDeviceList::kColumnStatus), QStringLiteral("Status"));
+    // The restore page also shows each device's transmit power, before its status.
+    std::vector<std::string> headers;
+    for (int column = 0; column < Grid().GetColumnCount(); ++column) {
+        headers.push_back(Grid().GetCellText(0, column).toStdString());
+    }
+    std::vector<std::string> expected{"",    "Serial",        "Location", "Type",    "IP",
+                                      "MAC", "OperationMode", "SSID",     "Channel", "SecureMode"};
+    if (!GetParam().reboot) {
+        expected.emplace_back("Power");
+    }
+    expected.emplace_back("Status");
+    for (std::string& key : expected) {
+        key = TranslateText(key).toStdString();
+    }
+    EXPECT_EQ(headers, expected);
     EXPECT_EQ(StatusCell(1), QStringLiteral("Online"));
     EXPECT_EQ(StatusCell(2), QStringLiteral("Offline"));
     EXPECT_EQ(page->ActionButton()->text(), QString::fromUtf8(GetParam().action));
@@ -184,7 +198,7 @@ TEST_P(RestartPageTest, OkSendsAccessPointsFirstFollowsTheStoreDuringTheWaitAndS
     // The reload a second after the wait clears the ticks; the next action clears the line.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->ReloadTimer().isActive(); }));
     EXPECT_EQ(StatusCell(1), ToQString(ack)) << "the reload shows what the store holds";
-    EXPECT_FALSE(Grid().IsChecked(1, kColumnTick));
+    EXPECT_FALSE(Grid().IsChecked(1, kFieldTick));
     MessageBox::setNextAnswer(MessageBox::Ok);
     page->OnAction();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Please select the devices!"));

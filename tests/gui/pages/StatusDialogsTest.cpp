@@ -18,7 +18,7 @@ class SetIp : public StatusPageTest {
 protected:
     void TickRows(int count) {
         for (int row = 1; row <= count; ++row) {
-            Grid().SetChecked(row, kColumnTick, true);
+            Grid().SetChecked(row, kFieldTick, true);
         }
     }
     // The first SetIp to each device (resends left out), in the order they went.
@@ -122,7 +122,7 @@ TEST_F(SetIp, OneDeviceMayNotTakeAnotherDevicesAddressButMayKeepItsOwn) {
     Store({.index = 2});
     List().Reload(1);
     const int row = List().RowOfDevice(MacOf(1));
-    Grid().SetChecked(row, kColumnTick, true);
+    Grid().SetChecked(row, kFieldTick, true);
     bool stayedOpen = false;
     WithNextDialog<CIpsetMutilDlg>([&](CIpsetMutilDlg& d) {
         d.StartField()->setText(ToQString(IpOf(2))); // a typo: the neighbour's address
@@ -193,14 +193,14 @@ TEST_F(SetBridge, OnlyRowsWithoutTransparentBridgeAreRefusedAndSaveSendsToEveryC
     Store({.index = 3, .model = 258, .bridge = 0}); // off
     List().Reload(1);
     const int na = RowOf(MacOf(1));
-    ASSERT_EQ(Cell(na, kColumnBridge), ToQString(kNotApplicableText));
-    Grid().SetChecked(na, kColumnTick, true);
+    ASSERT_EQ(Cell(na, kFieldBridge), ToQString(kNotApplicableText));
+    Grid().SetChecked(na, kFieldTick, true);
     MessageBox::setNextAnswer(MessageBox::Ok);
     QTest::mouseClick(page->SetBridgeButton(), Qt::LeftButton);
     EXPECT_EQ(MessageBox::lastText(), TranslateText("Please select configurable devices!"));
 
     for (int i : {2, 3}) {
-        Grid().SetChecked(RowOf(MacOf(i)), kColumnTick, true);
+        Grid().SetChecked(RowOf(MacOf(i)), kFieldTick, true);
     }
     const bool secondFirst = RowOf(MacOf(2)) < RowOf(MacOf(3));
     WithNextDialog<CBridgeSetMultiDlg>([&](CBridgeSetMultiDlg& d) {
@@ -220,7 +220,7 @@ TEST_F(SetBridge, OnlyRowsWithoutTransparentBridgeAreRefusedAndSaveSendsToEveryC
 TEST_F(SetBridge, CancelAfterAChangeSendsNothing) {
     Store({.index = 2, .model = 257, .bridge = 1});
     List().Reload(1);
-    Grid().SetChecked(1, kColumnTick, true);
+    Grid().SetChecked(1, kFieldTick, true);
     WithNextDialog<CBridgeSetMultiDlg>([](CBridgeSetMultiDlg& d) {
         d.DisableButton()->click();
         EXPECT_EQ(d.SwitchValue(), 0);

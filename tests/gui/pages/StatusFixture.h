@@ -93,7 +93,7 @@ protected:
     }
     int RowOf(const std::string& mac) {
         for (int row = 1; row < Grid().GetRowCount(); ++row) {
-            if (Cell(row, kColumnMac) == ToQString(mac)) {
+            if (Cell(row, kFieldMac) == ToQString(mac)) {
                 return row;
             }
         }

@@ -38,29 +38,29 @@ TEST_F(StatusPageTest, PageTwoContinuesTheSerialsAndAnnouncedDevicesFillOnlyTheL
 
     page->ShowListPage(2);
     ASSERT_EQ(Grid().GetRowCount(), 4);
-    EXPECT_EQ(Cell(1, kColumnSerial), QStringLiteral("31"));
-    EXPECT_EQ(Cell(2, kColumnSerial), QStringLiteral("32"));
+    EXPECT_EQ(Cell(1, kFieldSerial), QStringLiteral("31"));
+    EXPECT_EQ(Cell(2, kFieldSerial), QStringLiteral("32"));
     EXPECT_EQ(List().Strip()->CurrentPage(), 2);
     const int bare = RowOf(MacOf(90));
     const int withSsid = RowOf(MacOf(91));
     ASSERT_GT(bare, 1);
     ASSERT_GT(withSsid, 1);
     const Settings& s = GlobalSettings();
-    EXPECT_EQ(Grid().GetCellTextColour(1, kColumnMac), ToQColor(s.gridTextColor));
-    EXPECT_EQ(Grid().GetCellTextColour(bare, kColumnMac), ToQColor(s.textUnlineColor));
-    EXPECT_EQ(Grid().GetCellData(bare, kColumnSerial), ToCode(DeviceStatus::Announced));
-    EXPECT_TRUE(Cell(bare, kColumnSsid).isEmpty());
-    EXPECT_EQ(Cell(withSsid, kColumnSsid), QStringLiteral("Yard"));
-    EXPECT_EQ(Grid().GetCellImage(1, kColumnOperate), 0) << "stored rows show the web button";
-    EXPECT_EQ(Grid().GetCellImage(bare, kColumnOperate), -1);
+    EXPECT_EQ(Grid().GetCellTextColour(1, kFieldMac), ToQColor(s.gridTextColor));
+    EXPECT_EQ(Grid().GetCellTextColour(bare, kFieldMac), ToQColor(s.textUnlineColor));
+    EXPECT_EQ(Grid().GetCellData(bare, kFieldSerial), ToCode(DeviceStatus::Announced));
+    EXPECT_TRUE(Cell(bare, kFieldSsid).isEmpty());
+    EXPECT_EQ(Cell(withSsid, kFieldSsid), QStringLiteral("Yard"));
+    EXPECT_EQ(Grid().GetCellImage(1, kFieldOperate), 0) << "stored rows show the web button";
+    EXPECT_EQ(Grid().GetCellImage(bare, kFieldOperate), -1);
 
-    Q_EMIT Grid().cellClicked(bare, kColumnOperate);
-    Q_EMIT Grid().cellClicked(bare, kColumnLocation);
+    Q_EMIT Grid().cellClicked(bare, kFieldOperate);
+    Q_EMIT Grid().cellClicked(bare, kFieldLocation);
     EXPECT_TRUE(opened.empty()) << "an announced device has no web page yet";
     EXPECT_EQ(page->RenameEditor(), nullptr) << "nor a name to edit";
-    Q_EMIT Grid().cellClicked(1, kColumnOperate);
+    Q_EMIT Grid().cellClicked(1, kFieldOperate);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl(QStringLiteral("http://") + Cell(1, kColumnIp) + QStringLiteral("/")));
+    EXPECT_EQ(opened[0], QUrl(QStringLiteral("http://") + Cell(1, kFieldIp) + QStringLiteral("/")));
 }
 
 TEST_F(StatusPageTest, HeaderClicksSortOnceAscendingThenReverseAndPagingKeepsTheOrder) {
@@ -70,36 +70,36 @@ TEST_F(StatusPageTest, HeaderClicksSortOnceAscendingThenReverseAndPagingKeepsThe
     }
     List().PageSizeBox()->setCurrentIndex(0); // 15 per page
     List().Reload(1);
-    EXPECT_EQ(List().SortColumn(), kColumnIp);
+    EXPECT_EQ(List().SortColumn(), kFieldIp);
     EXPECT_FALSE(Grid().SortAscending()) << "the first load is descending by IP";
 
-    ClickCell(0, kColumnMac);
-    std::vector<QString> macs = Column(kColumnMac);
+    ClickCell(0, kFieldMac);
+    std::vector<QString> macs = Column(kFieldMac);
     ASSERT_EQ(macs.size(), 15u);
     EXPECT_TRUE(std::is_sorted(macs.begin(), macs.end()));
     EXPECT_EQ(macs.front(), ToQString(MacOf(1)));
-    EXPECT_EQ(Grid().SortColumn(), kColumnMac);
+    EXPECT_EQ(Grid().SortColumn(), kFieldMac);
     EXPECT_TRUE(Grid().SortAscending());
 
     page->ShowListPage(2);
-    const std::vector<QString> second = Column(kColumnMac);
+    const std::vector<QString> second = Column(kFieldMac);
     ASSERT_EQ(second.size(), 5u);
     EXPECT_TRUE(std::is_sorted(second.begin(), second.end()));
     EXPECT_GT(second.front(), macs.back()) << "page 2 goes on where page 1 ended";
     List().ReloadCurrentPage();
-    EXPECT_EQ(Column(kColumnMac), second);
+    EXPECT_EQ(Column(kFieldMac), second);
 
     const bool flag = List().Ascending();
-    for (int column : {kColumnSerial, kColumnOperate}) {
+    for (int column : {kFieldSerial, kFieldOperate}) {
         Q_EMIT Grid().cellClicked(0, column);
-        EXPECT_EQ(Column(kColumnMac), second) << column;
+        EXPECT_EQ(Column(kFieldMac), second) << column;
         EXPECT_EQ(List().Ascending(), flag) << column;
     }
 
-    ClickCell(0, kColumnSsid);
-    const std::vector<QString> ssids = Column(kColumnSsid);
+    ClickCell(0, kFieldSsid);
+    const std::vector<QString> ssids = Column(kFieldSsid);
     EXPECT_TRUE(std::is_sorted(ssids.rbegin(), ssids.rend())) << "descending";
-    EXPECT_EQ(Cell(1, kColumnSsid), QStringLiteral("ssid-y"));
+    EXPECT_EQ(Cell(1, kFieldSsid), QStringLiteral("ssid-y"));
     EXPECT_FALSE(Grid().SortAscending());
     EXPECT_EQ(List().CurrentPage(), 1);
 }
@@ -109,20 +109,20 @@ TEST_F(StatusPageTest, TickAllAndTheFilterNarrowTheList) {
         Store({.index = i, .name = i == 3 ? "Silo-North" : "Radio"});
     }
     List().Reload(1);
-    ClickCell(0, kColumnTick);
+    ClickCell(0, kFieldTick);
     EXPECT_EQ(List().CollectSelectedDevices(false).size(), 4u);
-    ClickCell(0, kColumnTick);
+    ClickCell(0, kFieldTick);
     EXPECT_TRUE(List().CollectSelectedDevices(false).empty());
-    ClickCell(2, kColumnTick);
+    ClickCell(2, kFieldTick);
     const auto one = List().CollectSelectedDevices(false);
     ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].Mac(), ToStdString(Cell(2, kColumnMac)));
-    EXPECT_EQ(one[0].Ip(), ToStdString(Cell(2, kColumnIp)));
+    EXPECT_EQ(one[0].Mac(), ToStdString(Cell(2, kFieldMac)));
+    EXPECT_EQ(one[0].Ip(), ToStdString(Cell(2, kFieldIp)));
     EXPECT_EQ(one[0].model, 257);
 
     QTest::keyClicks(List().Filter(), QStringLiteral("north"));
     ASSERT_EQ(Grid().GetRowCount(), 2);
-    EXPECT_EQ(Cell(1, kColumnLocation), QStringLiteral("Silo-North"));
+    EXPECT_EQ(Cell(1, kFieldLocation), QStringLiteral("Silo-North"));
 }
 
 TEST_F(StatusPageTest, ASearchLocksTheListAndNavigationForThirtySeconds) {
@@ -182,7 +182,7 @@ protected:
     void RenameTo(int index, const QString& name) {
         const int row = RowOf(MacOf(index));
         ASSERT_GT(row, 0);
-        ClickCell(row, kColumnLocation);
+        ClickCell(row, kFieldLocation);
         QLineEdit* editor = page->RenameEditor();
         ASSERT_NE(editor, nullptr);
         editor->setText(name);
@@ -211,13 +211,13 @@ TEST_F(Rename, ASpaceIsRefusedOnStrictModelsOnly) {
     RenameTo(1, QStringLiteral("Mast 7"));
     EXPECT_EQ(MessageBox::count(), boxes + 1);
     EXPECT_EQ(MessageBox::lastText(), TranslateText(kStrictNameMessage));
-    EXPECT_EQ(Cell(RowOf(MacOf(1)), kColumnLocation), QStringLiteral("Strict"));
+    EXPECT_EQ(Cell(RowOf(MacOf(1)), kFieldLocation), QStringLiteral("Strict"));
     EXPECT_TRUE(SentNames(1).empty());
 
     RenameTo(2, QStringLiteral("Mast 7"));
     EXPECT_EQ(MessageBox::count(), boxes + 1) << "no message";
     EXPECT_EQ(SentNames(2), std::vector<std::string>{"Mast 7"});
-    EXPECT_EQ(Cell(RowOf(MacOf(2)), kColumnLocation), QStringLiteral("Mast 7"));
+    EXPECT_EQ(Cell(RowOf(MacOf(2)), kFieldLocation), QStringLiteral("Mast 7"));
     EXPECT_TRUE(page->ReloadTimer().isActive()) << "the list is read again 2 s later";
 }
 
@@ -239,7 +239,7 @@ TEST_F(Rename, ThirtyTwoBytesFitThirtyThreeDoNot) {
 TEST_F(Rename, AnEmptiedCellGetsItsNameBackAndNothingIsSent) {
     const int boxes = MessageBox::count();
     RenameTo(2, QString());
-    EXPECT_EQ(Cell(RowOf(MacOf(2)), kColumnLocation), QStringLiteral("Loose"));
+    EXPECT_EQ(Cell(RowOf(MacOf(2)), kFieldLocation), QStringLiteral("Loose"));
     RenameTo(2, QStringLiteral("Loose"));
     EXPECT_TRUE(SentNames(2).empty());
     EXPECT_EQ(MessageBox::count(), boxes);

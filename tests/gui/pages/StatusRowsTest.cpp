@@ -16,9 +16,9 @@ TEST_F(StatusPageTest, DecisionsReadTheRowRecordsWhateverTheCellsShow) {
     Store({.index = 2, .model = 257}); // configurable
     List().Reload(1);
     for (int row = 1; row <= 2; ++row) {
-        Grid().SetChecked(row, kColumnTick, true);
+        Grid().SetChecked(row, kFieldTick, true);
         // What a translation, a model text or another column order could put into the cells.
-        for (const int column : {kColumnType, kColumnIp, kColumnMac, kColumnBridge}) {
+        for (const int column : {kFieldType, kFieldIp, kFieldMac, kFieldBridge}) {
             Grid().SetCellText(row, column, QStringLiteral("N/A"));
         }
     }
@@ -30,7 +30,7 @@ TEST_F(StatusPageTest, DecisionsReadTheRowRecordsWhateverTheCellsShow) {
     EXPECT_EQ(configurable[0].Ip(), IpOf(2));
     EXPECT_EQ(configurable[0].model, 257);
 
-    Q_EMIT Grid().cellClicked(List().RowOfDevice(MacOf(2)), kColumnOperate);
+    Q_EMIT Grid().cellClicked(List().RowOfDevice(MacOf(2)), kFieldOperate);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl(ToQString("http://" + IpOf(2) + "/")))
         << "the web button takes the record's address";
@@ -60,7 +60,7 @@ protected:
         List().Reload(1);
     }
     QLineEdit* Edit(int index, const QString& name) {
-        ClickCell(List().RowOfDevice(MacOf(index)), kColumnLocation);
+        ClickCell(List().RowOfDevice(MacOf(index)), kFieldLocation);
         QLineEdit* editor = page->RenameEditor();
         if (editor != nullptr) {
             editor->setText(name);
@@ -77,7 +77,7 @@ TEST_F(RenameEdit, AReloadKeepsTheEditOpenOverItsDevice) {
     List().ReloadCurrentPage();
     ASSERT_EQ(page->RenameEditor(), editor) << "the 30-second refresh does not drop the edit";
     EXPECT_EQ(editor->text(), QStringLiteral("North-2"));
-    EXPECT_EQ(editor->geometry(), Grid().CellRect(List().RowOfDevice(MacOf(1)), kColumnLocation));
+    EXPECT_EQ(editor->geometry(), Grid().CellRect(List().RowOfDevice(MacOf(1)), kFieldLocation));
 
     h.engine.store.DeleteDevice(MacOf(1));
     List().ReloadCurrentPage();
@@ -90,11 +90,11 @@ TEST_F(RenameEdit, EscapeCancelsAndAClickOnAnotherNameCommitsTheFirst) {
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_EQ(page->RenameEditor(), nullptr);
-    EXPECT_EQ(Cell(List().RowOfDevice(MacOf(1)), kColumnLocation), QStringLiteral("North"));
+    EXPECT_EQ(Cell(List().RowOfDevice(MacOf(1)), kFieldLocation), QStringLiteral("North"));
     EXPECT_EQ(NamesSent(), 0);
 
     ASSERT_NE(Edit(1, QStringLiteral("North-3")), nullptr);
-    Q_EMIT Grid().cellClicked(List().RowOfDevice(MacOf(2)), kColumnLocation);
+    Q_EMIT Grid().cellClicked(List().RowOfDevice(MacOf(2)), kFieldLocation);
     ASSERT_NE(page->RenameEditor(), nullptr) << "the second name is being edited";
     FinishBatch();
     const auto sent = h.engine.sender->All();
@@ -108,7 +108,7 @@ TEST_F(StatusPageTest, OneBatchAtATimeAndItsOutcomeStandsBesideTheButtons) {
     Store({.index = 2, .bridge = 1});
     List().Reload(1);
     for (int row = 1; row <= 2; ++row) {
-        Grid().SetChecked(row, kColumnTick, true);
+        Grid().SetChecked(row, kFieldTick, true);
     }
     WithNextDialog<CBridgeSetMultiDlg>([](CBridgeSetMultiDlg& d) {
         QTest::mouseClick(d.findChild<QWidget*>(QStringLiteral("bridgeSave")), Qt::LeftButton);
@@ -131,8 +131,8 @@ TEST_F(StatusPageTest, OneBatchAtATimeAndItsOutcomeStandsBesideTheButtons) {
     EXPECT_TRUE(page->BatchSummary()->toolTip().contains(ToQString(MacOf(2))));
 
     MessageBox::setNextAnswer(MessageBox::Ok);
-    Grid().SetChecked(1, kColumnTick, false);
-    Grid().SetChecked(2, kColumnTick, false);
+    Grid().SetChecked(1, kFieldTick, false);
+    Grid().SetChecked(2, kFieldTick, false);
     QTest::mouseClick(page->SetIpButton(), Qt::LeftButton);
     EXPECT_TRUE(page->BatchSummary()->text().isEmpty()) << "the next action clears it";
 }

@@ -12,7 +12,7 @@ namespace {
 int RowsInView(CGridCtrl& grid) {
     int rows = 0;
     for (int row = 1; row < grid.GetRowCount(); ++row) {
-        rows += grid.viewport()->rect().contains(grid.CellRect(row, kColumnMac)) ? 1 : 0;
+        rows += grid.viewport()->rect().contains(grid.CellRect(row, kFieldMac)) ? 1 : 0;
     }
     return rows;
 }
@@ -42,7 +42,7 @@ TEST_F(StatusPageTest, TheWebButtonWithoutABrowserShowsTheAddressToCopy) {
     SetBrowserOpener([](const QUrl&) { return false; });
     const int before = MessageBox::count();
     MessageBox::setNextAnswer(MessageBox::Ok);
-    Q_EMIT Grid().cellClicked(1, kColumnOperate);
+    Q_EMIT Grid().cellClicked(1, kFieldOperate);
     ASSERT_EQ(MessageBox::count(), before + 1);
     EXPECT_TRUE(MessageBox::lastText().contains(QStringLiteral("http://%1/").arg(ToQString(IpOf(1)))))
         << MessageBox::lastText().toStdString();

@@ -75,7 +75,7 @@ protected:
     }
     int RowOf(const std::string& mac) {
         for (int row = 1; row < Grid().GetRowCount(); ++row) {
-            if (Grid().GetCellText(row, kColumnMac) == ToQString(mac)) {
+            if (Grid().GetCellText(row, kFieldMac) == ToQString(mac)) {
                 return row;
             }
         }
@@ -83,14 +83,14 @@ protected:
     }
     void Tick(const std::vector<std::string>& macs) {
         for (int row = 1; row < Grid().GetRowCount(); ++row) {
-            Grid().SetChecked(row, kColumnTick, false);
+            Grid().SetChecked(row, kFieldTick, false);
         }
         for (const auto& mac : macs) {
-            Grid().SetChecked(RowOf(mac), kColumnTick, true);
+            Grid().SetChecked(RowOf(mac), kFieldTick, true);
         }
     }
     void RenameTo(const std::string& mac, const QString& name) {
-        Q_EMIT Grid().cellClicked(RowOf(mac), kColumnLocation);
+        Q_EMIT Grid().cellClicked(RowOf(mac), kFieldLocation);
         ASSERT_NE(page->RenameEditor(), nullptr);
         page->RenameEditor()->setText(name);
         QTest::keyClick(page->RenameEditor(), Qt::Key_Return);
@@ -118,11 +118,11 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
         ASSERT_GT(row, 0) << radio.mac;
         std::string name;
         COperateCharacter::DeviceTextToLocal(radio.name, name);
-        EXPECT_EQ(Grid().GetCellText(row, kColumnIp), ToQString(radio.ip));
-        EXPECT_EQ(Grid().GetCellText(row, kColumnLocation), ToQString(name));
-        EXPECT_EQ(Grid().GetCellText(row, kColumnType), ToQString(ModelText(radio.model)));
-        EXPECT_EQ(Grid().GetCellText(row, kColumnChannel), ToQString(ChannelText(radio.channel)));
-        EXPECT_EQ(Grid().GetCellText(row, kColumnBridge),
+        EXPECT_EQ(Grid().GetCellText(row, kFieldIp), ToQString(radio.ip));
+        EXPECT_EQ(Grid().GetCellText(row, kFieldLocation), ToQString(name));
+        EXPECT_EQ(Grid().GetCellText(row, kFieldType), ToQString(ModelText(radio.model)));
+        EXPECT_EQ(Grid().GetCellText(row, kFieldChannel), ToQString(ChannelText(radio.channel)));
+        EXPECT_EQ(Grid().GetCellText(row, kFieldBridge),
                   ToQString(TransparentBridgeText(radio.model, radio.workMode, radio.bridgeTransparent)));
     }
 
@@ -146,7 +146,7 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     EXPECT_EQ(page->BatchSummary()->text(),
               TranslateText("Rename") + QStringLiteral(": 1 ") + TranslateText("verified"));
     page->List().ReloadCurrentPage();
-    EXPECT_EQ(Grid().GetCellText(RowOf(loose->mac), kColumnLocation), cjk)
+    EXPECT_EQ(Grid().GetCellText(RowOf(loose->mac), kFieldLocation), cjk)
         << "the device was asked for its details again, so the list shows its new name";
     EXPECT_EQ(Radio(lab, strict->mac).name, strict->name) << "the refused name was never sent";
 
@@ -176,7 +176,7 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
                                                 TranslateText("verified"));
     page->List().ReloadCurrentPage();
     for (const auto& mac : configurable) {
-        EXPECT_EQ(Grid().GetCellText(RowOf(mac), kColumnBridge), TranslateText(value != 0 ? "On2" : "Off2"))
+        EXPECT_EQ(Grid().GetCellText(RowOf(mac), kFieldBridge), TranslateText(value != 0 ? "On2" : "Off2"))
             << mac << ": the list shows the switch";
     }
 }
@@ -237,7 +237,7 @@ TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
     for (size_t i = 0; i < 3; ++i) {
         const int row = RowOf(order[i].Mac());
         ASSERT_GT(row, 0) << order[i].Mac();
-        EXPECT_EQ(Grid().GetCellText(row, kColumnIp), ToQString(expected[i]))
+        EXPECT_EQ(Grid().GetCellText(row, kFieldIp), ToQString(expected[i]))
             << "the list shows the new address";
     }
 }

@@ -86,6 +86,30 @@ TEST(EngineDiscovery, AnswersAreAcknowledgedAndDetailsAskedUntilKnown) {
     EXPECT_EQ(h.sender->Count(MessageType::GetInfo, kMac), 1) << "moved without SetIp: asked again";
 }
 
+// A restarted device may come back changed at the same address (a factory reset renames it): once it has
+// accepted a restart, its next answer brings its details again, and only until they arrive.
+TEST(EngineDiscovery, ADeviceThatAcceptedARestartIsAskedForItsDetailsAgain) {
+    for (const MessageType restart : {MessageType::Reboot, MessageType::Restore, MessageType::SetVlan}) {
+        test::EngineHarness h;
+        h.engine.OnAnnounce(Announce("192.168.1.20", kMac));
+        h.engine.DispatchReply(InfoReply("192.168.1.20", kMac));
+        const std::uint8_t refused = 1;
+        h.engine.DispatchReply(test::FromDevice("192.168.1.20", restart, kMac, std::span(&refused, 1)));
+        h.sender->Clear();
+        h.engine.OnAnnounce(Announce("192.168.1.20", kMac));
+        EXPECT_EQ(h.sender->Count(MessageType::GetInfo, kMac), 0) << "a refused restart changes nothing";
+
+        const std::uint8_t accepted = 0;
+        h.engine.DispatchReply(test::FromDevice("192.168.1.20", restart, kMac, std::span(&accepted, 1)));
+        h.engine.OnAnnounce(Announce("192.168.1.20", kMac));
+        EXPECT_EQ(h.sender->Count(MessageType::GetInfo, kMac), 1) << static_cast<int>(restart);
+        h.engine.DispatchReply(InfoReply("192.168.1.20", kMac));
+        EXPECT_EQ(h.store.GetDeviceStatus(kMac), DeviceStatus::Online) << "back from the restart";
+        h.engine.OnAnnounce(Announce("192.168.1.20", kMac));
+        EXPECT_EQ(h.sender->Count(MessageType::GetInfo, kMac), 1) << "details known again";
+    }
+}
+
 TEST(EngineDiscovery, ZeroMacIsAcknowledgedButCreatesNoEntry) {
     test::EngineHarness h;
     h.engine.OnAnnounce(Announce("192.168.1.20", "00:00:00:00:00:00"));

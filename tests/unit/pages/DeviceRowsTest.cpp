@@ -1,7 +1,9 @@
 #include "pages/DeviceRows.h"
 #include "operations/SearchCycle.h"
 #include "operations/SelectedDevice.h"
+#include "pages/DeviceListLayout.h"
 #include "protocol/CodeTables.h"
+#include "shell/PageIds.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,10 @@ ap_info_stu Device(const std::string& mac, uint16_t model, const std::string& ip
     info.set_work_mode(1);
     info.set_channel(0);
     info.set_up_time(90061);
+    info.set_tx_power(23);
+    SecurityBlock security = info.security();
+    security.set_secure_mode(2);
+    info.set_security(security);
     return ApInfo::Make(mac, model, DeviceStatus::Online, info);
 }
 
@@ -30,9 +36,9 @@ TEST(DeviceRows, SerialNumbersContinueAcrossPages) {
                                        Device("02:00:00:00:00:21", 2, "10.0.0.33", "")};
     const auto rows = BuildDeviceRows(stored, announced, 30, 2);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].cells[kColumnSerial], "31");
-    EXPECT_EQ(rows[1].cells[kColumnSerial], "32");
-    EXPECT_EQ(rows[2].cells[kColumnSerial], "33");
+    EXPECT_EQ(rows[0].texts[kFieldSerial], "31");
+    EXPECT_EQ(rows[1].texts[kFieldSerial], "32");
+    EXPECT_EQ(rows[2].texts[kFieldSerial], "33");
     EXPECT_FALSE(rows[0].announced);
     EXPECT_TRUE(rows[2].announced);
 }
@@ -45,53 +51,81 @@ TEST(DeviceRows, OnlyAShortLastPageHasRoomForAnnouncedDevices) {
     EXPECT_EQ(AnnouncedRoom(30, 30, 1, 1), 0);
 }
 
-TEST(DeviceRows, SortKeysFollowTheColumnsAndTheRestSortsByIp) {
-    const std::vector<std::pair<int, SortKey>> expected{{kColumnLocation, SortKey::Name},
-                                                        {kColumnType, SortKey::Model},
-                                                        {kColumnIp, SortKey::IpAddress},
-                                                        {kColumnMac, SortKey::Mac},
-                                                        {kColumnMode, SortKey::WorkMode},
-                                                        {kColumnSsid, SortKey::Ssid},
-                                                        {kColumnChannel, SortKey::Channel},
-                                                        {kColumnVersion, SortKey::Version},
-                                                        {kColumnBridge, SortKey::TransparentBridge},
-                                                        {kColumnTime, SortKey::UpTime}};
-    for (auto [column, key] : expected) {
-        EXPECT_EQ(SortKeyOfColumn(column), key) << column;
-        EXPECT_TRUE(IsSortableColumn(column)) << column;
+// The sort keys of every column of a page, in column order; none for columns that do not sort.
+std::vector<std::optional<SortKey>> SortKeysOf(const DeviceListLayout& layout) {
+    std::vector<std::optional<SortKey>> keys;
+    for (int column = 0; column < static_cast<int>(layout.columns.size()); ++column) {
+        keys.push_back(layout.SortKeyOf(column));
     }
-    for (int column : {0, 1, 12, 13, -1}) {
-        EXPECT_FALSE(IsSortableColumn(column)) << column;
-        EXPECT_EQ(SortKeyOfColumn(column), SortKey::IpAddress) << column;
+    return keys;
+}
+
+TEST(DeviceListLayouts, EachPageSortsItsColumnsByTheirOwnFields) {
+    using enum SortKey;
+    constexpr std::nullopt_t none = std::nullopt;
+    using Keys = std::vector<std::optional<SortKey>>;
+    EXPECT_EQ(SortKeysOf(DeviceListLayoutOf(kPageStatus)),
+              (Keys{none, none, Name, Model, IpAddress, Mac, WorkMode, Ssid, Channel, Version,
+                    TransparentBridge, UpTime, none}));
+    EXPECT_EQ(SortKeysOf(DeviceListLayoutOf(kPageManagement)),
+              (Keys{none, Name, Model, IpAddress, Mac, WorkMode, Ssid, Channel, SecureMode, TxPower, none}));
+    EXPECT_EQ(SortKeysOf(DeviceListLayoutOf(kPageBridge)),
+              (Keys{none, Name, Model, IpAddress, Mac, WorkMode, Ssid, Channel, SecureMode, Status, none}));
+    EXPECT_EQ(
+        SortKeysOf(DeviceListLayoutOf(kPageRestore)),
+        (Keys{none, none, Name, Model, IpAddress, Mac, WorkMode, Ssid, Channel, SecureMode, TxPower, none}));
+    EXPECT_EQ(SortKeysOf(DeviceListLayoutOf(kPageUpgrade)),
+              (Keys{none, none, Name, Model, IpAddress, Mac, WorkMode, Ssid, Version, none}));
+    EXPECT_EQ(DeviceListLayoutOf(kPageStatus).SortKeyOf(13), none) << "past the last column";
+    EXPECT_EQ(DeviceListLayoutOf(kPageStatus).SortKeyOf(-1), none);
+}
+
+TEST(DeviceListLayouts, FieldsAndColumnsMapBothWays) {
+    const DeviceListLayout& reboot = DeviceListLayoutOf(kPageReboot);
+    EXPECT_EQ(reboot.ColumnOf(kFieldStatus), 10);
+    EXPECT_EQ(reboot.ColumnOf(kFieldOperate), -1) << "no button on a maintenance page";
+    EXPECT_EQ(reboot.FieldAt(0), kFieldTick);
+    EXPECT_EQ(reboot.FieldAt(11), kDeviceFieldCount);
+    const DeviceListLayout& management = DeviceListLayoutOf(kPageManagement);
+    EXPECT_EQ(management.ColumnOf(kFieldTick), -1) << "one device at a time";
+    EXPECT_EQ(management.FieldAt(10), kFieldOperate);
+    EXPECT_TRUE(management.IsFixedWidth(0));
+    EXPECT_FALSE(management.IsFixedWidth(1));
+    for (const int page :
+         {kPageStatus, kPageManagement, kPageBridge, kPageReboot, kPageUpgrade, kPageRestore}) {
+        EXPECT_GE(DeviceListLayoutOf(page).ColumnOf(kFieldIp), 0) << page << " sorts by IP at first";
+        EXPECT_EQ(DeviceListLayoutOf(page).listsAnnounced, page == kPageStatus) << page;
     }
 }
 
 TEST(DeviceRows, StoredRowsShowEveryColumnAndAnnouncedOnesOnlyWhatTheyReported) {
     const DeviceRow stored = BuildStoredRow(Device("02:00:00:00:00:01", 257, "10.99.1.1", "Field"), 7);
-    EXPECT_EQ(stored.cells[kColumnSerial], "7");
-    EXPECT_EQ(stored.cells[kColumnLocation], "Tower-3");
-    EXPECT_EQ(stored.cells[kColumnType], ModelText(257));
-    EXPECT_EQ(stored.cells[kColumnIp], "10.99.1.1");
-    EXPECT_EQ(stored.cells[kColumnMac], "02:00:00:00:00:01");
-    EXPECT_EQ(stored.cells[kColumnSsid], "Field");
-    EXPECT_EQ(stored.cells[kColumnChannel], ChannelText(0));
-    EXPECT_EQ(stored.cells[kColumnVersion], "V3.1.0 build 2211") << "one line";
-    EXPECT_EQ(stored.cells[kColumnTime], UptimeText(90061));
-    EXPECT_EQ(stored.cells[kColumnBridge], TransparentBridgeText(257, 1, 0));
-    EXPECT_TRUE(stored.cells[kColumnOperate].empty());
+    EXPECT_EQ(stored.texts[kFieldSerial], "7");
+    EXPECT_EQ(stored.texts[kFieldLocation], "Tower-3");
+    EXPECT_EQ(stored.texts[kFieldType], ModelText(257));
+    EXPECT_EQ(stored.texts[kFieldIp], "10.99.1.1");
+    EXPECT_EQ(stored.texts[kFieldMac], "02:00:00:00:00:01");
+    EXPECT_EQ(stored.texts[kFieldSsid], "Field");
+    EXPECT_EQ(stored.texts[kFieldChannel], ChannelText(0));
+    EXPECT_EQ(stored.texts[kFieldVersion], "V3.1.0 build 2211") << "one line";
+    EXPECT_EQ(stored.texts[kFieldTime], UptimeText(90061));
+    EXPECT_EQ(stored.texts[kFieldBridge], TransparentBridgeText(257, 1, 0));
+    EXPECT_EQ(stored.texts[kFieldPower], "23");
+    EXPECT_EQ(stored.texts[kFieldSecureMode], SecureModeText(2));
+    EXPECT_EQ(stored.texts[kFieldStatus], StatusText(DeviceStatus::Online));
+    EXPECT_TRUE(stored.texts[kFieldOperate].empty());
     EXPECT_EQ(stored.status, ToCode(DeviceStatus::Online));
 
     const DeviceRow bare = BuildAnnouncedRow(Device("02:00:00:00:00:02", 4, "10.99.1.2", ""), 8);
     EXPECT_EQ(bare.status, ToCode(DeviceStatus::Announced));
-    EXPECT_EQ(bare.cells[kColumnIp], "10.99.1.2");
-    EXPECT_EQ(bare.cells[kColumnVersion], "V3.1.0 build 2211");
-    for (int column :
-         {kColumnLocation, kColumnMode, kColumnSsid, kColumnChannel, kColumnBridge, kColumnTime}) {
-        EXPECT_TRUE(bare.cells[static_cast<size_t>(column)].empty()) << column;
+    EXPECT_EQ(bare.texts[kFieldIp], "10.99.1.2");
+    EXPECT_EQ(bare.texts[kFieldVersion], "V3.1.0 build 2211");
+    for (int column : {kFieldLocation, kFieldMode, kFieldSsid, kFieldChannel, kFieldBridge, kFieldTime}) {
+        EXPECT_TRUE(bare.texts[static_cast<size_t>(column)].empty()) << column;
     }
     const DeviceRow withSsid = BuildAnnouncedRow(Device("02:00:00:00:00:03", 4, "10.99.1.3", "Yard"), 9);
-    EXPECT_EQ(withSsid.cells[kColumnSsid], "Yard");
-    EXPECT_EQ(withSsid.cells[kColumnLocation], "Tower-3");
+    EXPECT_EQ(withSsid.texts[kFieldSsid], "Yard");
+    EXPECT_EQ(withSsid.texts[kFieldLocation], "Tower-3");
 }
 
 TEST(SelectedDeviceRecord, KeepsItsTextsTerminatedWithinTheirFields) {
