@@ -66,9 +66,9 @@ protected:
         h.engine.store.SaveDeviceInfo(MakeDevice({.index = index, .model = model}));
     }
     CGridCtrl& Grid() { return *page->List().Grid(); }
-    void Tick(int index) { Grid().SetChecked(page->List().RowOfDevice(MacOf(index)), kColumnTick, true); }
+    void Tick(int index) { Grid().SetChecked(page->List().RowOfDevice(MacOf(index)), kFieldTick, true); }
     QString StatusCell(int index) {
-        return Grid().GetCellText(page->List().RowOfDevice(MacOf(index)), CDeviceList::kColumnStatus);
+        return Grid().GetCellText(page->List().RowOfDevice(MacOf(index)), page->List().StatusColumn());
     }
     int UpgradesSent(const std::string& mac = {}) {
         return h.engine.sender->Count(MessageType::Upgrade, mac);
@@ -116,6 +116,9 @@ TEST_F(UpgradePageTest, NoneOrElevenTickedIsRefusedAndOpensNothing) {
         Store(i);
     }
     page->RefreshList();
+    EXPECT_EQ(Grid().GetColumnCount(), 10);
+    EXPECT_EQ(page->List().StatusColumn(), 9);
+    EXPECT_EQ(Grid().GetCellText(0, 8), QStringLiteral("Version"));
     MessageBox::setNextAnswer(MessageBox::Ok);
     page->OnAction();
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Please select the devices!"));
@@ -338,7 +341,7 @@ TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndRe
         EXPECT_EQ(h.engine.sender->SearchTargets().size(), searches + 1);
         EXPECT_TRUE(page->ReloadTimer().isActive());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !page->ReloadTimer().isActive(); }));
-        EXPECT_FALSE(Grid().IsChecked(1, kColumnTick)) << "reloaded";
+        EXPECT_FALSE(Grid().IsChecked(1, kFieldTick)) << "reloaded";
     }
 }
 
