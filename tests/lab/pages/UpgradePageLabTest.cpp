@@ -22,8 +22,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -61,6 +64,21 @@ private:
     bool entered_ = false;
 };
 
+// With RF_PICTURES_DIR set (scripts/screenshot sets it), the page with the dialog over it in its transfer
+// phase is saved there as upgrade-dialog.png for the README.
+void SavePicture(QWidget& page, QWidget& dialog) {
+    const char* dir = std::getenv("RF_PICTURES_DIR");
+    if (dir == nullptr || *dir == '\0') {
+        return;
+    }
+    QPixmap picture = page.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap((picture.width() - dialog.width()) / 2, (picture.height() - dialog.height()) / 3,
+                       dialog.grab());
+    painter.end();
+    EXPECT_TRUE(picture.save(QString::fromLocal8Bit(dir) + QStringLiteral("/upgrade-dialog.png")));
+}
+
 constexpr int kRadios = 10;
 constexpr int kChosenModel = 258;
 
@@ -96,7 +114,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
 
     CUpgradeDlg page(PageContext::Of(app, navigation), nullptr);
     page.UseFirmwareServer(program.Dir());
-    page.resize(1000, 600);
+    page.resize(1120, 600);
     page.show();
     page.RefreshList();
     CGridCtrl& grid = *page.List().Grid();
@@ -136,6 +154,8 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         dialog.Timer().stop();
         EXPECT_TRUE(serverRuns());
         pc.Store().SetDeviceStatus(other, DeviceStatus::BridgeFail);
+        dialog.OnTick();
+        SavePicture(page, dialog);
 
         // Transfer: every radio of the model fetches the image and waits to be told to flash it.
         const auto chosenAre = [&](std::initializer_list<DeviceStatus> wanted) {
