@@ -12,6 +12,8 @@ if(NOT RF_SANITIZE)
   target_compile_options(rf_settings INTERFACE $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3>)
 endif()
 target_compile_options(rf_settings INTERFACE -fstack-protector-strong)
+# Relocations read-only and bound at start, as Debian builds its programs.
+add_link_options(-Wl,-z,relro -Wl,-z,now)
 
 if(RF_SANITIZE)
   set(_san -fsanitize=${RF_SANITIZE} -fno-omit-frame-pointer)

@@ -1,4 +1,7 @@
-# Sourced by scripts/test and scripts/run: makes sure the Debian packages the build needs are installed.
+# Sourced by scripts/test, run, screenshot and package: makes sure the Debian packages the build needs
+# are installed. dpkg-dev, desktop-file-utils and appstream are for the package test that scripts/test runs.
+# The Chinese interface and Chinese device names need a CJK font: scripts/run and scripts/screenshot
+# install RF_CJK_FONT.
 RF_PACKAGES=(
   cmake ninja-build g++ clang clang-format clang-tidy pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev fonts-dejavu-core
@@ -6,19 +9,23 @@ RF_PACKAGES=(
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 nftables util-linux libcap2-bin
   xvfb xauth
+  dpkg-dev desktop-file-utils appstream
 )
 
-rf_missing_packages() {
+RF_CJK_FONT=fonts-wqy-microhei
+
+rf_missing_packages() { # [more packages...]
   local missing=()
-  for p in "${RF_PACKAGES[@]}"; do
+  for p in "${RF_PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   echo "${missing[@]}"
 }
 
+# Installs RF_PACKAGES and the packages given (what one script alone needs).
 rf_install_packages() {
   local missing
-  missing=$(rf_missing_packages)
+  missing=$(rf_missing_packages "$@")
   [ -z "$missing" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
     echo "These Debian packages are missing: $missing" >&2

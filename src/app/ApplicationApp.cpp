@@ -8,6 +8,7 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
+#include "core/Version.h"
 #include "protocol/NetManagement.h"
 #include "shell/AppContext.h"
 #include "store/SqlManagement.h"
@@ -43,6 +44,10 @@ bool StartEngine(CNetManagement& engine, const Settings& settings, QWidget* pare
 
 int RunApplication(int argc, char** argv, const PagesMaker& pages) {
     const StartupOptions options = ParseStartupOptions(std::vector<std::string>(argv, argv + argc));
+    if (options.error.empty() && options.showVersion) {
+        std::printf("radiofleet %s\n", kVersionText);
+        return 0;
+    }
     if (!options.error.empty() || options.showHelp) {
         std::fprintf(options.showHelp ? stdout : stderr, "%s%s%s", options.error.c_str(),
                      options.error.empty() ? "" : "\n", kUsage);

@@ -2,6 +2,7 @@
 #include "app/ProgramPages.h"
 
 #include "app/InstallHelpDlg.h"
+#include "operations/SearchCycle.h"
 #include "pages/RebootDlg.h"
 #include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
@@ -13,6 +14,11 @@
 #include <QTimer>
 
 namespace rf {
+namespace {
+
+constexpr int kSearchEndMs = (SearchCycle::kLengthTicks + 1) * 1000;
+
+} // namespace
 
 PageFactory MakeProgramPages(const StartupOptions& options) {
     return [search = options.search](int pageId, const PageContext& context, QWidget* container) -> CPage* {
@@ -26,14 +32,22 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
             }
             return status;
         }
-        if (pageId == kPageReboot) {
-            return new CRebootDlg(context, container);
+        if (pageId == kPageReboot || pageId == kPageRestore) {
+            CPage* page = pageId == kPageReboot ? static_cast<CPage*>(new CRebootDlg(context, container))
+                                                : new CRestoreDlg(context, container);
+            if (search) {
+                // These lists do not follow the periodic refresh: they show the search's devices once it
+                // ends.
+                QTimer::singleShot(kSearchEndMs, page, &CPage::RefreshList);
+            }
+            return page;
         }
         if (pageId == kPageUpgrade) {
-            return new CUpgradeDlg(context, container);
-        }
-        if (pageId == kPageRestore) {
-            return new CRestoreDlg(context, container);
+            auto* upgrade = new CUpgradeDlg(context, container);
+            if (search) {
+                QTimer::singleShot(kSearchEndMs, upgrade, &CPage::RefreshList);
+            }
+            return upgrade;
         }
         if (pageId == kPageSystemTool) {
             return new CSystemToolDlg(context, container);

@@ -33,6 +33,8 @@ StartupOptions ParseStartupOptions(const std::vector<std::string>& args) {
         int number = 0;
         if (arg == "--help" || arg == "-h") {
             options.showHelp = true;
+        } else if (arg == "--version") {
+            options.showVersion = true;
         } else if (arg == "--search") {
             options.search = true;
         } else if (arg == "--maximised") {

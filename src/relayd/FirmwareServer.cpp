@@ -2,6 +2,9 @@
 
 #include "core/ExeDirectory.h"
 #include "core/OperateFileIni.h"
+#include "core/WritableDirectory.h"
+
+#include <filesystem>
 
 namespace rf {
 
@@ -29,26 +32,39 @@ bool HasControlCharacters(const std::string& text) {
 } // namespace
 
 CFirmwareServer::CFirmwareServer(COperateSystemInfo& system, std::string programDirectory,
-                                 std::string programName)
+                                 std::string programName, std::string settingsDirectory)
     : system_(system),
       serviceDirectory_((programDirectory.empty() ? GetExeDirectory() : programDirectory) + "service/"),
-      programName_(std::move(programName)) {}
+      programName_(std::move(programName)),
+      settingsDirectory_(settingsDirectory.empty() ? ChooseWritableDirectory(serviceDirectory_)
+                                                   : std::move(settingsDirectory)) {}
 
 std::string CFirmwareServer::ProgramPath() const {
     return serviceDirectory_ + programName_;
 }
 
 std::string CFirmwareServer::IniPath() const {
-    return serviceDirectory_ + "Relayd.ini";
+    return settingsDirectory_ + kIniName;
+}
+
+bool CFirmwareServer::SeedSettings() const {
+    namespace fs = std::filesystem;
+    const fs::path own = IniPath();
+    const fs::path beside = serviceDirectory_ + kIniName;
+    std::error_code error;
+    if (own == beside || fs::exists(own, error) || !fs::is_regular_file(beside, error)) {
+        return true;
+    }
+    return fs::copy_file(beside, own, error);
 }
 
 bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) {
     system_.KillProcessByPath(ProgramPath());
-    if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) ||
+    if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) || !SeedSettings() ||
         !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
         return false;
     }
-    return system_.RunElevated(ProgramPath(), {}, false);
+    return system_.RunElevated(ProgramPath(), {"--config", IniPath()}, false);
 }
 
 void CFirmwareServer::StopFirmwareServer() {

@@ -7,18 +7,23 @@
 namespace rf {
 
 // Starts and stops the firmware server that devices fetch their image from. The server lives in the
-// folder "service" beneath the program's folder and reads its settings from "Relayd.ini" there.
+// folder "service" beneath the program's folder. Its settings, "Relayd.ini", lie beside it when that
+// folder is writable, otherwise in the user's own folder that data.mdb falls back to as well (a bundle
+// installed by root); the server is told where they are.
 class CFirmwareServer {
 public:
     static constexpr const char* kProgramName = "Relayd";
+    static constexpr const char* kIniName = "Relayd.ini";
 
-    // programDirectory ends in "/"; the defaults are the running program's folder and the real server.
+    // programDirectory and settingsDirectory end in "/"; the defaults are the running program's folder,
+    // the real server, and the settings folder chosen as above.
     explicit CFirmwareServer(COperateSystemInfo& system, std::string programDirectory = {},
-                             std::string programName = kProgramName);
+                             std::string programName = kProgramName, std::string settingsDirectory = {});
 
     // Ends a server that still runs, points the settings at firmwareDirectory and starts the server
-    // without waiting for it. False when the directory cannot be written as a setting, the settings
-    // cannot be written or the program cannot be started.
+    // without waiting for it. Settings kept apart from the server start as a copy of those beside it, so
+    // that what a site set there (a port) still holds. False when the directory cannot be written as a
+    // setting, the settings cannot be written or the program cannot be started.
     bool StartFirmwareServer(const std::string& firmwareDirectory);
     // Ends every server of this user running from our service folder.
     void StopFirmwareServer();
@@ -27,9 +32,12 @@ public:
     std::string IniPath() const;
 
 private:
+    bool SeedSettings() const;
+
     COperateSystemInfo& system_;
     std::string serviceDirectory_;
     std::string programName_;
+    std::string settingsDirectory_;
 };
 
 } // namespace rf

@@ -9,6 +9,7 @@
 #include <linux/capability.h>
 #include <pwd.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -38,6 +39,20 @@ bool ClearCapabilities(std::string& error) {
 }
 
 } // namespace
+
+bool CallerMayNameSettings(const std::string& iniPath, std::string& error) {
+    const char* pkexecUid = std::getenv("PKEXEC_UID"); // NOLINT(concurrency-mt-unsafe): before any thread
+    if (::getuid() != 0 || pkexecUid == nullptr) {
+        return true;
+    }
+    const auto uid = tftp::ParseDecimal(pkexecUid);
+    struct stat info {};
+    if (uid && ::stat(iniPath.c_str(), &info) == 0 && info.st_uid == *uid) {
+        return true;
+    }
+    error = "the settings file must belong to the user who started the server";
+    return false;
+}
 
 bool DropPrivileges(std::string& error) {
     const char* pkexecUid = std::getenv("PKEXEC_UID");

@@ -10,4 +10,9 @@ namespace rf {
 // False with a reason when a step failed.
 bool DropPrivileges(std::string& error);
 
+// Whether settings named on the command line may be read before privileges are dropped. Started through
+// pkexec, root reads them on behalf of the calling user, so they must belong to that user: otherwise an
+// error message about them could show a file that user may not read.
+bool CallerMayNameSettings(const std::string& iniPath, std::string& error);
+
 } // namespace rf

@@ -1,14 +1,28 @@
 // Relayd: the firmware server. Serves the files of one directory, read-only, over TFTP until terminated.
 #include "core/ExeDirectory.h"
+#include "core/Version.h"
 #include "relayd/Privileges.h"
+#include "relayd/RelaydArguments.h"
 #include "relayd/RelaydServer.h"
 
 #include <csignal>
 #include <cstdio>
 #include <stop_token>
 #include <sys/signalfd.h>
+#include <vector>
 
-int main() {
+int main(int argc, char** argv) {
+    const rf::RelaydArguments arguments =
+        rf::ParseRelaydArguments(std::vector<std::string>(argv, argv + argc), rf::GetExeDirectory());
+    if (!arguments.error.empty() || arguments.showHelp) {
+        std::fprintf(arguments.showHelp ? stdout : stderr, "%s%s%s", arguments.error.c_str(),
+                     arguments.error.empty() ? "" : "\n", rf::kRelaydUsage);
+        return arguments.showHelp ? 0 : 2;
+    }
+    if (arguments.showVersion) {
+        std::printf("Relayd %s\n", rf::kVersionText);
+        return 0;
+    }
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGTERM);
@@ -18,8 +32,8 @@ int main() {
     const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
 
     std::string error;
-    const std::string iniPath = rf::GetExeDirectory() + "Relayd.ini";
-    const auto config = rf::RelaydConfig::Load(iniPath, error);
+    const bool allowed = !arguments.iniGiven || rf::CallerMayNameSettings(arguments.iniPath, error);
+    const auto config = allowed ? rf::RelaydConfig::Load(arguments.iniPath, error) : std::nullopt;
     if (!config) {
         std::fprintf(stderr, "Relayd: %s\n", error.c_str());
         return 1;

@@ -1,10 +1,10 @@
 #include "store/SqlManagement.h"
 
 #include "core/ExeDirectory.h"
+#include "core/WritableDirectory.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanReply.h"
 #include "store/RecordColumns.h"
-#include "store/StoreLocation.h"
 #include "store/StoreSchema.h"
 
 #include <array>
@@ -130,7 +130,7 @@ void RemoveFile(const std::string& path) {
 } // namespace
 
 CSqlManagement& CSqlManagement::GetInstance() {
-    static CSqlManagement instance(ChooseStoreDirectory(GetExeDirectory()));
+    static CSqlManagement instance(ChooseWritableDirectory(GetExeDirectory()));
     return instance;
 }
 

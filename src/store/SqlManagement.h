@@ -28,7 +28,7 @@ using ScannedApRecord = ScanEntry;
 // lower-case with colons.
 class CSqlManagement {
 public:
-    // The process-wide store, in the directory chosen by ChooseStoreDirectory for the executable.
+    // The process-wide store, in the directory chosen by ChooseWritableDirectory for the executable.
     static CSqlManagement& GetInstance();
 
     // A store of its own in directory (ending in "/").

@@ -15,6 +15,7 @@ const char* const kCliUsage =
     "       radiofleet-cli set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]\n"
     "       radiofleet-cli transparent-bridge on|off MAC...\n"
     "       radiofleet-cli upgrade FILE MAC... [--type MODEL]\n"
+    "       radiofleet-cli --help | --version\n"
     "search runs a search cycle for S seconds (default 10) and lists every device found. adapters\n"
     "searches for S seconds (default 3) and lists the usable adapters with the devices in their\n"
     "subnets. The other commands search for a few seconds, send, wait for each device's answer and\n"
@@ -131,7 +132,10 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     a.command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     bool ok = false;
-    if (a.command == "search" || a.command == "adapters") {
+    if ((a.command == "--help" || a.command == "-h" || a.command == "--version") && rest.empty()) {
+        a.command = a.command == "--version" ? "version" : "help";
+        ok = true;
+    } else if (a.command == "search" || a.command == "adapters") {
         a.seconds = a.command == "adapters" ? kAdapterSearchSeconds : a.seconds;
         ok = ParseListOptions(rest, a, error);
     } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||

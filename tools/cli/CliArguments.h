@@ -12,7 +12,9 @@ namespace rf {
 inline constexpr int kAdapterSearchSeconds = 3;
 
 struct CliArguments {
-    std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge, upgrade
+    // search, adapters, reboot, reset, rename, set-ip, transparent-bridge, upgrade; or help and version,
+    // which print and start nothing
+    std::string command;
     int seconds = 10;
     bool json = false;
     std::vector<std::string> macs; // lower case, as the store keeps them

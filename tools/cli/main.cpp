@@ -2,6 +2,7 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "core/Version.h"
 
 #include <iostream>
 
@@ -12,6 +13,11 @@ int main(int argc, char** argv) {
     if (!arguments) {
         std::cerr << "radiofleet-cli: " << error << "\n" << kCliUsage;
         return kExitBadArguments;
+    }
+    if (arguments->command == "help" || arguments->command == "version") {
+        std::cout << (arguments->command == "help" ? std::string(kCliUsage)
+                                                   : std::string("radiofleet-cli ") + kVersionText + "\n");
+        return kExitOk;
     }
     CliSession session;
     // adapters starts the engine itself: without the ports it still lists the adapters.

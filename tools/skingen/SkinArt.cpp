@@ -453,10 +453,13 @@ QImage Line(int w, int h, const QColor& colour) {
     return Canvas(w, h, colour);
 }
 
-QImage Icon() {
-    QImage image = Canvas(48, 48, Qt::transparent);
+} // namespace
+
+QImage ApplicationIcon(int size) {
+    QImage image = Canvas(size, size, Qt::transparent);
     QPainter p(&image);
     Smooth(p);
+    p.scale(size / 48.0, size / 48.0);
     QLinearGradient g(0, 0, 48, 48);
     g.setColorAt(0, kBlue);
     g.setColorAt(1, kNavy);
@@ -467,13 +470,11 @@ QImage Icon() {
     return image;
 }
 
-} // namespace
-
 std::map<std::string, SkinPainter> StillPictures() {
     std::map<std::string, SkinPainter> art{
         {"main_bk.jpg", [] { return Banner(1000, 680); }},
         {"main_left_bk.jpg", [] { return MenuColumn(kNavWidth, 522); }},
-        {"Application.ico", [] { return Icon(); }},
+        {"Application.ico", [] { return ApplicationIcon(48); }},
         {"close_normal.bmp", [] { return TitleButton('x'); }},
         {"min_normal.bmp", [] { return TitleButton('-'); }},
         {"help_normal.bmp", [] { return TitleButton('?'); }},

@@ -25,6 +25,9 @@ inline const QColor kGreen{46, 160, 90};
 // Draws one picture of the skin.
 using SkinPainter = std::function<QImage()>;
 
+// The program's icon with sides of size pixels: the window's (48) and the desktop menu's.
+QImage ApplicationIcon(int size);
+
 // Every still picture of the skin by file name (the animation is made apart).
 std::map<std::string, SkinPainter> StillPictures();
 

@@ -1,5 +1,6 @@
 // Draws every picture of the program's skin into a folder:  skingen <folder>
-// The build runs it to fill the bundle's Skin folder; all artwork is made here.
+// and the program's icon for the desktop's icon theme:       skingen --icons <folder>
+// The build runs it to fill the bundle's Skin folder and the package's icons; all artwork is made here.
 #include "GifWriter.h"
 #include "SkinArt.h"
 #include "ui/SkinPaths.h"
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string_view>
 
 namespace rf {
 namespace {
@@ -104,13 +106,30 @@ int Run(const QString& folder) {
     return failures == 0 ? 0 : 1;
 }
 
+// The icon theme's layout: <folder>/48x48/apps/radiofleet.png and likewise for 128 and 256.
+int RunIcons(const QString& folder) {
+    int failures = 0;
+    for (const int size : {48, 128, 256}) {
+        const QString directory = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+        const QString path = directory + QStringLiteral("/radiofleet.png");
+        if (!QDir().mkpath(directory) || !ApplicationIcon(size).save(path, "PNG")) {
+            std::fprintf(stderr, "skingen: could not make %s\n", qPrintable(path));
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 } // namespace rf
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::string_view(argv[1]) == "--icons") {
+        return rf::RunIcons(QString::fromLocal8Bit(argv[2]));
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: skingen <folder>\n");
+        std::fprintf(stderr, "usage: skingen <folder>\n       skingen --icons <folder>\n");
         return 2;
     }
     return rf::Run(QString::fromLocal8Bit(argv[1]));

@@ -28,5 +28,17 @@ TEST(StartupOptions, SearchAndMaximisedAreFlags) {
     EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--search"}).maximised);
 }
 
+TEST(StartupOptions, HelpAndVersionAreFlagsThatOtherErrorsStillBeat) {
+    EXPECT_TRUE(ParseStartupOptions({"radiofleet", "--version"}).showVersion);
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--version"}).showHelp);
+    EXPECT_TRUE(ParseStartupOptions({"radiofleet", "--help"}).showHelp);
+    EXPECT_TRUE(ParseStartupOptions({"radiofleet", "-h"}).showHelp);
+    EXPECT_FALSE(ParseStartupOptions({"radiofleet", "--version", "--bogus"}).error.empty());
+    for (const char* option :
+         {"--language", "--page", "--search", "--maximised", "--screenshot", "--version"}) {
+        EXPECT_NE(std::string(kUsage).find(option), std::string::npos) << option << " is explained by --help";
+    }
+}
+
 } // namespace
 } // namespace rf

@@ -144,6 +144,31 @@ TEST(RelaydProgram, WithTheInstalledCapabilityAnOrdinaryUserServesPort69AndOwnsT
     EXPECT_EQ(server.WaitExit(5s), 0);
 }
 
+// An installed bundle is not writable by its user: the settings then live in the user's own folder, start
+// as a copy of those beside the server, and the server is told where they are.
+TEST(FirmwareServer, SettingsKeptApartStartAsACopyAndTheServerReadsThem) {
+    ProgramCopy copy;
+    const uint16_t port = FreePort();
+    const std::string beside = "[SERVER]\nPort=" + std::to_string(port) + "\n";
+    copy.WriteIni(beside);
+    test::TempDir own;
+    COperateSystemInfo system;
+    CFirmwareServer firmware(system, copy.Dir().Dir(), copy.Name(), own.Dir());
+    EXPECT_EQ(firmware.IniPath(), own.Dir() + "Relayd.ini");
+
+    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Firmware()));
+    const auto ini = own.Read("Relayd.ini");
+    EXPECT_NE(ini.find("Directory=" + copy.Firmware()), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Port=" + std::to_string(port)), std::string::npos) << "the port set beside it holds";
+    EXPECT_EQ(copy.Dir().Read("service/Relayd.ini"), beside)
+        << "the settings beside the server are left alone";
+    // The settings beside the server name no folder: only those in the user's folder make it serve.
+    EXPECT_TRUE(Fetches(port, test::PatternData(70000, 11)));
+    firmware.StopFirmwareServer();
+    pid_t left = 0;
+    EXPECT_FALSE(COperateSystemInfo::FindProcessByName(copy.Name(), left));
+}
+
 TEST(FirmwareServer, StartWritesTheIniAndStartsTheServerAndStopEndsIt) {
     ProgramCopy copy;
     const uint16_t port = FreePort();

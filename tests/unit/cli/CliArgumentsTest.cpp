@@ -50,6 +50,17 @@ TEST(CliArguments, UpgradeTakesAFileMacsAndAnOptionalTypeAnywhereAfterTheFile) {
     EXPECT_FALSE(Parse({"upgrade", "/fw/V2.bin", "not-a-mac"}));
 }
 
+TEST(CliArguments, HelpAndVersionStandAlone) {
+    EXPECT_EQ(Parse({"--version"})->command, "version");
+    EXPECT_EQ(Parse({"--help"})->command, "help");
+    EXPECT_EQ(Parse({"-h"})->command, "help");
+    // Not mistaken for a device command that would start the engine, nor taken with anything after it.
+    EXPECT_FALSE(Parse({"--version", "search"}));
+    EXPECT_FALSE(Parse({"--help", "reboot"}));
+    EXPECT_FALSE(Parse({"search", "--version"}));
+    EXPECT_NE(std::string(kCliUsage).find("--version"), std::string::npos);
+}
+
 TEST(CliArguments, MacsAreCheckedAndWrittenInLowerCase) {
     const auto parsed = Parse({"reboot", "02:AB:01:00:00:0F", "2:ab:1:0:0:e"});
     ASSERT_TRUE(parsed);

@@ -1,5 +1,5 @@
 #include "StoreFixture.h"
-#include "store/StoreLocation.h"
+#include "core/WritableDirectory.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -217,16 +217,16 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(StoreLocation, TheExecutableDirectoryWhenWritableOtherwiseAPrivateFolderOfTheUser) {
+TEST(WritableDirectory, ThePreferredDirectoryWhenWritableOtherwiseAPrivateFolderOfTheUser) {
     TempDir dir;
-    EXPECT_EQ(ChooseStoreDirectory(dir.Dir()), dir.Dir());
+    EXPECT_EQ(ChooseWritableDirectory(dir.Dir()), dir.Dir());
 
     const std::string unwritable = dir.Dir() + "no-such-dir/";
     const std::string runtime = (dir.Path() / "run").string();
     fs::create_directories(runtime);
     {
         ScopedEnv env("XDG_RUNTIME_DIR", runtime.c_str());
-        EXPECT_EQ(ChooseStoreDirectory(unwritable), runtime + "/radiofleet/");
+        EXPECT_EQ(ChooseWritableDirectory(unwritable), runtime + "/radiofleet/");
         struct stat info {};
         ASSERT_EQ(::stat((runtime + "/radiofleet").c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -234,15 +234,16 @@ TEST(StoreLocation, TheExecutableDirectoryWhenWritableOtherwiseAPrivateFolderOfT
     {
         ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
         ScopedEnv cache("XDG_CACHE_HOME", (dir.Path() / "cache").c_str());
-        EXPECT_EQ(ChooseStoreDirectory(unwritable), (dir.Path() / "cache").string() + "/radiofleet/");
+        EXPECT_EQ(ChooseWritableDirectory(unwritable), (dir.Path() / "cache").string() + "/radiofleet/");
     }
     {
         ScopedEnv noRuntime("XDG_RUNTIME_DIR", nullptr);
         ScopedEnv noCache("XDG_CACHE_HOME", nullptr);
         ScopedEnv home("HOME", (dir.Path() / "home").c_str());
         fs::create_directories(dir.Path() / "home");
-        EXPECT_EQ(ChooseStoreDirectory(unwritable), (dir.Path() / "home").string() + "/.cache/radiofleet/");
-        CSqlManagement store(ChooseStoreDirectory(unwritable));
+        EXPECT_EQ(ChooseWritableDirectory(unwritable),
+                  (dir.Path() / "home").string() + "/.cache/radiofleet/");
+        CSqlManagement store(ChooseWritableDirectory(unwritable));
         EXPECT_TRUE(store.IsOpen()) << store.OpenError();
     }
 }

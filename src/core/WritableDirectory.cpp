@@ -1,4 +1,4 @@
-#include "store/StoreLocation.h"
+#include "core/WritableDirectory.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -46,9 +46,9 @@ std::optional<std::string> PrivateSubdirectory(const std::string& base, bool mak
 
 } // namespace
 
-std::string ChooseStoreDirectory(const std::string& exeDirectory) {
-    if (IsWritableDirectory(exeDirectory)) {
-        return exeDirectory;
+std::string ChooseWritableDirectory(const std::string& preferred) {
+    if (IsWritableDirectory(preferred)) {
+        return preferred;
     }
     struct Candidate {
         std::optional<std::string> base;
@@ -66,7 +66,7 @@ std::string ChooseStoreDirectory(const std::string& exeDirectory) {
             return *directory;
         }
     }
-    return exeDirectory;
+    return preferred;
 }
 
 } // namespace rf
