@@ -39,7 +39,7 @@ std::string UpgradeRun::StoredVersion(const std::string& mac) const {
     return row.device_info().version();
 }
 
-void UpgradeRun::SendBatch(std::stop_token stop) {
+void UpgradeRun::SendBatch(const std::stop_token& stop) {
     for (RunDevice& device : run_) {
         if (stop.stop_requested()) {
             break;

@@ -69,7 +69,7 @@ public:
 
     // Sends Upgrade to every device of the type in selection order, first setting a status left over from
     // an earlier upgrade back to "Online". Call once; stop ends it between two devices.
-    void SendBatch(std::stop_token stop);
+    void SendBatch(const std::stop_token& stop);
 
     // One second of the run. Reads the status of every selected device (see Statuses).
     Step Tick();

@@ -168,7 +168,7 @@ void CUpgradeConfigDlg::OnUpgrade() {
 void CUpgradeConfigDlg::StartServer(const UpgradeFile& file) {
     scan_->setEnabled(false);
     upgrade_->hide();
-    serverWorker_.Start([this, file](std::stop_token) {
+    serverWorker_.Start([this, file](const std::stop_token&) {
         const bool started = server_.StartFirmwareServer(file.folder);
         QMetaObject::invokeMethod(
             this, [this, started, file] { OnServerStarted(started, file); }, Qt::QueuedConnection);
@@ -199,7 +199,7 @@ void CUpgradeConfigDlg::BeginRun(const UpgradeFile& file) {
     progress_->show();
     progressLabel_->setText(TranslateText("Upgrade file transfer progress"));
     progressLabel_->show();
-    sendWorker_.Start([run = run_.get()](std::stop_token stop) { run->SendBatch(stop); });
+    sendWorker_.Start([run = run_.get()](const std::stop_token& stop) { run->SendBatch(stop); });
     timer_.start();
 }
 
