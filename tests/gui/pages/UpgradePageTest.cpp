@@ -6,7 +6,6 @@
 #include "core/OperateSystemInfo.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "pages/UpgradeDlg.h"
-#include "protocol/AnnounceRecord.h"
 #include "support/TempDir.h"
 #include "ui/FileDialog.h"
 
@@ -271,50 +270,6 @@ TEST_F(UpgradePageTest,
     EXPECT_EQ(page->ReloadTimer().interval(), 1000);
 }
 
-TEST_F(UpgradePageTest, TheUpgradePhaseSearchesThreeTimesAndTheSummaryReadsTheNewVersions) {
-    Store(1);
-    Store(2);
-    page->RefreshList();
-    Tick(1);
-    Tick(2);
-    const std::string file = Firmware("V2.bin", "image");
-    int searches = 0;
-    DuringDialog([&](CUpgradeConfigDlg& dialog) {
-        ASSERT_TRUE(StartRun(dialog, file));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return UpgradesSent() == 2; }));
-        Report(1, 0);
-        Report(2, 0);
-        dialog.OnTick();
-        EXPECT_EQ(h.engine.sender->Count(MessageType::UpgradePoll), 2) << "both fetched: told to flash";
-        EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Firmware upgrading progress"));
-        EXPECT_EQ(dialog.Progress()->maximum(), 130);
-        Report(1, 2);
-        const size_t before = h.engine.sender->SearchTargets().size();
-        for (int tick = 1; tick < 124; ++tick) {
-            dialog.OnTick();
-        }
-        EXPECT_EQ(dialog.Progress()->value(), 123);
-        AnnounceRecord record;
-        record.set_version("V2");
-        h.engine.engine.OnAnnounce(
-            FromDevice(IpOf(1), MessageType::Search, MacOf(1), record.bytes(), 257, 9785));
-        DeviceInfo info = MakeDevice({.index = 1}).device_info();
-        info.set_version("V2");
-        h.engine.engine.DispatchReply(FromDevice(IpOf(1), MessageType::GetInfo, MacOf(1), info.bytes()));
-        while (dialog.isVisible()) {
-            dialog.OnTick();
-        }
-        searches = static_cast<int>(h.engine.sender->SearchTargets().size() - before);
-        EXPECT_FALSE(ServerRuns());
-    });
-    MessageBox::setNextAnswer(MessageBox::Ok);
-    page->OnAction();
-    EXPECT_EQ(searches, 3) << "ticks 124, 127 and 130";
-    EXPECT_EQ(ToStdString(page->Summary()->text()),
-              "Device upgrade: 1 upgraded, 1 no report; not upgraded: " + MacOf(2));
-    EXPECT_TRUE(page->Summary()->toolTip().contains(QStringLiteral("upgraded V2.3.12 -> V2")));
-}
-
 TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndReloads) {
     Store(1);
     page->RefreshList();
@@ -329,6 +284,9 @@ TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndRe
                 Report(1, 0);
                 dialog.OnTick();
                 ASSERT_EQ(dialog.Run()->phase(), UpgradeRun::Phase::Upgrade);
+                EXPECT_EQ(h.engine.sender->Count(MessageType::UpgradePoll, MacOf(1)), 1) << "told to flash";
+                EXPECT_EQ(dialog.ProgressLabel()->text(), QStringLiteral("Firmware upgrading progress"));
+                EXPECT_EQ(dialog.Progress()->maximum(), 130);
             }
             EXPECT_TRUE(ServerRuns());
             QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
