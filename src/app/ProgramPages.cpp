@@ -8,6 +8,7 @@
 #include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
 #include "pages/SystemToolDlg.h"
+#include "pages/UpgradeDlg.h"
 #include "shell/PageContext.h"
 #include "shell/PageIds.h"
 
@@ -44,6 +45,13 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(kSearchEndMs, page, &CPage::RefreshList);
             }
             return page;
+        }
+        if (pageId == kPageUpgrade) {
+            auto* upgrade = new CUpgradeDlg(context, container);
+            if (search) {
+                QTimer::singleShot(kSearchEndMs, upgrade, &CPage::RefreshList);
+            }
+            return upgrade;
         }
         if (pageId == kPageSystemTool) {
             return new CSystemToolDlg(context, container);

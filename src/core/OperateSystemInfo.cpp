@@ -45,7 +45,7 @@ bool HasFileCapabilities(const std::string& program) {
     return ::getxattr(program.c_str(), "security.capability", nullptr, 0) > 0;
 }
 
-bool ExecutableName(pid_t pid, std::string& name) {
+bool ExecutablePath(pid_t pid, std::string& path) {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/%d/exe", static_cast<int>(pid));
     char target[PATH_MAX];
@@ -53,12 +53,11 @@ bool ExecutableName(pid_t pid, std::string& name) {
     if (n <= 0) {
         return false;
     }
-    std::string path(target, static_cast<size_t>(n));
+    path.assign(target, static_cast<size_t>(n));
     constexpr std::string_view deleted = " (deleted)";
     if (path.ends_with(deleted)) {
         path.resize(path.size() - deleted.size());
     }
-    name = path.substr(path.rfind('/') + 1);
     return true;
 }
 
@@ -73,8 +72,8 @@ bool ProcessGone(pid_t pid) {
     if (::kill(pid, 0) != 0) {
         return errno == ESRCH;
     }
-    std::string name;
-    return !ExecutableName(pid, name); // a zombie has no executable any more
+    std::string path;
+    return !ExecutablePath(pid, path); // a zombie has no executable any more
 }
 
 // A server started without waiting has started for real when it is still running a little later: a
@@ -94,11 +93,11 @@ bool StaysRunning(pid_t pid) {
 
 } // namespace
 
-bool COperateSystemInfo::FindProcessByName(const std::string& name, pid_t& pid) {
+namespace {
+
+// The first other process of the current user whose executable path passes matches.
+template <typename Matches> bool FindProcess(Matches matches, pid_t& pid) {
     pid = 0;
-    if (name.empty()) {
-        return false;
-    }
     DIR* proc = ::opendir("/proc");
     if (proc == nullptr) {
         return false;
@@ -112,8 +111,8 @@ bool COperateSystemInfo::FindProcessByName(const std::string& name, pid_t& pid) 
             continue;
         }
         std::string exe;
-        if (OwnedByCurrentUser(static_cast<pid_t>(id)) && ExecutableName(static_cast<pid_t>(id), exe) &&
-            exe == name) {
+        if (OwnedByCurrentUser(static_cast<pid_t>(id)) && ExecutablePath(static_cast<pid_t>(id), exe) &&
+            matches(exe)) {
             pid = static_cast<pid_t>(id);
             found = true;
             break;
@@ -123,10 +122,28 @@ bool COperateSystemInfo::FindProcessByName(const std::string& name, pid_t& pid) 
     return found;
 }
 
-void COperateSystemInfo::KillProcessByName(const std::string& name) {
+} // namespace
+
+bool COperateSystemInfo::FindProcessByName(const std::string& name, pid_t& pid) {
+    pid = 0;
+    return !name.empty() &&
+           FindProcess([&](const std::string& exe) { return exe.substr(exe.rfind('/') + 1) == name; }, pid);
+}
+
+bool COperateSystemInfo::FindProcessByPath(const std::string& program, pid_t& pid) {
+    pid = 0;
+    char resolved[PATH_MAX];
+    if (::realpath(program.c_str(), resolved) == nullptr) {
+        return false;
+    }
+    const std::string wanted = resolved;
+    return FindProcess([&](const std::string& exe) { return exe == wanted; }, pid);
+}
+
+template <typename Find> void COperateSystemInfo::KillWhileFound(Find find) {
     using namespace std::chrono_literals;
     pid_t pid = 0;
-    while (FindProcessByName(name, pid)) {
+    while (find(pid)) {
         if (::kill(pid, SIGTERM) != 0) {
             return;
         }
@@ -141,6 +158,14 @@ void COperateSystemInfo::KillProcessByName(const std::string& name) {
         ReapChildren();
     }
     ReapChildren();
+}
+
+void COperateSystemInfo::KillProcessByName(const std::string& name) {
+    KillWhileFound([&](pid_t& pid) { return FindProcessByName(name, pid); });
+}
+
+void COperateSystemInfo::KillProcessByPath(const std::string& program) {
+    KillWhileFound([&](pid_t& pid) { return FindProcessByPath(program, pid); });
 }
 
 void COperateSystemInfo::ReapChildren() {
@@ -172,8 +197,21 @@ bool COperateSystemInfo::RunElevated(const std::string& program, const std::vect
     if (!directory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     }
+    // The program starts with no signal blocked and default handlers, whatever the caller blocks (the
+    // command-line tool blocks termination signals to notice them itself); otherwise it could not be
+    // ended by SIGTERM.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t all;
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int rc = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         return false;

@@ -38,9 +38,14 @@ public:
     void KillProcessByName(const std::string& name);
     // The first process of the current user whose executable file name equals name exactly.
     static bool FindProcessByName(const std::string& name, pid_t& pid);
+    // As KillProcessByName, for the processes running the program at this path only (a server of another
+    // installation, or of a test beside us, is left alone).
+    void KillProcessByPath(const std::string& program);
+    static bool FindProcessByPath(const std::string& program, pid_t& pid);
 
 private:
     void ReapChildren();
+    template <typename Find> void KillWhileFound(Find find);
 
     std::mutex childrenLock_;
     std::vector<pid_t> children_; // started without waiting; reaped once they end

@@ -59,7 +59,7 @@ bool CFirmwareServer::SeedSettings() const {
 }
 
 bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) {
-    system_.KillProcessByName(programName_);
+    system_.KillProcessByPath(ProgramPath());
     if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) || !SeedSettings() ||
         !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
         return false;
@@ -68,7 +68,7 @@ bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) 
 }
 
 void CFirmwareServer::StopFirmwareServer() {
-    system_.KillProcessByName(programName_);
+    system_.KillProcessByPath(ProgramPath());
 }
 
 } // namespace rf

@@ -25,7 +25,7 @@ public:
     // that what a site set there (a port) still holds. False when the directory cannot be written as a
     // setting, the settings cannot be written or the program cannot be started.
     bool StartFirmwareServer(const std::string& firmwareDirectory);
-    // Ends every running server of this user.
+    // Ends every server of this user running from our service folder.
     void StopFirmwareServer();
 
     std::string ProgramPath() const;

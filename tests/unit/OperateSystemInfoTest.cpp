@@ -83,6 +83,26 @@ TEST(SystemInfo, KillProcessByNameEndsOurMatchingProcessesOnly) {
     EXPECT_FALSE(COperateSystemInfo::FindProcessByName(name, pid)) << "both copies ended";
 }
 
+TEST(SystemInfo, KillProcessByPathLeavesTheSameProgramInAnotherFolderRunning) {
+    test::TempDir mine, theirs;
+    const std::string name = UniqueName("rf-path");
+    const auto program = CopyProgram(mine, "/bin/sleep", name);
+    const auto other = CopyProgram(theirs, "/bin/sleep", name);
+    COperateSystemInfo info;
+    ASSERT_TRUE(info.RunElevated(program, {"60"}, false));
+    ASSERT_TRUE(info.RunElevated(program, {"60"}, false));
+    ASSERT_TRUE(info.RunElevated(other, {"60"}, false));
+    pid_t pid = 0;
+    EXPECT_TRUE(COperateSystemInfo::FindProcessByPath(mine.Dir() + "./" + name, pid)) << "paths are resolved";
+    info.KillProcessByPath(program);
+    EXPECT_FALSE(COperateSystemInfo::FindProcessByPath(program, pid)) << "both copies from this folder ended";
+    EXPECT_TRUE(COperateSystemInfo::FindProcessByPath(other, pid));
+    EXPECT_TRUE(COperateSystemInfo::FindProcessByName(name, pid));
+    info.KillProcessByPath(mine.Dir() + "missing"); // nothing matches: returns at once
+    info.KillProcessByName(name);
+    EXPECT_FALSE(COperateSystemInfo::FindProcessByPath(other, pid));
+}
+
 TEST(SystemInfo, KillProcessByNameNeverTouchesAnotherUsersProcess) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to start a process as another user";

@@ -20,6 +20,7 @@ const char* const kCliUsage =
     "       radiofleet-cli rename MAC NAME\n"
     "       radiofleet-cli set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]\n"
     "       radiofleet-cli transparent-bridge on|off MAC...\n"
+    "       radiofleet-cli upgrade FILE MAC... [--type MODEL]\n"
     "       radiofleet-cli --help | --version\n"
     "search runs a search cycle for S seconds (default 10) and lists every device found. adapters\n"
     "searches for S seconds (default 3) and lists the usable adapters with the devices in their\n"
@@ -31,8 +32,14 @@ const char* const kCliUsage =
     "keeps its stored value. MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\",\n"
     "WPA, WPA2 (any case); KEY is the pre-shared key, the default WEP key or the RADIUS key of\n"
     "that mode. DAYS is everyday or a comma list of mon,tue,wed,thu,fri,sat,sun.\n"
-    "Exit codes: 0 done, 1 a device did not answer or refused, 2 bad arguments or unknown device,\n"
-    "3 the network side could not start, 130 interrupted.\n";
+    "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
+    "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"
+    "list shows it, or its code; default: the model of the first MAC); the others are not this type.\n"
+    "It ends when every device has come back with its new version or failed, at the latest after the\n"
+    "upgrade dialog's 250 seconds, and stops the firmware server.\n"
+    "Exit codes: 0 done (upgrade: every device of the type upgraded), 1 a device did not answer,\n"
+    "refused or was not upgraded, 2 bad arguments, refused input or unknown device, 3 the network side\n"
+    "or the firmware server could not start, 130 interrupted.\n";
 
 namespace {
 
@@ -204,6 +211,24 @@ bool ParseShow(const std::vector<std::string>& rest, CliArguments& a, std::strin
     return TakeMacs({rest[0]}, a, error);
 }
 
+bool ParseUpgrade(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    std::vector<std::string> macs;
+    for (size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] == "--type" && i + 1 < rest.size()) {
+            a.type = rest[++i];
+        } else {
+            macs.push_back(rest[i]);
+        }
+    }
+    if (rest.empty() || rest[0].starts_with("--")) {
+        error = "upgrade takes FILE MAC... [--type MODEL]";
+        return false;
+    }
+    a.file = rest[0];
+    // No MAC at all is refused with the upgrade's own message, once the command runs.
+    return macs.empty() || TakeMacs(macs, a, error);
+}
+
 bool ParseDeviceCommand(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
     if (a.command == "reboot" || a.command == "reset") {
         return TakeMacs(rest, a, error);
@@ -261,6 +286,8 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
                a.command == "set-ip" || a.command == "transparent-bridge") {
         ok = ParseDeviceCommand(rest, a, error);
+    } else if (a.command == "upgrade") {
+        ok = ParseUpgrade(rest, a, error);
     } else {
         error = "unknown command: " + a.command;
     }

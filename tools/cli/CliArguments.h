@@ -29,8 +29,8 @@ struct ConfigureOptions {
 };
 
 struct CliArguments {
-    // search, adapters, show, configure, reboot, reset, rename, set-ip, transparent-bridge; or help and
-    // version, which print and start nothing
+    // search, adapters, show, configure, reboot, reset, rename, set-ip, transparent-bridge, upgrade; or help
+    // and version, which print and start nothing
     std::string command;
     int seconds = 10;
     bool json = false;
@@ -39,6 +39,8 @@ struct CliArguments {
     std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
     ConfigureOptions configure;
+    std::string file; // upgrade: the firmware image
+    std::string type; // upgrade: the model to upgrade, as its text or code; empty: the first MAC's model
 };
 
 // nullopt with error set when the command line is not understood.

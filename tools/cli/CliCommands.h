@@ -3,6 +3,9 @@
 #include "CliArguments.h"
 #include "CliSession.h"
 
+#include <string>
+#include <vector>
+
 namespace rf {
 
 // Exit codes of the command-line tool.
@@ -21,5 +24,7 @@ int RunShow(CliSession& session, const CliArguments& arguments);
 int RunConfigure(CliSession& session, const CliArguments& arguments);
 // reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
+// upgrade: the upgrade dialog's checks and run without a window, with the firmware server beside us.
+int RunUpgrade(CliSession& session, const CliArguments& arguments);
 
 } // namespace rf

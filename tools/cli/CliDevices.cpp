@@ -1,5 +1,6 @@
 #include "CliDevices.h"
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -17,6 +18,16 @@ bool IsStored(CSqlManagement& store, const std::string& mac, ap_info_stu& device
 }
 
 } // namespace
+
+std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
+    std::vector<std::string> distinct;
+    for (const auto& mac : macs) {
+        if (std::find(distinct.begin(), distinct.end(), mac) == distinct.end()) {
+            distinct.push_back(mac);
+        }
+    }
+    return distinct;
+}
 
 bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
                   std::vector<ap_info_stu>& stored) {

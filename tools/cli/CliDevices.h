@@ -10,6 +10,8 @@
 
 namespace rf {
 
+// The MACs without repeats, in their first order.
+std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs);
 // Searches until every device is stored (a few searches at most); stored holds their records, or an
 // empty record for a device that did not answer. False when interrupted.
 bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,

@@ -18,16 +18,6 @@ std::string StoredIp(const ap_info_stu& device) {
     return IpBytesToText(device.device_info().ip());
 }
 
-std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
-    std::vector<std::string> distinct;
-    for (const auto& mac : macs) {
-        if (std::find(distinct.begin(), distinct.end(), mac) == distinct.end()) {
-            distinct.push_back(mac);
-        }
-    }
-    return distinct;
-}
-
 // The plan of the command line, checked by the rules the pages apply; on refusal, the message.
 std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
                               const std::vector<ap_info_stu>& stored, std::string& refusal) {

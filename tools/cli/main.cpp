@@ -38,5 +38,8 @@ int main(int argc, char** argv) {
     if (arguments->command == "configure") {
         return RunConfigure(session, *arguments);
     }
+    if (arguments->command == "upgrade") {
+        return RunUpgrade(session, *arguments);
+    }
     return RunDeviceCommand(session, *arguments);
 }

@@ -1,8 +1,10 @@
 #include "Radio.h"
 
+#include "protocol/CodeTables.h"
 #include "protocol/UpgradeFileInfo.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace rf {
@@ -225,12 +227,31 @@ CommandOutcome Radio::UpgradePoll() {
     return outcome;
 }
 
-uint8_t Radio::FinishFetch(bool complete, uint64_t bytes, uint64_t checksum) {
+uint8_t Radio::FinishFetch(bool complete, uint64_t bytes, uint64_t checksum, std::string_view head) {
     upgradeReceived_ = bytes;
     upgradeChecksum_ = checksum;
-    const bool ok = complete && bytes == upgradeSize_ && !upgradeFailing;
+    const auto meantFor = ImageModel(head);
+    const bool ok =
+        complete && bytes == upgradeSize_ && !upgradeFailing && (!meantFor || *meantFor == model_);
     upgradeStage_ = ok ? UpgradeStage::Waiting : UpgradeStage::Failed;
     return ok ? kUpgradeFetched : kUpgradeFailed;
+}
+
+std::optional<uint16_t> Radio::ImageModel(std::string_view head) {
+    constexpr std::string_view kTag = "MODEL=";
+    if (!head.starts_with(kTag)) {
+        return std::nullopt;
+    }
+    head.remove_prefix(kTag.size());
+    const std::string_view name = head.substr(0, head.find_first_of("\r\n"));
+    uint16_t code = 0;
+    const auto [end, ec] = std::from_chars(name.data(), name.data() + name.size(), code);
+    if (ec == std::errc() && end == name.data() + name.size()) {
+        return code;
+    }
+    // A name that is no model's cannot be this radio's either: ModelCode would give the default model.
+    return ModelText(ModelCode(name)) == name ? std::optional<uint16_t>(ModelCode(name))
+                                              : std::optional<uint16_t>(0);
 }
 
 bool Radio::BeginFlash() {

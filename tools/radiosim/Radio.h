@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rf {
@@ -85,9 +86,17 @@ public:
     // Radios that fetch the image and then report the upgrade failed (a bad image).
     bool upgradeFailing = false;
 
-    // The fetch ended: a whole image of the announced size is kept and reported with 0, anything else
-    // with 1. Returns the state to report.
-    uint8_t FinishFetch(bool complete, uint64_t bytes, uint64_t checksum);
+    // The fetch ended: a whole image of the announced size, meant for this radio's model (see ImageModel),
+    // is kept and reported with 0, anything else with 1. head: the image's first bytes. Returns the state
+    // to report.
+    uint8_t FinishFetch(bool complete, uint64_t bytes, uint64_t checksum, std::string_view head = {});
+    // The model an image is meant for: an image whose first line reads "MODEL=" and a model code or
+    // model text (such as "MODEL=258" or "MODEL=Hirta") is for that model only; any other image suits
+    // every model.
+    static std::optional<uint16_t> ImageModel(std::string_view head);
+    // Counts the fetches this radio started.
+    void CountFetch() { ++upgradeFetches_; }
+    uint32_t upgradeFetches() const { return upgradeFetches_; }
     // The PC did not poll in time: the radio flashes anyway. False when it is not waiting.
     bool BeginFlash();
     // Flashing is over: the radio runs newVersion after the reboot that follows.
@@ -136,6 +145,7 @@ private:
     uint32_t upgradeSize_ = 0;
     uint64_t upgradeReceived_ = 0;
     uint64_t upgradeChecksum_ = 0;
+    uint32_t upgradeFetches_ = 0;
 };
 
 } // namespace rf

@@ -196,7 +196,8 @@ std::vector<Radio> MakeRadios(const SimOptions& options) {
 
     std::vector<Radio> radios;
     for (size_t i = 0; i < infos.size(); ++i) {
-        const uint16_t model = kModels[static_cast<size_t>(g.Pick(0, kModels.size() - 1))];
+        const uint16_t picked = kModels[static_cast<size_t>(g.Pick(0, kModels.size() - 1))];
+        const uint16_t model = options.models.empty() ? picked : options.models[i % options.models.size()];
         const uint32_t uptime = static_cast<uint32_t>(g.Pick(0, 30 * 86400));
         radios.emplace_back(i, segments[i], MakeMac(0x02, options.seed, i), model, infos[i], uptime);
         radios.back().mute = g.Chance(options.silentPercent);

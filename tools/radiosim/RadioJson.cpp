@@ -165,6 +165,7 @@ std::string RadioJson(const Radio& radio, int64_t nowMs) {
     f.Number("upgrade_size", radio.upgradeSize());
     f.Text("upgrade_stage", UpgradeStageText(radio.upgradeStage()));
     f.Number("upgrade_runs", radio.upgradeRun());
+    f.Number("upgrade_fetches", radio.upgradeFetches());
     f.Number("upgrade_received", radio.upgradeReceived());
     char checksum[17];
     std::snprintf(checksum, sizeof checksum, "%016llx",

@@ -20,7 +20,11 @@ const char* const kSimUsage =
     "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
     "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
     "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
+    "  --models M,N,...      radio i has the i-th of these model codes, round robin (default: random)\n"
     "  --upgrade-fail I,J,.. radios with these indexes fetch an upgrade, then report it failed\n"
+    "                        An image whose first line reads MODEL=CODE or MODEL=TEXT (say MODEL=258 or\n"
+    "                        MODEL=Hirta) is meant for that model: a radio of another model fetches it\n"
+    "                        and reports the upgrade failed. Images without that line suit every model.\n"
     "  --flash-ms MS         how long flashing a fetched image takes (default 5000)\n"
     "  --poll-wait-ms MS     a radio not polled this long after its report flashes anyway (default 60000)\n"
     "  --upgrade-version V   version after an upgrade (default: the image's file name without .bin)\n"
@@ -102,6 +106,19 @@ bool TakeValued(SimOptions& o, const std::string& name, const std::string& value
     }
     if (name == "--fail") {
         return ParseIndexList(value, o.failingRadios);
+    }
+    if (name == "--models") {
+        std::vector<size_t> codes;
+        if (!ParseIndexList(value, codes) || codes.empty()) {
+            return false;
+        }
+        for (const size_t code : codes) {
+            if (code == 0 || code > 0xFFFF) {
+                return false;
+            }
+            o.models.push_back(static_cast<uint16_t>(code));
+        }
+        return true;
     }
     if (name == "--upgrade-fail") {
         return ParseIndexList(value, o.upgradeFailingRadios);

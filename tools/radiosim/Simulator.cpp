@@ -295,6 +295,7 @@ void Simulator::StartFetch(Radio& radio) {
     options.blockSize = options_.tftpBlockSize;
     options.windowSize = options_.tftpWindowSize;
     options.expectedSize = radio.upgradeSize();
+    radio.CountFetch();
     const int fd = fetcher_.Start(radio.index(), radio.upgradeRun(), radio.ip(), radio.upgradePc,
                                   options_.tftpPort, radio.upgradeFile(), options, Now());
     if (fd < 0) {
@@ -311,7 +312,7 @@ void Simulator::OnFetchFinished(size_t index, uint32_t run, const TftpFetch& fet
         return; // the radio rebooted meanwhile and lost what it fetched
     }
     const bool complete = fetch.state() == TftpFetch::State::Complete;
-    const uint8_t state = radio.FinishFetch(complete, fetch.bytes(), fetch.checksum());
+    const uint8_t state = radio.FinishFetch(complete, fetch.bytes(), fetch.checksum(), fetch.head());
     Report(radio, state);
     if (state == kUpgradeFetched) {
         timers_.At(Now() + options_.pollWaitMs, [this, index, run] {

@@ -202,6 +202,8 @@ void TftpFetch::OnData(std::span<const uint8_t> packet, int64_t nowMs) {
     ++received_;
     bytes_ += length;
     checksum_ = Checksum(packet.subspan(kHeader), checksum_);
+    const auto data = packet.subspan(kHeader);
+    head_.append(reinterpret_cast<const char*>(data.data()), std::min(data.size(), kHeadSize - head_.size()));
     Progress(nowMs);
     const bool last = length < blockSize_;
     if (last || received_ - acked_ >= window_) {

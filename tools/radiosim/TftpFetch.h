@@ -41,6 +41,9 @@ public:
     bool Running() const { return state_ == State::Running; }
     uint64_t bytes() const { return bytes_; }
     uint64_t checksum() const { return checksum_; }
+    // The first bytes of the image (up to kHeadSize), where a radio looks for the model it is meant for.
+    const std::string& head() const { return head_; }
+    static constexpr size_t kHeadSize = 64;
     const std::string& error() const { return error_; }
     uint16_t blockSize() const { return blockSize_; }
     uint16_t windowSize() const { return window_; }
@@ -73,6 +76,7 @@ private:
     bool resynced_ = false; // told the server where we are since the last block in order
     uint64_t bytes_ = 0;
     uint64_t checksum_ = kChecksumStart;
+    std::string head_;
     std::vector<uint8_t> last_; // the request, then the last acknowledgement
     int64_t lastProgressMs_ = 0;
     int64_t deadline_ = INT64_MAX;

@@ -88,6 +88,27 @@ TEST(RadioUpgrade, SizeMismatchIncompleteFetchAndBadImagesAreReportedAsFailures)
     EXPECT_EQ(radio.info().version(), version);
 }
 
+TEST(RadioUpgrade, AnImageNamingAnotherModelIsFetchedAndThenRefused) {
+    Radio radio = MakeRadio({"--models", "258,257"});
+    ASSERT_EQ(radio.model(), 257) << "radio 1 takes the second model";
+    const std::string version = radio.info().version();
+    radio.Execute(MessageType::Upgrade, Request("fw.bin", 4096), 0);
+    EXPECT_EQ(radio.FinishFetch(true, 4096, 1, "MODEL=258\nrest of the image"), kUpgradeFailed);
+    EXPECT_EQ(radio.upgradeStage(), UpgradeStage::Failed);
+    EXPECT_FALSE(radio.Execute(MessageType::UpgradePoll, {}, 0).flash);
+    EXPECT_EQ(radio.info().version(), version);
+
+    for (const char* head : {"MODEL=257\r\n", "MODEL=Horsk\n", "no model line", "", "xMODEL=258\n"}) {
+        radio.Execute(MessageType::Upgrade, Request("fw.bin", 4096), 0);
+        EXPECT_EQ(radio.FinishFetch(true, 4096, 1, head), kUpgradeFetched) << head;
+        radio.StartReboot(0, 0); // forgets the fetched image, so that the next request fetches again
+    }
+    EXPECT_EQ(Radio::ImageModel("MODEL=Hirta\n"), 258);
+    EXPECT_EQ(Radio::ImageModel("MODEL=258"), 258);
+    EXPECT_EQ(Radio::ImageModel("MODEL=Nothing\n"), 0) << "a name of no model fits no radio";
+    EXPECT_EQ(Radio::ImageModel("model=258"), std::nullopt);
+}
+
 TEST(RadioUpgrade, FailingRadiosAndShortRequestsFetchNothing) {
     Radio radio = MakeRadio({"--fail", "1"});
     ASSERT_TRUE(radio.failing);

@@ -136,6 +136,8 @@ TEST(TftpFetchTransfer, LockStepAcknowledgesEveryBlockAndKeepsSizeAndChecksum) {
     EXPECT_EQ(h.fetch.bytes(), image.size());
     EXPECT_EQ(h.fetch.checksum(), TftpFetch::Checksum(image));
     EXPECT_NE(TftpFetch::Checksum(image), TftpFetch::Checksum(Image(image.size() - 1)));
+    EXPECT_EQ(h.fetch.head(), std::string(image.begin(), image.begin() + TftpFetch::kHeadSize))
+        << "the image's first bytes are kept for the model check";
 }
 
 TEST(TftpFetchTransfer, WindowIsAcknowledgedAtItsEndAndAGapOnceWhereItBegan) {

@@ -34,6 +34,22 @@ TEST(CliArguments, SearchTakesSecondsAndJson) {
     EXPECT_FALSE(Parse({"search", "--verbose"}));
 }
 
+TEST(CliArguments, UpgradeTakesAFileMacsAndAnOptionalTypeAnywhereAfterTheFile) {
+    const auto parsed =
+        Parse({"upgrade", "/fw/V2.bin", "02:AB:01:00:00:0F", "--type", "Hirta", "2:ab:1:0:0:e"});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->file, "/fw/V2.bin");
+    EXPECT_EQ(parsed->type, "Hirta");
+    EXPECT_EQ(parsed->macs, (std::vector<std::string>{"02:ab:01:00:00:0f", "02:ab:01:00:00:0e"}));
+    const auto noMacs = Parse({"upgrade", "/fw/V2.bin"});
+    ASSERT_TRUE(noMacs) << "refused later with the upgrade's own message";
+    EXPECT_TRUE(noMacs->macs.empty());
+    EXPECT_TRUE(noMacs->type.empty());
+    EXPECT_FALSE(Parse({"upgrade"}));
+    EXPECT_FALSE(Parse({"upgrade", "--type", "Hirta"}));
+    EXPECT_FALSE(Parse({"upgrade", "/fw/V2.bin", "not-a-mac"}));
+}
+
 TEST(CliArguments, HelpAndVersionStandAlone) {
     EXPECT_EQ(Parse({"--version"})->command, "version");
     EXPECT_EQ(Parse({"--help"})->command, "help");

@@ -1,0 +1,226 @@
+// The upgrade page against ten simulated radios of two models, with the real Relayd in the lab's PC
+// namespace: only the chosen model fetches the image and comes back with the image's version, every
+// ticked row follows the store, and the summary names every device. The test drives the dialog's ticks.
+#include "EngineInLab.h"
+
+#include "core/Language.h"
+#include "core/OperateSystemInfo.h"
+#include "core/Settings.h"
+#include "pages/DeviceList.h"
+#include "pages/UpgradeConfigDlg.h"
+#include "pages/UpgradeDlg.h"
+#include "protocol/CodeTables.h"
+#include "shell/AppContext.h"
+#include "support/RecordingNavigation.h"
+#include "support/TempDir.h"
+#include "ui/FileDialog.h"
+#include "ui/GridCtrl.h"
+#include "ui/MessageBox.h"
+#include "ui/QtConvert.h"
+#include "ui/SkinPaths.h"
+#include "ui/TStatic.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace rf::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The calling thread, and every thread it starts (the firmware server's among them), works in the lab's
+// PC namespace until the end of the scope.
+class InPcNamespace {
+public:
+    explicit InPcNamespace(const Lab& lab) {
+        original_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+        const int target = ::open(("/run/netns/" + lab.PcNamespace()).c_str(), O_RDONLY | O_CLOEXEC);
+        entered_ = original_ >= 0 && target >= 0 && ::setns(target, CLONE_NEWNET) == 0;
+        if (target >= 0) {
+            ::close(target);
+        }
+    }
+    ~InPcNamespace() {
+        if (entered_) {
+            ::setns(original_, CLONE_NEWNET);
+        }
+        if (original_ >= 0) {
+            ::close(original_);
+        }
+    }
+    InPcNamespace(const InPcNamespace&) = delete;
+    InPcNamespace& operator=(const InPcNamespace&) = delete;
+    bool Ok() const { return entered_; }
+
+private:
+    int original_ = -1;
+    bool entered_ = false;
+};
+
+// With RF_PICTURES_DIR set (scripts/screenshot sets it), the page with the dialog over it in its transfer
+// phase is saved there as upgrade-dialog.png for the README.
+void SavePicture(QWidget& page, QWidget& dialog) {
+    const char* dir = std::getenv("RF_PICTURES_DIR");
+    if (dir == nullptr || *dir == '\0') {
+        return;
+    }
+    QPixmap picture = page.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap((picture.width() - dialog.width()) / 2, (picture.height() - dialog.height()) / 3,
+                       dialog.grab());
+    painter.end();
+    EXPECT_TRUE(picture.save(QString::fromLocal8Bit(dir) + QStringLiteral("/upgrade-dialog.png")));
+}
+
+constexpr int kRadios = 10;
+constexpr int kChosenModel = 258;
+
+TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNamesEveryDevice) {
+    Lab lab({.radios = kRadios,
+             .subnets = 1,
+             .simArgs = {"--models", "257,258", "--flash-ms", "300", "--reboot-ms", "800",
+                         "--answer-spread-ms", "20"}});
+    SKIP_WITHOUT_LAB(lab);
+    SetLanguageIdOverride(1033);
+    LoadLanguage(RF_BUNDLE_DIR);
+    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+    InPcNamespace inside(lab);
+    ASSERT_TRUE(inside.Ok());
+
+    EngineInLab pc(lab, 1);
+    ASSERT_TRUE(pc.Start());
+    ASSERT_TRUE(pc.DiscoveryCycle(kRadios));
+    const SkinPaths skin = BuildSkinPaths(RF_BUNDLE_DIR, 1033);
+    AppContext app{pc.Engine(), pc.Store(), GlobalSettings(), skin};
+    RecordingNavigation navigation;
+
+    TempDir program;
+    std::filesystem::create_directory(program.Path() / "service");
+    const auto server = program.Path() / "service" / "Relayd";
+    std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", server);
+    const auto serverRuns = [&] {
+        pid_t pid = 0;
+        return COperateSystemInfo::FindProcessByPath(server.string(), pid);
+    };
+    TempDir firmware;
+    const std::string image = firmware.Write("V9.bin", std::string(300000, 'f')).string();
+
+    CUpgradeDlg page(PageContext::Of(app, navigation), nullptr);
+    page.UseFirmwareServer(program.Dir());
+    page.resize(1120, 600);
+    page.show();
+    page.RefreshList();
+    CGridCtrl& grid = *page.List().Grid();
+    ASSERT_EQ(grid.GetRowCount(), kRadios + 1);
+    std::map<std::string, SimRadio> radios;
+    std::vector<std::string> typesInRowOrder;
+    for (int row = 1; row <= kRadios; ++row) {
+        const DeviceRow& record = *page.List().Row(row);
+        radios[record.mac] = SimRadio::Parse(lab.Control("get " + record.mac));
+        const std::string type = ModelText(record.model);
+        if (std::find(typesInRowOrder.begin(), typesInRowOrder.end(), type) == typesInRowOrder.end()) {
+            typesInRowOrder.push_back(type);
+        }
+        grid.SetChecked(row, page.List().ColumnOf(kFieldTick), true);
+    }
+    ASSERT_EQ(typesInRowOrder.size(), 2u);
+    // A row of the other model whose stored status changes during the run: its cell must follow.
+    std::string other;
+    for (const auto& [mac, radio] : radios) {
+        other = radio.model != kChosenModel ? mac : other;
+    }
+    const auto statusOf = [&](const std::string& mac) {
+        return grid.GetCellText(page.List().RowOfDevice(mac), page.List().StatusColumn());
+    };
+
+    QTimer::singleShot(0, [&] {
+        CUpgradeConfigDlg& dialog = *page.Dialog();
+        ASSERT_EQ(dialog.TypeBox()->count(), 2);
+        EXPECT_EQ(ToStdString(dialog.TypeBox()->itemText(0)), typesInRowOrder[0]);
+        EXPECT_EQ(ToStdString(dialog.TypeBox()->itemText(1)), typesInRowOrder[1]);
+        dialog.TypeBox()->setCurrentIndex(dialog.TypeBox()->findText(ToQString(ModelText(kChosenModel))));
+        FileDialog::setNextFileName(ToQString(image));
+        dialog.OnScan();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        dialog.OnUpgrade();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.RunStarted(); }, 10000));
+        dialog.Timer().stop();
+        EXPECT_TRUE(serverRuns());
+        pc.Store().SetDeviceStatus(other, DeviceStatus::BridgeFail);
+        dialog.OnTick();
+        SavePicture(page, dialog);
+
+        // Transfer: every radio of the model fetches the image and waits to be told to flash it.
+        const auto chosenAre = [&](std::initializer_list<DeviceStatus> wanted) {
+            for (const auto& [mac, radio] : radios) {
+                const DeviceStatus status = pc.Store().GetDeviceStatus(mac);
+                if (radio.model == kChosenModel &&
+                    std::find(wanted.begin(), wanted.end(), status) == wanted.end()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        ASSERT_TRUE(QTest::qWaitFor([&] { return chosenAre({DeviceStatus::UpgradeWait}); }, 60000));
+        dialog.OnTick(); // the batch is over: the radios are polled and the upgrade phase begins
+        ASSERT_EQ(dialog.Run()->phase(), UpgradeRun::Phase::Upgrade);
+        EXPECT_EQ(statusOf(other), ToQString(StatusText(DeviceStatus::BridgeFail)))
+            << "every ticked row follows the store";
+        // The radios flash when polled and report success after their reboot.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return chosenAre({DeviceStatus::UpgradeSuccess}); }, 20000));
+        while (dialog.Run()->Position() < UpgradeRun::FirstPassTick() - 1) {
+            dialog.OnTick();
+        }
+        dialog.OnTick(); // the first search, and the upgraded radios are asked for their details
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (const auto& [mac, radio] : radios) {
+                    ap_info_stu stored{};
+                    pc.Store().GetDevice(mac, stored);
+                    if (radio.model == kChosenModel && stored.device_info().version() != "V9") {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            10000));
+        while (dialog.isVisible()) {
+            dialog.OnTick();
+        }
+        EXPECT_FALSE(serverRuns()) << "the run's end ends the server";
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page.OnAction();
+
+    int chosen = 0;
+    const QString details = page.Summary()->toolTip();
+    for (const auto& [mac, radio] : radios) {
+        const SimRadio now = SimRadio::Parse(lab.Control("get " + mac));
+        const std::string fetches = JsonValue(lab.Control("get " + mac), "upgrade_fetches");
+        if (radio.model == kChosenModel) {
+            ++chosen;
+            EXPECT_EQ(fetches, "1") << mac;
+            EXPECT_EQ(now.version, "V9");
+            EXPECT_TRUE(details.contains(ToQString(mac + "  " + radio.ip + "  upgraded ")))
+                << ToStdString(details);
+        } else {
+            EXPECT_EQ(fetches, "0") << mac;
+            EXPECT_EQ(now.version, radio.version);
+            EXPECT_TRUE(details.contains(ToQString(mac + "  " + radio.ip + "  not this type")))
+                << ToStdString(details);
+        }
+    }
+    EXPECT_EQ(ToStdString(page.Summary()->text()), "Device upgrade: " + std::to_string(chosen) + " upgraded");
+    EXPECT_TRUE(page.ReloadTimer().isActive());
+    EXPECT_FALSE(serverRuns());
+}
+
+} // namespace
+} // namespace rf::test
