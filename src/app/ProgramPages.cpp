@@ -3,6 +3,7 @@
 
 #include "app/InstallHelpDlg.h"
 #include "operations/SearchCycle.h"
+#include "pages/ManagementDlg.h"
 #include "pages/RebootDlg.h"
 #include "pages/RestoreDlg.h"
 #include "pages/StatusDlg.h"
@@ -30,6 +31,9 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageManagement) {
+            return new CManagementDlg(context, container);
         }
         if (pageId == kPageReboot || pageId == kPageRestore) {
             CPage* page = pageId == kPageReboot ? static_cast<CPage*>(new CRebootDlg(context, container))

@@ -119,4 +119,13 @@ BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchP
     return result;
 }
 
+std::vector<BatchResult> RunBatches(CNetManagement& engine, CSqlManagement& store,
+                                    const std::vector<BatchPlan>& plans, std::stop_token stop) {
+    std::vector<BatchResult> results;
+    for (const BatchPlan& plan : plans) {
+        results.push_back(RunBatch(engine, store, plan, stop));
+    }
+    return results;
+}
+
 } // namespace rf

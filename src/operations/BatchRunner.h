@@ -4,6 +4,7 @@
 #include "operations/DeviceOutcome.h"
 
 #include <stop_token>
+#include <vector>
 
 namespace rf {
 
@@ -16,5 +17,10 @@ class CSqlManagement;
 // it early (between two sends, or while waiting), leaving the unfinished devices Cancelled.
 BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchPlan& plan,
                      std::stop_token stop);
+
+// Runs plans one after another (each waits for the previous one's answers); stop ends the run, leaving
+// the plans not started with every device Cancelled. One result per plan.
+std::vector<BatchResult> RunBatches(CNetManagement& engine, CSqlManagement& store,
+                                    const std::vector<BatchPlan>& plans, std::stop_token stop);
 
 } // namespace rf

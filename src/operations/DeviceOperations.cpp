@@ -120,6 +120,99 @@ BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool
     return plan;
 }
 
+namespace {
+
+DeviceInfo WithBlock(DeviceInfo info, size_t offset, std::span<const std::uint8_t> block) {
+    std::copy(block.begin(), block.end(), info.mutable_bytes().begin() + static_cast<std::ptrdiff_t>(offset));
+    return info;
+}
+
+// What a user sets on the wireless tab, as the device reports it back.
+bool SameRadio(const DeviceInfo& a, const DeviceInfo& b) {
+    return a.ssid() == b.ssid() && a.ssid_hide() == b.ssid_hide() && a.country_code() == b.country_code() &&
+           a.network_mode() == b.network_mode() && a.bandwidth() == b.bandwidth() &&
+           a.channel() == b.channel() && a.expand_channel() == b.expand_channel() &&
+           a.tx_power() == b.tx_power() && a.security() == b.security();
+}
+
+BatchPlan PlanWireless(const SelectedDevice& device, const DeviceInfo& info,
+                       const RadioSettingsBlock& block) {
+    const DeviceInfo wanted = WithBlock(info, DeviceInfo::kRadioSettingsOffset, block);
+    BatchPlan plan;
+    plan.type = MessageType::SetWireless;
+    plan.items.push_back(ItemFor(device, BuildSetWirelessPayload(wanted)));
+    plan.askDetails = true;
+    plan.applied = [wanted](const BatchItem&, const ap_info_stu& stored) {
+        return SameRadio(stored.device_info(), wanted);
+    };
+    return plan;
+}
+
+BatchPlan PlanSchedule(const SelectedDevice& device, const RebootScheduleBlock& block) {
+    BatchPlan plan;
+    plan.type = MessageType::SetRebootSchedule;
+    plan.items.push_back(ItemFor(device, block));
+    plan.askDetails = true;
+    plan.applied = [block](const BatchItem&, const ap_info_stu& stored) {
+        const DeviceInfo held = stored.device_info();
+        const auto bytes = held.reboot_schedule_block();
+        return std::equal(block.begin(), block.end(), bytes.begin(), bytes.end());
+    };
+    return plan;
+}
+
+// A VLAN change restarts the device; with an IP change beside it, the SetIp must reach the device before
+// that restart, so its details are not waited for.
+BatchPlan PlanVlan(const SelectedDevice& device, const DeviceInfo& info, const VlanSettingsBlock& block,
+                   bool withIp) {
+    const DeviceInfo wanted = WithBlock(info, DeviceInfo::kVlanSettingsOffset, block);
+    BatchPlan plan;
+    plan.type = MessageType::SetVlan;
+    plan.items.push_back(ItemFor(device, BuildSetVlanPayload(wanted, withIp)));
+    plan.askDetails = !withIp;
+    if (withIp) {
+        return plan; // applied at the restart: its answer is all the PC learns now
+    }
+    plan.applied = [wanted](const BatchItem&, const ap_info_stu& stored) {
+        const DeviceInfo held = stored.device_info();
+        return held.vlan_en() == wanted.vlan_en() && held.vlan_id() == wanted.vlan_id() &&
+               held.vlan_id_wlan() == wanted.vlan_id_wlan() && held.vlan_id_lan() == wanted.vlan_id_lan();
+    };
+    return plan;
+}
+
+} // namespace
+
+std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info_stu& record,
+                                     const ConfigChanges& changes) {
+    const DeviceInfo info = record.device_info();
+    const bool ipAndVlan = changes.ip && changes.vlan;
+    std::vector<BatchPlan> plans;
+    if (changes.name) {
+        plans.push_back(PlanRename(device, *changes.name));
+    }
+    if (changes.wireless) {
+        plans.push_back(PlanWireless(device, info, *changes.wireless));
+    }
+    if (changes.schedule) {
+        plans.push_back(PlanSchedule(device, *changes.schedule));
+    }
+    if (changes.vlan) {
+        plans.push_back(PlanVlan(device, info, *changes.vlan, ipAndVlan));
+    }
+    if (changes.ip) {
+        IpSettingsBlock block = *changes.ip;
+        block[kBlockApplyOffset] = ipAndVlan ? 0 : 1;
+        BatchPlan ip = PlanSetIp(device, block);
+        if (ipAndVlan) { // it takes effect only at the restart the VLAN change starts
+            ip.askDetails = false;
+            ip.applied = nullptr;
+        }
+        plans.push_back(std::move(ip));
+    }
+    return plans;
+}
+
 bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac) {
     if (!IsAddressInUse(store, ipText)) {
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/BatchPlan.h"
+#include "operations/ConfigChanges.h"
 #include "operations/IpBatch.h"
 #include "operations/SelectedDevice.h"
 
@@ -33,6 +34,14 @@ BatchPlan PlanIpRange(const IpBatch& batch, const std::vector<SelectedDevice>& d
 
 // SetTransparentBridge with the same value to every device. Verified by their details.
 BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool on);
+
+// The configuration dialog's Save for one device: one single-device plan per changed block, in the order
+// name, wireless, schedule, VLAN, IP. SetIp goes with SetPendingIp and apply_flag 1, except when the VLAN
+// changes too: then SetVlan carries apply_flag 1 and SetIp 0, so that the device applies both at its
+// restart, and the SetIp follows the SetVlan without waiting for details in between. Run the plans one
+// after another (RunBatches).
+std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info_stu& record,
+                                     const ConfigChanges& changes);
 
 // Whether the address is used by a stored device other than the one with ownMac.
 bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac);

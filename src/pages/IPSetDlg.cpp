@@ -40,10 +40,14 @@ CIPSetDlg::CIPSetDlg(const Settings& settings, CSqlManagement& store, const IpSe
     TranslateWindow(this);
 }
 
+IpSettingsTexts CIPSetDlg::Texts() const {
+    return {ToStdString(fields_[0]->Address()), ToStdString(fields_[1]->Address()),
+            ToStdString(fields_[2]->Address()), ToStdString(fields_[3]->Address()),
+            ToStdString(fields_[4]->Address())};
+}
+
 bool CIPSetDlg::CollectIpSettings(bool& changed, IpSettingsBlock& block) {
-    const IpSettingsTexts texts{ToStdString(fields_[0]->Address()), ToStdString(fields_[1]->Address()),
-                                ToStdString(fields_[2]->Address()), ToStdString(fields_[3]->Address()),
-                                ToStdString(fields_[4]->Address())};
+    const IpSettingsTexts texts = Texts();
     opening_[0] = 1;
     const IpSettingsCheck check = CheckIpSettings(
         opening_, texts, [this](const std::string& ip) { return IsAddressInUse(store_, ip); });

@@ -24,6 +24,9 @@ public:
     // corrected; otherwise whether anything changed and the block to send.
     bool CollectIpSettings(bool& changed, IpSettingsBlock& block);
 
+    // The five fields as typed.
+    IpSettingsTexts Texts() const;
+
     CIpAddressEdit* Field(size_t index) const { return fields_[index]; }
     bool Changed() const { return changed_; }
     const IpSettingsBlock& NewBlock() const { return newBlock_; }

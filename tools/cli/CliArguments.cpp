@@ -1,6 +1,7 @@
 #include "CliArguments.h"
 
 #include "protocol/CodeTables.h"
+#include "rules/RebootScheduleForm.h"
 
 #include <charconv>
 
@@ -9,6 +10,11 @@ namespace rf {
 const char* const kCliUsage =
     "usage: radiofleet-cli search [--seconds S] [--json]\n"
     "       radiofleet-cli adapters [--seconds S] [--json]\n"
+    "       radiofleet-cli show MAC [--json]\n"
+    "       radiofleet-cli configure MAC [--name NAME] [--ssid SSID] [--hide-ssid on|off]\n"
+    "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
+    "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
+    "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]\n"
     "       radiofleet-cli reboot MAC...\n"
     "       radiofleet-cli reset MAC...\n"
     "       radiofleet-cli rename MAC NAME\n"
@@ -18,6 +24,12 @@ const char* const kCliUsage =
     "searches for S seconds (default 3) and lists the usable adapters with the devices in their\n"
     "subnets. The other commands search for a few seconds, send, wait for each device's answer and\n"
     "print one line per device. An omitted gateway or DNS server is sent as 0.0.0.0 (none).\n"
+    "show prints a device's whole stored record (secret keys only by their length). configure\n"
+    "starts from the stored record as the configuration dialog opens, applies the dialog's rules,\n"
+    "sends only the changed blocks and prints one line per block; an omitted gateway or DNS server\n"
+    "keeps its stored value. MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\",\n"
+    "WPA, WPA2 (any case); KEY is the pre-shared key, the default WEP key or the RADIUS key of\n"
+    "that mode. DAYS is everyday or a comma list of mon,tue,wed,thu,fri,sat,sun.\n"
     "Exit codes: 0 done, 1 a device did not answer or refused, 2 bad arguments or unknown device,\n"
     "3 the network side could not start, 130 interrupted.\n";
 
@@ -60,6 +72,135 @@ bool TakeMacs(const std::vector<std::string>& texts, CliArguments& a, std::strin
         a.macs.push_back(MacBytesToText(*mac));
     }
     return true;
+}
+
+bool ParseOnOff(const std::string& text, std::optional<bool>& value) {
+    if (text != "on" && text != "off") {
+        return false;
+    }
+    value = text == "on";
+    return true;
+}
+
+bool ParseChannel(const std::string& text, ConfigureOptions& c) {
+    int channel = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), channel);
+    if (text == "auto" || text == "Auto") {
+        c.channel = 0;
+        return true;
+    }
+    c.channel = channel;
+    return ec == std::errc() && end == text.data() + text.size() && channel >= 0 && channel <= 255;
+}
+
+bool ParseVlan(const std::string& text, ConfigureOptions& c) {
+    if (text == "off") {
+        c.vlan = false;
+        return true;
+    }
+    const size_t comma = text.find(',');
+    if (comma == std::string::npos) {
+        return false;
+    }
+    c.vlan = true;
+    c.vlanManage = text.substr(0, comma);
+    c.vlanWlan = text.substr(comma + 1);
+    return true;
+}
+
+bool IsDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// off, or HH:MM@DAYS; the hour and minute ranges are the tab's rules, checked later.
+bool ParseReboot(const std::string& text, ConfigureOptions& c) {
+    if (text == "off") {
+        c.reboot = false;
+        return true;
+    }
+    const size_t colon = text.find(':');
+    const size_t at = text.find('@');
+    if (colon == std::string::npos || at == std::string::npos || at < colon) {
+        return false;
+    }
+    c.reboot = true;
+    c.rebootHour = text.substr(0, colon);
+    c.rebootMinute = text.substr(colon + 1, at - colon - 1);
+    const auto days = ParseDays(text.substr(at + 1));
+    c.rebootDays = days.value_or(0);
+    return days && IsDigits(c.rebootHour) && IsDigits(c.rebootMinute);
+}
+
+// One option with its value; false with error set when it is not understood.
+bool ParseConfigureOption(const std::string& option, const std::string& value, ConfigureOptions& c,
+                          std::string& error) {
+    bool ok = true;
+    if (option == "--name") {
+        c.name = value;
+    } else if (option == "--ssid") {
+        c.ssid = value;
+    } else if (option == "--hide-ssid") {
+        ok = ParseOnOff(value, c.hideSsid);
+    } else if (option == "--channel") {
+        ok = ParseChannel(value, c);
+    } else if (option == "--power") {
+        c.power = value;
+    } else if (option == "--security") {
+        c.security = value;
+    } else if (option == "--key") {
+        c.key = value;
+    } else if (option == "--ip") {
+        c.ip = value;
+    } else if (option == "--mask") {
+        c.mask = value;
+    } else if (option == "--gateway") {
+        c.gateway = value;
+    } else if (option == "--dns1") {
+        c.dns1 = value;
+    } else if (option == "--dns2") {
+        c.dns2 = value;
+    } else if (option == "--vlan") {
+        ok = ParseVlan(value, c);
+    } else if (option == "--reboot") {
+        ok = ParseReboot(value, c);
+    } else {
+        error = "unknown option for configure: " + option;
+        return false;
+    }
+    if (!ok) {
+        error = "bad value for " + option + ": " + value;
+    }
+    return ok;
+}
+
+bool ParseConfigure(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    if (rest.empty()) {
+        error = "configure needs a MAC";
+        return false;
+    }
+    for (size_t i = 1; i < rest.size(); i += 2) {
+        if (i + 1 >= rest.size()) {
+            error = rest[i] + " needs a value";
+            return false;
+        }
+        if (!ParseConfigureOption(rest[i], rest[i + 1], a.configure, error)) {
+            return false;
+        }
+    }
+    if (a.configure.ip.has_value() != a.configure.mask.has_value()) {
+        error = "--ip and --mask go together";
+        return false;
+    }
+    return TakeMacs({rest[0]}, a, error);
+}
+
+bool ParseShow(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    if (rest.empty() || rest.size() > 2 || (rest.size() == 2 && rest[1] != "--json")) {
+        error = "show takes MAC [--json]";
+        return false;
+    }
+    a.json = rest.size() == 2;
+    return TakeMacs({rest[0]}, a, error);
 }
 
 bool ParseDeviceCommand(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
@@ -109,6 +250,10 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     if (a.command == "search" || a.command == "adapters") {
         a.seconds = a.command == "adapters" ? kAdapterSearchSeconds : a.seconds;
         ok = ParseListOptions(rest, a, error);
+    } else if (a.command == "show") {
+        ok = ParseShow(rest, a, error);
+    } else if (a.command == "configure") {
+        ok = ParseConfigure(rest, a, error);
     } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
                a.command == "set-ip" || a.command == "transparent-bridge") {
         ok = ParseDeviceCommand(rest, a, error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,14 +12,32 @@ namespace rf {
 // How long adapters searches before it counts each adapter's devices, unless told.
 inline constexpr int kAdapterSearchSeconds = 3;
 
+// What configure changes; everything left out keeps the value the configuration dialog opens with.
+struct ConfigureOptions {
+    std::optional<std::string> name, ssid;
+    std::optional<bool> hideSsid;
+    std::optional<int> channel; // 0: Auto
+    std::optional<std::string> power;
+    std::optional<std::string> security; // a text of the security-mode list
+    std::optional<std::string> key;
+    std::optional<std::string> ip, mask, gateway, dns1, dns2;
+    std::optional<bool> vlan;
+    std::string vlanManage, vlanWlan;
+    std::optional<bool> reboot;
+    std::string rebootHour, rebootMinute;
+    uint8_t rebootDays = 0;
+};
+
 struct CliArguments {
-    std::string command; // search, adapters, reboot, reset, rename, set-ip, transparent-bridge
+    std::string
+        command; // search, adapters, show, configure, reboot, reset, rename, set-ip, transparent-bridge
     int seconds = 10;
     bool json = false;
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;
     std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
+    ConfigureOptions configure;
 };
 
 // nullopt with error set when the command line is not understood.

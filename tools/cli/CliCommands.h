@@ -16,6 +16,9 @@ inline constexpr int kExitInterrupted = 130;
 int RunSearch(CliSession& session, const CliArguments& arguments);
 // The PC's usable adapters, as the system tool page lists them.
 int RunAdapters(CliSession& session, const CliArguments& arguments);
+// show: a device's whole stored record. configure: the configuration dialog's Save from the command line.
+int RunShow(CliSession& session, const CliArguments& arguments);
+int RunConfigure(CliSession& session, const CliArguments& arguments);
 // reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
 

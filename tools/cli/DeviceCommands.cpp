@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliDevices.h"
 #include "DeviceOutput.h"
 
 #include "core/Language.h"
@@ -8,25 +9,13 @@
 #include "rules/DeviceRules.h"
 
 #include <algorithm>
-#include <atomic>
 #include <iostream>
-#include <thread>
 
 namespace rf {
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr auto kPollPeriod = 50ms;
-constexpr int kLearnSearches = 2;
-constexpr auto kLearnSearchPeriod = 3s;
-
 std::string StoredIp(const ap_info_stu& device) {
     return IpBytesToText(device.device_info().ip());
-}
-
-bool IsStored(CSqlManagement& store, const std::string& mac, ap_info_stu& device) {
-    return store.GetDevice(mac, device) && device.mac() == mac;
 }
 
 std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
@@ -37,28 +26,6 @@ std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
         }
     }
     return distinct;
-}
-
-// Searches until every device is stored, at most kLearnSearches times; false when interrupted.
-bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
-                  std::vector<ap_info_stu>& stored) {
-    stored.assign(macs.size(), ap_info_stu{});
-    const auto allKnown = [&] {
-        bool all = true;
-        for (size_t i = 0; i < macs.size(); ++i) {
-            all = IsStored(session.Store(), macs[i], stored[i]) && all;
-        }
-        return all;
-    };
-    for (int search = 0; search < kLearnSearches && !allKnown(); ++search) {
-        session.Engine().SearchDevices();
-        for (auto waited = 0ms; waited < kLearnSearchPeriod && !allKnown(); waited += kPollPeriod) {
-            if (!session.Wait(kPollPeriod)) {
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 // The plan of the command line, checked by the rules the pages apply; on refusal, the message.
@@ -135,22 +102,6 @@ std::string OutcomeText(const CliArguments& a, const DeviceResult& device) {
     }
 }
 
-// Runs the batch on a worker while this thread waits for termination signals; false when interrupted.
-bool RunInterruptibly(CliSession& session, const BatchPlan& plan, BatchResult& result) {
-    std::atomic<bool> done{false};
-    std::jthread worker([&](std::stop_token stop) {
-        result = RunBatch(session.Engine(), session.Store(), plan, stop);
-        done = true;
-    });
-    while (!done) {
-        if (!session.Wait(kPollPeriod)) {
-            worker.request_stop();
-            return false;
-        }
-    }
-    return true;
-}
-
 int Report(const CliArguments& arguments, const BatchResult& result) {
     for (const DeviceResult& device : result.devices) {
         std::cout << device.mac << "  " << device.ip << "  " << OutcomeText(arguments, device) << "\n";
@@ -180,7 +131,9 @@ int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
         return kExitBadArguments;
     }
     BatchResult result;
-    if (!RunInterruptibly(session, *plan, result)) {
+    if (!RunInterruptibly(session, [&](std::stop_token stop) {
+            result = RunBatch(session.Engine(), session.Store(), *plan, stop);
+        })) {
         return kExitInterrupted;
     }
     return Report(arguments, result);

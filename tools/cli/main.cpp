@@ -23,6 +23,14 @@ int main(int argc, char** argv) {
     if (list) {
         return RunAdapters(session, *arguments);
     }
-    return arguments->command == "search" ? RunSearch(session, *arguments)
-                                          : RunDeviceCommand(session, *arguments);
+    if (arguments->command == "search") {
+        return RunSearch(session, *arguments);
+    }
+    if (arguments->command == "show") {
+        return RunShow(session, *arguments);
+    }
+    if (arguments->command == "configure") {
+        return RunConfigure(session, *arguments);
+    }
+    return RunDeviceCommand(session, *arguments);
 }

@@ -58,6 +58,10 @@ void Radio::Count(uint16_t type) {
 
 void Radio::StartReboot(int64_t nowMs, int64_t durationMs) {
     ++reboots_;
+    if (applyAtRestart_) {
+        ApplyPendingIp();
+        applyAtRestart_ = false;
+    }
     if (upgradeStage_ == UpgradeStage::Fetching || upgradeStage_ == UpgradeStage::Waiting ||
         upgradeStage_ == UpgradeStage::Flashing) {
         upgradeStage_ = UpgradeStage::Idle; // the image in memory is lost
@@ -172,10 +176,12 @@ CommandOutcome Radio::SetVlan(std::span<const uint8_t> payload) {
     const bool applyIp = payload[DeviceInfo::kVlanApplyFlagOffset - DeviceInfo::kVlanSettingsOffset] != 0;
     std::copy_n(payload.begin(), DeviceInfo::kVlanSettingsSize,
                 info_.mutable_bytes().begin() + DeviceInfo::kVlanSettingsOffset);
+    CommandOutcome outcome{true, Result(true), true};
     if (applyIp) {
-        ApplyPendingIp();
+        applyAtRestart_ = true;
+        outcome.rebootDelayMs = kApplyWindowMs;
     }
-    return {true, Result(true), true};
+    return outcome;
 }
 
 CommandOutcome Radio::SetTransparentBridge(std::span<const uint8_t> payload) {

@@ -18,6 +18,7 @@ struct CommandOutcome {
     bool reply = false;
     std::vector<uint8_t> payload;    // the reply's payload; a one-byte result for most commands
     bool reboot = false;             // start a reboot after the reply went out
+    int64_t rebootDelayMs = 0;       // ... this long after it
     bool fetch = false;              // start fetching the firmware image the radio was told of
     bool flash = false;              // start flashing the fetched image
     std::optional<uint8_t> report{}; // send an UpgradeReport with this state
@@ -32,7 +33,12 @@ inline constexpr uint8_t kUpgradeFetched = 0;
 inline constexpr uint8_t kUpgradeFailed = 1;
 inline constexpr uint8_t kUpgradeSucceeded = 2;
 
-// Changes apply at once; the simulator sends the reply from the address the radio had before the
+// A VLAN change sent with apply_flag 1 restarts the radio kApplyWindowMs after its answer and applies IP
+// settings received with apply_flag 0 before then, so that the IP change the PC sends right after the VLAN
+// change takes effect with it.
+inline constexpr int64_t kApplyWindowMs = 2000;
+
+// Other changes apply at once; the simulator sends the reply from the address the radio had before the
 // command, as the PC expects.
 // One simulated radio: its configuration, its factory configuration, its clock and its counters. It knows
 // nothing of sockets; the simulator feeds it commands and sends what it answers.
@@ -114,11 +120,13 @@ private:
     uint16_t model_;
     DeviceInfo factory_;
     DeviceInfo info_;
-    // IP settings received with apply_flag 0; they take effect with the next VLAN change (which reboots).
+    // IP settings received with apply_flag 0; they take effect when a VLAN change sent with apply_flag 1
+    // restarts the radio.
     std::optional<std::array<uint8_t, DeviceInfo::kIpSettingsSize>> pendingIp_;
     int64_t bootMs_;
     int64_t restartStartedMs_ = 0;
     uint32_t uptimeAtBoot_;
+    bool applyAtRestart_ = false;
     std::array<uint32_t, 19> received_{};
     uint32_t reboots_ = 0;
     uint32_t restores_ = 0;

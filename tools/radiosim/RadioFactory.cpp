@@ -54,13 +54,15 @@ void FillSecurity(DeviceInfo& info, Generator& g, size_t index) {
     s.set_secure_mode(static_cast<uint8_t>(index % 7));
     s.set_wpapsk_auth_type(static_cast<uint8_t>(g.Pick(0, 2)));
     s.set_wpapsk_key_value("labkey-" + std::to_string(1000 + index));
-    s.set_wpapsk_key_time(static_cast<uint32_t>(g.Pick(0, 86400)));
-    s.set_wep_auth_type(static_cast<uint8_t>(g.Pick(0, 2)));
-    s.set_wep_key_index(static_cast<uint8_t>(g.Pick(0, 3)));
+    // Settings a radio's own web page would have accepted: renewal 0 or 60-99999 seconds, WEP keys of 26
+    // hex digits (type 1) or 5 ASCII characters (type 0), default key 1-4.
+    s.set_wpapsk_key_time(static_cast<uint32_t>(g.Pick(0, 1) == 0 ? 0 : g.Pick(60, 86400)));
+    s.set_wep_auth_type(static_cast<uint8_t>(g.Pick(0, 1)));
+    s.set_wep_key_index(static_cast<uint8_t>(g.Pick(1, 4)));
     for (size_t k = 0; k < SecurityBlock::kWepKeyCount; ++k) {
         const bool hex = g.Chance(50);
-        s.set_wep_key_type(k, hex ? 0 : 1);
-        s.set_wep_key_value(k, hex ? "0123456789abcdef0123456789" : "wep" + std::to_string(index % 100));
+        s.set_wep_key_type(k, hex ? 1 : 0);
+        s.set_wep_key_value(k, hex ? "0123456789abcdef0123456789" : "wep" + std::to_string(10 + index % 90));
     }
     s.set_wpa_radius_ip({10, 99, 0, 3});
     s.set_wpa_radius_port(1812);

@@ -62,6 +62,26 @@ void AddNetwork(Fields& f, const DeviceInfo& info) {
     f.Text("ip_dns2", IpBytesToText(info.ip_dns2()));
 }
 
+// The radio's whole security block, keys included: the lab checks what arrived.
+void AddSecurity(Fields& f, const SecurityBlock& s) {
+    f.Number("secure_mode", s.secure_mode());
+    f.Number("wpapsk_auth_type", s.wpapsk_auth_type());
+    f.Text("wpapsk_key_value", s.wpapsk_key_value());
+    f.Number("wpapsk_key_time", s.wpapsk_key_time());
+    f.Number("wep_auth_type", s.wep_auth_type());
+    f.Number("wep_key_index", s.wep_key_index());
+    for (size_t i = 0; i < SecurityBlock::kWepKeyCount; ++i) {
+        const std::string n = std::to_string(i);
+        f.Number(("wep_key_type" + n).c_str(), s.wep_key_type(i));
+        f.Text(("wep_key_value" + n).c_str(), s.wep_key_value(i));
+    }
+    f.Number("wpa_auth_type", s.wpa_auth_type());
+    f.Text("wpa_radius_ip", IpBytesToText(s.wpa_radius_ip()));
+    f.Number("wpa_radius_port", s.wpa_radius_port());
+    f.Text("wpa_key", s.wpa_key());
+    f.Number("wpa_key_time", s.wpa_key_time());
+}
+
 void AddWireless(Fields& f, const DeviceInfo& info) {
     f.Number("work_mode", info.work_mode());
     f.Number("mode_btn_status", info.mode_btn_status());
@@ -71,8 +91,13 @@ void AddWireless(Fields& f, const DeviceInfo& info) {
     f.Number("bandwidth", info.bandwidth());
     f.Number("country_code", info.country_code());
     f.Number("tx_power", info.tx_power());
-    f.Number("secure_mode", info.security().secure_mode());
-    f.Text("wpapsk_key_value", info.security().wpapsk_key_value());
+    f.Number("rf_type", info.rf_type());
+    f.Number("network_mode", info.network_mode());
+    f.Number("expand_channel", info.expand_channel());
+    f.Number("tx_power_min", info.tx_power_min());
+    f.Number("tx_power_max", info.tx_power_max());
+    f.Number("ssid_hide", info.ssid_hide());
+    AddSecurity(f, info.security());
     f.Number("bridge_work_mode", info.bridge_work_mode());
     f.Text("bridge_mac", MacBytesToText(info.bridge_mac()));
     f.Text("bridge_ssid", info.bridge_ssid());

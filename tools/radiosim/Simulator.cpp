@@ -269,7 +269,10 @@ void Simulator::OnCommand(const Datagram& command) {
     if (outcome.reply) {
         Reply(radio, from, command.source, header->type, outcome.payload);
     }
-    if (outcome.reboot) {
+    if (outcome.reboot && outcome.rebootDelayMs > 0) {
+        timers_.At(now + outcome.rebootDelayMs,
+                   [this, index = radio.index()] { radios_[index].StartReboot(Now(), options_.rebootMs); });
+    } else if (outcome.reboot) {
         radio.StartReboot(now, options_.rebootMs);
     }
     if (outcome.fetch || outcome.report) {

@@ -1,4 +1,5 @@
 // radiofleet-cli run inside a lab's PC namespace, checked against the simulator's own view of the radios.
+#include "CliRun.h"
 #include "SimRadio.h"
 
 #include "core/OperateCharacter.h"
@@ -12,23 +13,6 @@
 
 namespace rf::test {
 namespace {
-
-// Runs the tool in the PC namespace with its store under runDir; its output lines and exit code.
-struct CliRun {
-    int status = -1;
-    std::vector<std::string> lines;
-    std::string output;
-};
-
-CliRun RunCli(const Lab& lab, const TempDir& runDir, const std::string& arguments) {
-    const ShellResult r = lab.RunInPc("env XDG_RUNTIME_DIR= TMPDIR=" + ShellQuote(runDir.Path().string()) +
-                                      " " + ShellQuote(RF_CLI) + " " + arguments);
-    CliRun run{r.status, {}, r.output};
-    for (size_t start = 0, end; (end = r.output.find('\n', start)) != std::string::npos; start = end + 1) {
-        run.lines.push_back(r.output.substr(start, end - start));
-    }
-    return run;
-}
 
 std::vector<SimRadio> SimRadios(const Lab& lab) {
     std::vector<SimRadio> radios;

@@ -84,14 +84,22 @@ TEST(RadioCommands, IpWaitsForTheVlanChangeWhenNotAppliedAtOnce) {
     Radio radio = OneRadio();
     const Ipv4Bytes old = radio.ip();
     DeviceInfo wanted = radio.info();
-    wanted.set_ip({10, 99, 50, 1});
-    radio.Execute(MessageType::SetIp, BuildSetIpPayload(wanted, false), 0);
-    EXPECT_EQ(radio.ip(), old);
     wanted.set_vlan_id(77);
     const auto vlan = radio.Execute(MessageType::SetVlan, BuildSetVlanPayload(wanted, true), 0);
     EXPECT_TRUE(vlan.reboot);
-    EXPECT_EQ(radio.ip(), (Ipv4Bytes{10, 99, 50, 1}));
+    EXPECT_EQ(vlan.rebootDelayMs, kApplyWindowMs) << "the IP change that follows must still reach the radio";
     EXPECT_EQ(radio.info().vlan_id(), 77);
+    wanted.set_ip({10, 99, 50, 1});
+    radio.Execute(MessageType::SetIp, BuildSetIpPayload(wanted, false), 100);
+    EXPECT_EQ(radio.ip(), old);
+    radio.StartReboot(kApplyWindowMs, 1000);
+    EXPECT_EQ(radio.ip(), (Ipv4Bytes{10, 99, 50, 1}));
+
+    DeviceInfo alone = radio.info();
+    alone.set_vlan_id(78);
+    const auto vlanOnly = radio.Execute(MessageType::SetVlan, BuildSetVlanPayload(alone, false), 5000);
+    EXPECT_TRUE(vlanOnly.reboot);
+    EXPECT_EQ(vlanOnly.rebootDelayMs, 0);
 
     wanted.set_ip({0, 0, 0, 0});
     EXPECT_EQ(radio.Execute(MessageType::SetIp, BuildSetIpPayload(wanted, true), 0).payload[0], 1);

@@ -77,5 +77,47 @@ TEST(CliArguments, RenameAndTransparentBridge) {
     EXPECT_FALSE(Parse({}));
 }
 
+TEST(CliArguments, ShowAndConfigureOptions) {
+    const auto show = Parse({"show", "02:00:00:00:00:0A", "--json"});
+    ASSERT_TRUE(show);
+    EXPECT_TRUE(show->json);
+    EXPECT_EQ(show->macs, std::vector<std::string>{"02:00:00:00:00:0a"});
+    EXPECT_FALSE(Parse({"show", "02:00:00:00:00:0a", "--yaml"}));
+
+    const auto all = Parse({"configure", "02:00:00:00:00:01", "--name",   "Mast",     "--channel",
+                            "auto",      "--hide-ssid",       "on",       "--vlan",   "10,20",
+                            "--reboot",  "03:30@mon,fri",     "--ip",     "10.0.0.2", "--mask",
+                            "255.0.0.0", "--security",        "WPA2-PSK", "--key",    "12345678"});
+    ASSERT_TRUE(all);
+    const ConfigureOptions& c = all->configure;
+    EXPECT_EQ(c.name, "Mast");
+    EXPECT_EQ(c.channel, 0);
+    EXPECT_EQ(c.hideSsid, true);
+    EXPECT_EQ(c.vlan, true);
+    EXPECT_EQ(c.vlanManage, "10");
+    EXPECT_EQ(c.vlanWlan, "20");
+    EXPECT_EQ(c.reboot, true);
+    EXPECT_EQ(c.rebootHour, "03");
+    EXPECT_EQ(c.rebootMinute, "30");
+    EXPECT_EQ(c.rebootDays, 2 | 32);
+    EXPECT_FALSE(c.gateway) << "an omitted gateway keeps the stored one";
+    const auto off = Parse({"configure", "02:00:00:00:00:01", "--vlan", "off", "--reboot", "off"});
+    ASSERT_TRUE(off);
+    EXPECT_EQ(off->configure.vlan, false);
+    EXPECT_EQ(off->configure.reboot, false);
+
+    std::string error;
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--ip", "10.0.0.2"}, &error));
+    EXPECT_EQ(error, "--ip and --mask go together");
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--channel", "x1"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--reboot", "3:30@funday"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--reboot", "330@mon"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--vlan", "10"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--hide-ssid", "yes"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--name"}));
+    EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--colour", "red"}));
+    EXPECT_FALSE(Parse({"configure"}));
+}
+
 } // namespace
 } // namespace rf

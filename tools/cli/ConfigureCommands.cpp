@@ -1,0 +1,218 @@
+#include "CliCommands.h"
+#include "CliDevices.h"
+#include "RecordOutput.h"
+
+#include "core/Language.h"
+#include "core/OperateCharacter.h"
+#include "operations/BatchRunner.h"
+#include "operations/ConfigForms.h"
+#include "operations/DeviceOperations.h"
+#include "protocol/CodeTables.h"
+#include "rules/DeviceRules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace rf {
+namespace {
+
+constexpr const char* kChannelNotOfferedMessage =
+    "The channel is not offered for this country and bandwidth!";
+
+// The device's stored record, searched for first; false with the exit code when it is not there.
+bool LearnOne(CliSession& session, const std::string& mac, ap_info_stu& record, int& exitCode) {
+    std::vector<ap_info_stu> stored;
+    if (!LearnDevices(session, {mac}, stored)) {
+        exitCode = kExitInterrupted;
+        return false;
+    }
+    if (stored[0].mac() != mac) {
+        std::cerr << "radiofleet-cli: unknown device " << mac << ": it did not answer the search\n";
+        exitCode = kExitBadArguments;
+        return false;
+    }
+    record = stored[0];
+    return true;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+int SecurityModeOf(const std::string& text) {
+    for (int mode = 0; mode < kSecurityModeCount; ++mode) {
+        if (SameIgnoringCase(text, SecurityModeItem(mode))) {
+            return mode;
+        }
+    }
+    return -1;
+}
+
+// The key goes where the chosen mode keeps it; a WEP key of 10 or 26 hex digits is typed as Hex.
+bool PutKey(SecurityForm& s, const std::string& key, std::string& error) {
+    if (s.mode == 0) {
+        error = "--key needs a security mode that has a key";
+        return false;
+    }
+    if (s.mode == 1) {
+        const size_t index = static_cast<size_t>(s.wepDefaultKey - 1);
+        s.wepKeys[index] = key;
+        s.wepKeyTypes[index] = (key.size() == 10 || key.size() == 26) && IsHexText(key) ? 1 : 0;
+    } else if (s.mode <= 4) {
+        s.pskKey = key;
+    } else {
+        s.radiusKey = key;
+    }
+    return true;
+}
+
+// The wireless options over the opening form; false with error (exit 2) for what the tab would not let
+// the user choose.
+bool ApplyWireless(const ConfigureOptions& c, WirelessForm& w, std::string& error) {
+    w.name = c.name.value_or(w.name);
+    w.ssid = c.ssid.value_or(w.ssid);
+    w.hideSsid = c.hideSsid.value_or(w.hideSsid);
+    w.power = c.power.value_or(w.power);
+    if (c.channel) {
+        const int index = w.choices.channels().IndexOf(*c.channel);
+        if (index < 0) {
+            error = Translate(kChannelNotOfferedMessage);
+            return false;
+        }
+        if (index != w.choices.channels().selected) {
+            w.choices.SelectChannel(index);
+        }
+    }
+    if (c.security) {
+        const int mode = SecurityModeOf(*c.security);
+        if (mode < 0) {
+            error = "unknown security mode: " + *c.security;
+            return false;
+        }
+        ChooseSecurityMode(w.security, mode);
+    }
+    return !c.key || PutKey(w.security, *c.key, error);
+}
+
+void ApplyOthers(const ConfigureOptions& c, ConfigForms& f) {
+    f.ip.ip = c.ip.value_or(f.ip.ip);
+    f.ip.mask = c.mask.value_or(f.ip.mask);
+    f.ip.gateway = c.gateway.value_or(f.ip.gateway);
+    f.ip.dns1 = c.dns1.value_or(f.ip.dns1);
+    f.ip.dns2 = c.dns2.value_or(f.ip.dns2);
+    if (c.vlan) {
+        f.vlan.enabled = *c.vlan;
+        if (*c.vlan) {
+            f.vlan.manage = c.vlanManage;
+            f.vlan.wlan = c.vlanWlan;
+        }
+    }
+    if (c.reboot) {
+        f.schedule.enabled = *c.reboot;
+        if (*c.reboot) {
+            f.schedule.hour = c.rebootHour;
+            f.schedule.minute = c.rebootMinute;
+            for (size_t day = 0; day < kDayCount; ++day) {
+                f.schedule.days[day] = (c.rebootDays & DayBit(day)) != 0;
+            }
+            f.schedule.everyday = c.rebootDays == kEveryDayBits;
+        }
+    }
+}
+
+const char* BlockName(MessageType type) {
+    switch (type) {
+    case MessageType::SetName:
+        return "name";
+    case MessageType::SetWireless:
+        return "wireless";
+    case MessageType::SetRebootSchedule:
+        return "schedule";
+    case MessageType::SetVlan:
+        return "vlan";
+    default:
+        return "ip";
+    }
+}
+
+std::string OutcomeLine(const BatchPlan& plan, const DeviceResult& device) {
+    std::string line = std::string(BlockName(plan.type)) + "  " + device.mac + "  " + device.ip + "  ";
+    switch (device.outcome) {
+    case DeviceOutcome::Verified:
+        return line + "verified: its details show the change";
+    case DeviceOutcome::Answered:
+        return line + "answered; not confirmed by its details" +
+               (plan.type == MessageType::SetVlan || !plan.askDetails ? " (it applies at its restart)" : "");
+    case DeviceOutcome::NotApplied:
+        return line + "not applied: it answered, but its details do not show the change";
+    case DeviceOutcome::NotSent:
+        return line + "not sent: no adapter of this PC is in the subnet of " + device.ip;
+    default:
+        return line + OutcomeKey(device.outcome);
+    }
+}
+
+} // namespace
+
+int RunShow(CliSession& session, const CliArguments& arguments) {
+    ap_info_stu record;
+    int exitCode = kExitOk;
+    if (!LearnOne(session, arguments.macs.front(), record, exitCode)) {
+        return exitCode;
+    }
+    std::cout << (arguments.json ? RecordJson(record) + "\n" : RecordText(record));
+    std::cout.flush();
+    return kExitOk;
+}
+
+int RunConfigure(CliSession& session, const CliArguments& arguments) {
+    const std::string& mac = arguments.macs.front();
+    ap_info_stu record;
+    int exitCode = kExitOk;
+    if (!LearnOne(session, mac, record, exitCode)) {
+        return exitCode;
+    }
+    const ConfigForms opening = OpenConfigForms(record);
+    ConfigForms current = opening;
+    std::string error;
+    if (!ApplyWireless(arguments.configure, current.wireless, error)) {
+        std::cerr << "radiofleet-cli: " << error << "\n";
+        return kExitBadArguments;
+    }
+    ApplyOthers(arguments.configure, current);
+    const ConfigCollect collected =
+        CollectConfigChanges(record, opening, current, [&](const std::string& ip) {
+            return IsAddressUsedByAnother(session.Store(), ip, mac);
+        });
+    if (!collected.Accepted()) {
+        std::cerr << "radiofleet-cli: " << collected.message << "\n";
+        return kExitBadArguments;
+    }
+    if (collected.changes.Empty()) {
+        std::cout << "nothing changed: nothing sent\n";
+        return kExitOk;
+    }
+    const SelectedDevice device =
+        SelectedDevice::Make(IpBytesToText(record.device_info().ip()), mac, record.ap_type());
+    const std::vector<BatchPlan> plans = PlanConfigure(device, record, collected.changes);
+    std::vector<BatchResult> results;
+    if (!RunInterruptibly(session, [&](std::stop_token stop) {
+            results = RunBatches(session.Engine(), session.Store(), plans, stop);
+        })) {
+        return kExitInterrupted;
+    }
+    bool allSucceeded = true;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        for (const DeviceResult& result : results[i].devices) {
+            std::cout << OutcomeLine(plans[i], result) << "\n";
+        }
+        allSucceeded = allSucceeded && results[i].AllSucceeded();
+    }
+    std::cout.flush();
+    return allSucceeded ? kExitOk : kExitDeviceFailed;
+}
+
+} // namespace rf
