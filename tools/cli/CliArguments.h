@@ -29,15 +29,16 @@ struct ConfigureOptions {
 };
 
 struct CliArguments {
-    std::string
-        command; // search, adapters, show, configure, reboot, reset, rename, set-ip, transparent-bridge
+    std::string command; // search, adapters, show, configure, scan, join, reboot, reset, rename, set-ip,
+                         // transparent-bridge
     int seconds = 10;
     bool json = false;
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;
     std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
-    ConfigureOptions configure;
+    ConfigureOptions configure; // also join's overrides: ssid, channel, security, key and the IP fields
+    std::string bssid;          // join: the access point to bridge to, lower case
 };
 
 // nullopt with error set when the command line is not understood.
