@@ -19,8 +19,8 @@
 namespace rf {
 namespace {
 
-constexpr int kWidth = 600, kHeight = 420, kTitleHeight = 44;
-constexpr QRect kStepArea{12, kTitleHeight + 8, 576, 300};
+constexpr int kWidth = 720, kHeight = 420, kTitleHeight = 44;
+constexpr QRect kStepArea{12, kTitleHeight + 8, 696, 300};
 
 // The title strip across the top, in the grid title background colour.
 class TitleStrip : public QWidget {

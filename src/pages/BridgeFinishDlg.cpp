@@ -16,12 +16,12 @@ CBridgeFinishDlg::CBridgeFinishDlg(const Settings& settings, const SkinPaths& sk
     auto* picture = new CTPicture(this);
     picture->setObjectName(QStringLiteral("bridgeFinishPicture"));
     picture->Load(ToQString(skin.bridgeFinish));
-    picture->setGeometry(20, 10, 536, 220);
+    picture->setGeometry(20, 10, 656, 220);
     auto* text = new CTStatic(this);
     text->setObjectName(QStringLiteral("bridgeFinishText"));
     text->SetStaticLook(settings);
     text->setText(QStringLiteral("You are configuring the device to work as Station mode."));
-    text->setGeometry(20, 240, 536, 26);
+    text->setGeometry(20, 240, 656, 26);
     TranslateWindow(this);
 }
 

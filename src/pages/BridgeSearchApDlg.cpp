@@ -26,12 +26,12 @@ struct ScanColumn {
     int sortCode; // of the scanned-AP query; -1: the column does not sort
 };
 
-constexpr std::array<ScanColumn, 6> kColumns{{{"Select", 40, -1},
+constexpr std::array<ScanColumn, 6> kColumns{{{"Select", 64, -1},
                                               {"SingleName", 140, 1},
-                                              {"Channel", 70, 2},
-                                              {"MAC", 120, 0},
-                                              {"Secure", 120, 3},
-                                              {"SingleStrength", 60, 4}}};
+                                              {"Channel", 80, 2},
+                                              {"MAC", 150, 0},
+                                              {"Secure", 146, 3},
+                                              {"SingleStrength", 84, 4}}};
 constexpr int kTickColumn = 0;
 constexpr int kSignalColumn = 5;
 
@@ -54,7 +54,7 @@ CBridgeSearchApDlg::CBridgeSearchApDlg(const Settings& settings, const SkinPaths
     title->setObjectName(QStringLiteral("scanTitle"));
     title->SetStaticLook(settings);
     title->setText(QStringLiteral("SearchOtherAP"));
-    title->setGeometry(10, 4, 200, 24);
+    title->setGeometry(10, 4, 420, 24);
     refresh_ = new CTButtonPicture(this);
     refresh_->setObjectName(QStringLiteral("scanRefresh"));
     refresh_->SetImage(ToQString(skin.btnUpdateNormal));
@@ -72,10 +72,15 @@ CBridgeSearchApDlg::CBridgeSearchApDlg(const Settings& settings, const SkinPaths
     noAnswer_->setObjectName(QStringLiteral("scanNoAnswer"));
     noAnswer_->SetStaticLook(settings);
     noAnswer_->setText(QStringLiteral("No answer came from the device. Refresh scans again."));
-    noAnswer_->setGeometry(10, 270, 540, 24);
+    noAnswer_->setGeometry(10, 270, 676, 24);
     noAnswer_->hide();
     BuildGrid(settings, skin);
     TranslateWindow(this);
+    // The refresh button and the scanning signs follow the translated title.
+    const int right = 10 + title->fontMetrics().horizontalAdvance(title->text()) + 10;
+    refresh_->move(right, 6);
+    searching_->move(right + 26, 4);
+    scanning_->move(right + 56, 4);
     connect(refresh_, &CTButtonPicture::clicked, this, &CBridgeSearchApDlg::StartScan);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &CBridgeSearchApDlg::OnScanTick);
@@ -101,7 +106,7 @@ void CBridgeSearchApDlg::BuildGrid(const Settings& settings, const SkinPaths& sk
         images.push_back(CGridCtrl::LoadMaskedImage(ToQString(path)));
     }
     grid_->SetImageList(std::move(images));
-    grid_->setGeometry(10, 32, 556, 234);
+    grid_->setGeometry(10, 32, 676, 234);
     connect(grid_, &CGridCtrl::cellClicked, this, &CBridgeSearchApDlg::OnCellClicked);
 }
 
