@@ -3,6 +3,7 @@
 
 #include "app/InstallHelpDlg.h"
 #include "operations/SearchCycle.h"
+#include "pages/BridgeDlg.h"
 #include "pages/ManagementDlg.h"
 #include "pages/RebootDlg.h"
 #include "pages/RestoreDlg.h"
@@ -32,6 +33,9 @@ PageFactory MakeProgramPages(const StartupOptions& options) {
                 QTimer::singleShot(0, status, &CStatusDlg::OnSearchClicked);
             }
             return status;
+        }
+        if (pageId == kPageBridge) {
+            return new CBridgeDlg(context, container);
         }
         if (pageId == kPageManagement) {
             return new CManagementDlg(context, container);

@@ -38,7 +38,7 @@ std::vector<bool> SendAll(CNetManagement& engine, const BatchPlan& plan, std::st
         if (!item.sendable) {
             continue; // NotSent
         }
-        if (plan.type == MessageType::SetIp) {
+        if (plan.type == MessageType::SetIp || plan.type == MessageType::SetBridge) {
             engine.SetPendingIp(item.mac, item.ip, item.detailIp);
         }
         sent[i] = engine.SendCommand(item.ip, static_cast<int>(plan.type), item.payload, item.mac, true,

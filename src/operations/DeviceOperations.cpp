@@ -106,6 +106,20 @@ BatchPlan PlanIpRange(const IpBatch& batch, const std::vector<SelectedDevice>& d
     return plan;
 }
 
+BatchPlan PlanBridge(const SelectedDevice& device, const DeviceInfo& settings) {
+    BatchPlan plan;
+    plan.type = MessageType::SetBridge;
+    BatchItem item = ItemFor(device, BuildSetBridgePayload(settings));
+    item.detailIp = IpBytesToText(settings.ip());
+    plan.items.push_back(std::move(item));
+    plan.askDetails = true;
+    plan.applied = [apMac = settings.bridge_mac()](const BatchItem& sent, const ap_info_stu& stored) {
+        const DeviceInfo& info = stored.device_info();
+        return IsAtNewAddress(sent, stored) && info.work_mode() == 2 && info.bridge_mac() == apMac;
+    };
+    return plan;
+}
+
 BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool on) {
     BatchPlan plan;
     plan.type = MessageType::SetTransparentBridge;

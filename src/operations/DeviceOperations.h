@@ -43,6 +43,10 @@ BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool
 std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info_stu& record,
                                      const ConfigChanges& changes);
 
+// SetBridge for one device: the bridge block and the IP block of settings, 326 bytes. Verified by its
+// details, asked for at its new address: a station of the chosen access point at that address.
+BatchPlan PlanBridge(const SelectedDevice& device, const DeviceInfo& settings);
+
 // Whether the address is used by a stored device other than the one with ownMac.
 bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac);
 

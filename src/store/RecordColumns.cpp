@@ -139,6 +139,11 @@ void VlanFromRow(const CSqliteStatement& r, DeviceInfo& info) {
     info.set_vlan_id_wlan(Narrow<uint16_t>(r.ColumnInt(DeviceColumn("vlan_id_wlan"))));
     info.set_vlan_id_lan(Narrow<uint16_t>(r.ColumnInt(DeviceColumn("vlan_id_lan"))));
     info.set_bridge_transparent(Narrow<uint8_t>(r.ColumnInt(DeviceColumn("bridge_transparent"))));
+    // The bridge link as stored, so that a bridge request can be checked against the device's details.
+    info.set_bridge_work_mode(Narrow<uint8_t>(r.ColumnInt(DeviceColumn("bridge_work_mode"))));
+    info.set_bridge_mac(MacTextToBytes(r.ColumnText(DeviceColumn("bridge_mac"))));
+    info.set_bridge_channel(Narrow<uint8_t>(r.ColumnInt(DeviceColumn("bridge_channel"))));
+    info.set_bridge_ssid(r.ColumnText(DeviceColumn("bridge_ssid")));
 }
 
 } // namespace

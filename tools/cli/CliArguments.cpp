@@ -3,6 +3,7 @@
 #include "protocol/CodeTables.h"
 #include "rules/RebootScheduleForm.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace rf {
@@ -15,6 +16,9 @@ const char* const kCliUsage =
     "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
     "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
     "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]\n"
+    "       radiofleet-cli scan MAC [--json]\n"
+    "       radiofleet-cli join MAC --bssid BSSID [--ssid SSID] [--security MODE] [--key KEY]\n"
+    "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
     "       radiofleet-cli reboot MAC...\n"
     "       radiofleet-cli reset MAC...\n"
     "       radiofleet-cli rename MAC NAME\n"
@@ -31,7 +35,13 @@ const char* const kCliUsage =
     "sends only the changed blocks and prints one line per block; an omitted gateway or DNS server\n"
     "keeps its stored value. MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\",\n"
     "WPA, WPA2 (any case); KEY is the pre-shared key, the default WEP key or the RADIUS key of\n"
-    "that mode. DAYS is everyday or a comma list of mon,tue,wed,thu,fri,sat,sun.\n"
+    "that mode. scan asks the device to survey the air (up to 30 seconds) and lists the access\n"
+    "points it hears, strongest first. join scans, takes the SSID, channel and security of the\n"
+    "access point BSSID as the bridge wizard does, applies the options given with the wizard's\n"
+    "rules (MODE one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\"), sends SetBridge and\n"
+    "prints Bridge success or Bridge fail and the device's details; the IP settings default to\n"
+    "the device's current ones. DAYS of configure is everyday or a comma list of "
+    "mon,tue,wed,thu,fri,sat,sun.\n"
     "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
     "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"
     "list shows it, or its code; default: the model of the first MAC); the others are not this type.\n"
@@ -202,9 +212,46 @@ bool ParseConfigure(const std::vector<std::string>& rest, CliArguments& a, std::
     return TakeMacs({rest[0]}, a, error);
 }
 
+bool ParseJoin(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    static const std::vector<std::string> kOverrides{"--ssid", "--security", "--key",  "--channel", "--ip",
+                                                     "--mask", "--gateway",  "--dns1", "--dns2"};
+    if (rest.empty()) {
+        error = "join needs a MAC";
+        return false;
+    }
+    for (size_t i = 1; i < rest.size(); i += 2) {
+        if (i + 1 >= rest.size()) {
+            error = rest[i] + " needs a value";
+            return false;
+        }
+        if (rest[i] == "--bssid") {
+            const auto bssid = ParseMacText(rest[i + 1]);
+            if (!bssid) {
+                error = "not a MAC address: " + rest[i + 1];
+                return false;
+            }
+            a.bssid = MacBytesToText(*bssid);
+        } else if (std::ranges::find(kOverrides, rest[i]) == kOverrides.end()) {
+            error = "unknown option for join: " + rest[i];
+            return false;
+        } else if (!ParseConfigureOption(rest[i], rest[i + 1], a.configure, error)) {
+            return false;
+        }
+    }
+    if (a.bssid.empty()) {
+        error = "join needs --bssid";
+        return false;
+    }
+    if (a.configure.ip.has_value() != a.configure.mask.has_value()) {
+        error = "--ip and --mask go together";
+        return false;
+    }
+    return TakeMacs({rest[0]}, a, error);
+}
+
 bool ParseShow(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
     if (rest.empty() || rest.size() > 2 || (rest.size() == 2 && rest[1] != "--json")) {
-        error = "show takes MAC [--json]";
+        error = a.command + " takes MAC [--json]";
         return false;
     }
     a.json = rest.size() == 2;
@@ -279,10 +326,12 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     } else if (a.command == "search" || a.command == "adapters") {
         a.seconds = a.command == "adapters" ? kAdapterSearchSeconds : a.seconds;
         ok = ParseListOptions(rest, a, error);
-    } else if (a.command == "show") {
+    } else if (a.command == "show" || a.command == "scan") {
         ok = ParseShow(rest, a, error);
     } else if (a.command == "configure") {
         ok = ParseConfigure(rest, a, error);
+    } else if (a.command == "join") {
+        ok = ParseJoin(rest, a, error);
     } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
                a.command == "set-ip" || a.command == "transparent-bridge") {
         ok = ParseDeviceCommand(rest, a, error);

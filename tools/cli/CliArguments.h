@@ -29,8 +29,8 @@ struct ConfigureOptions {
 };
 
 struct CliArguments {
-    // search, adapters, show, configure, reboot, reset, rename, set-ip, transparent-bridge, upgrade; or help
-    // and version, which print and start nothing
+    // search, adapters, show, configure, scan, join, reboot, reset, rename, set-ip, transparent-bridge,
+    // upgrade; or help and version, which print and start nothing
     std::string command;
     int seconds = 10;
     bool json = false;
@@ -38,8 +38,9 @@ struct CliArguments {
     std::string name;
     std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
-    ConfigureOptions configure;
-    std::string file; // upgrade: the firmware image
+    ConfigureOptions configure; // also join's overrides: ssid, channel, security, key and the IP fields
+    std::string bssid;          // join: the access point to bridge to, lower case
+    std::string file;           // upgrade: the firmware image
     std::string type; // upgrade: the model to upgrade, as its text or code; empty: the first MAC's model
 };
 

@@ -22,6 +22,10 @@ int RunAdapters(CliSession& session, const CliArguments& arguments);
 // show: a device's whole stored record. configure: the configuration dialog's Save from the command line.
 int RunShow(CliSession& session, const CliArguments& arguments);
 int RunConfigure(CliSession& session, const CliArguments& arguments);
+// scan: the bridge wizard's access-point scan through a device. join: the bridge wizard from the command
+// line (scan, preset from the chosen access point, the options over it, SetBridge).
+int RunScan(CliSession& session, const CliArguments& arguments);
+int RunJoin(CliSession& session, const CliArguments& arguments);
 // reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
 // upgrade: the upgrade dialog's checks and run without a window, with the firmware server beside us.

@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 #include "CliDevices.h"
 #include "RecordOutput.h"
+#include "SecurityOptions.h"
 
 #include "core/Language.h"
 #include "core/OperateCharacter.h"
@@ -19,55 +20,6 @@ namespace {
 
 constexpr const char* kChannelNotOfferedMessage =
     "The channel is not offered for this country and bandwidth!";
-
-// The device's stored record, searched for first; false with the exit code when it is not there.
-bool LearnOne(CliSession& session, const std::string& mac, ap_info_stu& record, int& exitCode) {
-    std::vector<ap_info_stu> stored;
-    if (!LearnDevices(session, {mac}, stored)) {
-        exitCode = kExitInterrupted;
-        return false;
-    }
-    if (stored[0].mac() != mac) {
-        std::cerr << "radiofleet-cli: unknown device " << mac << ": it did not answer the search\n";
-        exitCode = kExitBadArguments;
-        return false;
-    }
-    record = stored[0];
-    return true;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-int SecurityModeOf(const std::string& text) {
-    for (int mode = 0; mode < kSecurityModeCount; ++mode) {
-        if (SameIgnoringCase(text, SecurityModeItem(mode))) {
-            return mode;
-        }
-    }
-    return -1;
-}
-
-// The key goes where the chosen mode keeps it; a WEP key of 10 or 26 hex digits is typed as Hex.
-bool PutKey(SecurityForm& s, const std::string& key, std::string& error) {
-    if (s.mode == 0) {
-        error = "--key needs a security mode that has a key";
-        return false;
-    }
-    if (s.mode == 1) {
-        const size_t index = static_cast<size_t>(s.wepDefaultKey - 1);
-        s.wepKeys[index] = key;
-        s.wepKeyTypes[index] = (key.size() == 10 || key.size() == 26) && IsHexText(key) ? 1 : 0;
-    } else if (s.mode <= 4) {
-        s.pskKey = key;
-    } else {
-        s.radiusKey = key;
-    }
-    return true;
-}
 
 // The wireless options over the opening form; false with error (exit 2) for what the tab would not let
 // the user choose.
@@ -160,7 +112,7 @@ std::string OutcomeLine(const BatchPlan& plan, const DeviceResult& device) {
 int RunShow(CliSession& session, const CliArguments& arguments) {
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnOne(session, arguments.macs.front(), record, exitCode)) {
+    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
         return exitCode;
     }
     std::cout << (arguments.json ? RecordJson(record) + "\n" : RecordText(record));
@@ -172,7 +124,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     const std::string& mac = arguments.macs.front();
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnOne(session, mac, record, exitCode)) {
+    if (!LearnDevice(session, mac, record, exitCode)) {
         return exitCode;
     }
     const ConfigForms opening = OpenConfigForms(record);

@@ -35,6 +35,12 @@ int main(int argc, char** argv) {
     if (arguments->command == "show") {
         return RunShow(session, *arguments);
     }
+    if (arguments->command == "scan") {
+        return RunScan(session, *arguments);
+    }
+    if (arguments->command == "join") {
+        return RunJoin(session, *arguments);
+    }
     if (arguments->command == "configure") {
         return RunConfigure(session, *arguments);
     }

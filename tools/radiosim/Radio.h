@@ -53,6 +53,8 @@ public:
     const MacAddress& mac() const { return mac_; }
     uint16_t model() const { return model_; }
     const DeviceInfo& info() const { return info_; }
+    // The position of the radio's mode switch (0 off, 1 access point, 2 station), as an installer sets it.
+    void SetModeSwitch(uint8_t position) { info_.set_mode_btn_status(position); }
     Ipv4Bytes ip() const { return info_.ip(); }
     Ipv4Bytes broadcast() const;
 
@@ -78,6 +80,8 @@ public:
     bool failing = false;
     // Radios that ignore everything (they never answer).
     bool mute = false;
+    // Answers everything but an access-point scan (a radio whose survey never ends).
+    bool scanSilent = false;
 
     // The PC that searched last; heartbeats go there. Forgotten on Leave and on reboot.
     std::optional<Ipv4Bytes> heartbeatTarget;

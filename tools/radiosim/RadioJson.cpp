@@ -101,6 +101,9 @@ void AddWireless(Fields& f, const DeviceInfo& info) {
     f.Number("bridge_work_mode", info.bridge_work_mode());
     f.Text("bridge_mac", MacBytesToText(info.bridge_mac()));
     f.Text("bridge_ssid", info.bridge_ssid());
+    f.Number("bridge_channel", info.bridge_channel());
+    f.Number("bridge_secure_mode", info.bridge_security().secure_mode());
+    f.Text("bridge_key", info.bridge_security().wpapsk_key_value());
     f.Number("bridge_transparent", info.bridge_transparent());
 }
 

@@ -261,7 +261,9 @@ void Simulator::OnCommand(const Datagram& command) {
     }
     const auto payload = PacketPayload(command.bytes);
     if (header->messageType() == MessageType::ScanAps) {
-        SendScan(radio, command.source);
+        if (!radio.scanSilent) {
+            SendScan(radio, command.source);
+        }
         return;
     }
     const Ipv4Bytes from = radio.ip(); // the reply leaves from the address the PC sent to
@@ -430,6 +432,14 @@ std::string Simulator::Control(const std::string& request) {
     }
     if (verb == "mute") {
         radio->mute = value != 0;
+        return "ok\n";
+    }
+    if (verb == "noscan") {
+        radio->scanSilent = value != 0;
+        return "ok\n";
+    }
+    if (verb == "modeswitch" && value >= 0 && value <= 2) {
+        radio->SetModeSwitch(static_cast<uint8_t>(value));
         return "ok\n";
     }
     return "error: unknown request\n";

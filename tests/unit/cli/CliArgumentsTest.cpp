@@ -146,5 +146,33 @@ TEST(CliArguments, ShowAndConfigureOptions) {
     EXPECT_FALSE(Parse({"configure"}));
 }
 
+TEST(CliArguments, ScanAndJoinTakeTheWizardsOptions) {
+    const auto scan = Parse({"scan", "02:AB:00:00:00:01", "--json"});
+    ASSERT_TRUE(scan);
+    EXPECT_EQ(scan->macs, std::vector<std::string>{"02:ab:00:00:00:01"});
+    EXPECT_TRUE(scan->json);
+    EXPECT_FALSE(Parse({"scan"}));
+
+    const auto join =
+        Parse({"join", "02:00:00:00:00:01", "--bssid", "02:AA:00:00:00:07", "--security", "WPA2-PSK", "--key",
+               "bridge-key", "--channel", "auto", "--ip", "10.0.0.5", "--mask", "255.255.255.0"});
+    ASSERT_TRUE(join);
+    EXPECT_EQ(join->bssid, "02:aa:00:00:00:07");
+    EXPECT_EQ(join->configure.security, "WPA2-PSK");
+    EXPECT_EQ(join->configure.key, "bridge-key");
+    EXPECT_EQ(join->configure.channel, 0);
+    EXPECT_EQ(join->configure.ip, "10.0.0.5");
+
+    std::string error;
+    EXPECT_FALSE(Parse({"join", "02:00:00:00:00:01"}, &error));
+    EXPECT_EQ(error, "join needs --bssid");
+    EXPECT_FALSE(Parse({"join", "02:00:00:00:00:01", "--bssid", "nonsense"}));
+    EXPECT_FALSE(Parse({"join", "02:00:00:00:00:01", "--bssid", "02:aa:00:00:00:07", "--name", "x"}, &error))
+        << "join does not rename";
+    EXPECT_FALSE(
+        Parse({"join", "02:00:00:00:00:01", "--bssid", "02:aa:00:00:00:07", "--ip", "10.0.0.5"}, &error));
+    EXPECT_EQ(error, "--ip and --mask go together");
+}
+
 } // namespace
 } // namespace rf

@@ -96,7 +96,8 @@ TEST_F(StoreTest, SaveDeviceInfoAddsAnOnlineDeviceThenRewritesEveryColumn) {
     EXPECT_EQ(Raw("SELECT up_time_str FROM ap_info"), "1 1:1:3");
 }
 
-TEST_F(StoreTest, BridgeColumnsAreStoredButNotReadBack) {
+// The bridge link is read back too: a bridge request is judged by what the device's details say of it.
+TEST_F(StoreTest, BridgeColumnsAreStoredAndReadBack) {
     auto device = FullDevice("00:1a:2b:3c:4d:5e", 1);
     DeviceInfo info = device.device_info();
     info.set_bridge_work_mode(2);
@@ -111,8 +112,10 @@ TEST_F(StoreTest, BridgeColumnsAreStoredButNotReadBack) {
 
     ap_info_stu read;
     ASSERT_TRUE(Store().GetDevice(device.mac(), read));
-    EXPECT_EQ(read.device_info().bridge_ssid(), "");
-    EXPECT_EQ(read.device_info().bridge_mac(), (MacAddress{}));
+    EXPECT_EQ(read.device_info().bridge_work_mode(), 2);
+    EXPECT_EQ(read.device_info().bridge_ssid(), "uplink");
+    EXPECT_EQ(read.device_info().bridge_mac(), (MacAddress{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(read.device_info().bridge_channel(), 44);
     EXPECT_EQ(read.device_info().ssid(), info.ssid());
 }
 

@@ -1,0 +1,196 @@
+#include "CliCommands.h"
+#include "CliDevices.h"
+#include "DeviceOutput.h"
+#include "SecurityOptions.h"
+
+#include "core/Language.h"
+#include "operations/ApScan.h"
+#include "operations/BatchRunner.h"
+#include "operations/BridgeForms.h"
+#include "operations/DeviceOperations.h"
+#include "protocol/CodeTables.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+namespace rf {
+namespace {
+
+constexpr const char* kModeSwitchMessage =
+    "The Mode Switch is at AP position, please switch it to Off position "
+    "to modify to other operating mode.";
+constexpr int kBridgeModeCount = 5; // None, WEP and the three pre-shared-key modes
+
+std::string ScanJson(const ScanEntry& ap) {
+    return "{\"bssid\":" + JsonText(MacBytesToText(ap.mac())) + ",\"ssid\":" + JsonText(ap.ssid()) +
+           ",\"channel\":" + std::to_string(ap.channel()) + ",\"signal\":" + std::to_string(ap.signal()) +
+           ",\"security\":" + std::to_string(ap.secure_mode()) +
+           ",\"security_text\":" + JsonText(ScanSecurityText(ap.secure_mode())) + "}";
+}
+
+std::string ScanTextLine(const ScanEntry& ap) {
+    char line[160];
+    std::snprintf(line, sizeof line, "%-32s %7d  %-17s  %-22s %4d dBm", PrintableText(ap.ssid()).c_str(),
+                  ap.channel(), MacBytesToText(ap.mac()).c_str(), ScanSecurityText(ap.secure_mode()),
+                  ap.signal());
+    return line;
+}
+
+// The wizard's scan through the device; false when interrupted.
+bool Scan(CliSession& session, const ap_info_stu& record, ApScanResult& result) {
+    const std::string ip = IpBytesToText(record.device_info().ip());
+    return RunInterruptibly(session, [&](std::stop_token stop) {
+        result = RunApScan(session.Engine(), session.Store(), ip, record.mac(), stop);
+    });
+}
+
+// The security step as the wizard presets it from the access point, with the options given over it.
+bool SecurityStep(const ConfigureOptions& c, const DeviceInfo& info, const ScanEntry& ap,
+                  BridgeSecurityForm& form, std::string& error) {
+    form = OpenBridgeSecurity();
+    PresetFromScan(form, info.rf_type(), ap);
+    form.ssid = c.ssid.value_or(form.ssid);
+    if (c.channel) {
+        const int index = form.channels.IndexOf(*c.channel);
+        if (index < 0) {
+            error = "channel " + std::to_string(*c.channel) + " is not offered on this radio's band";
+            return false;
+        }
+        form.channels.selected = index;
+    }
+    if (c.security) {
+        const int mode = SecurityModeOf(*c.security, kBridgeModeCount);
+        if (mode < 0) {
+            error = "unknown security mode for a bridge: " + *c.security;
+            return false;
+        }
+        form.security.mode = mode;
+    }
+    return !c.key || PutKey(form.security, *c.key, error);
+}
+
+IpSettingsTexts IpStep(const ConfigureOptions& c, const DeviceInfo& info) {
+    IpSettingsTexts texts = OpenBridgeIp(info);
+    texts.ip = c.ip.value_or(texts.ip);
+    texts.mask = c.mask.value_or(texts.mask);
+    texts.gateway = c.gateway.value_or(texts.gateway);
+    texts.dns1 = c.dns1.value_or(texts.dns1);
+    texts.dns2 = c.dns2.value_or(texts.dns2);
+    return texts;
+}
+
+// The settings the wizard would send; false with the message (exit 2) when one of its steps refuses.
+bool CollectSettings(CliSession& session, const CliArguments& a, const ap_info_stu& record,
+                     const ScanEntry& ap, DeviceInfo& settings, std::string& error) {
+    BridgeSecurityForm form;
+    if (!SecurityStep(a.configure, record.device_info(), ap, form, error)) {
+        return false;
+    }
+    settings = record.device_info();
+    if (error = CollectBridgeSettings(form, record.ap_type(), settings); !error.empty()) {
+        error = Translate(error);
+        return false;
+    }
+    const BridgeIpCollect ip =
+        CollectBridgeIpSettings(IpStep(a.configure, record.device_info()), [&](const std::string& text) {
+            return IsAddressUsedByAnother(session.Store(), text, record.mac());
+        });
+    if (!ip.Accepted()) {
+        error = Translate(ip.message);
+        return false;
+    }
+    std::copy(ip.block.begin(), ip.block.end(), settings.mutable_ip_settings_block().begin());
+    return true;
+}
+
+int Report(CliSession& session, const DeviceResult& result) {
+    switch (result.outcome) {
+    case DeviceOutcome::Verified:
+    case DeviceOutcome::Answered:
+    case DeviceOutcome::NotApplied:
+        std::cout << Translate("Bridge success") << "  " << result.mac << "  " << result.ip << "  "
+                  << OutcomeKey(result.outcome) << "\n";
+        break;
+    case DeviceOutcome::Refused:
+        std::cout << Translate("Bridge fail") << "  " << result.mac << "  " << result.ip << "\n";
+        break;
+    default:
+        std::cout << result.mac << "  " << result.ip << "  " << OutcomeKey(result.outcome) << "\n";
+    }
+    ap_info_stu after;
+    if (session.Store().GetDevice(result.mac, after) && after.mac() == result.mac) {
+        std::cout << DeviceTextHeader() << "\n" << DeviceTextLine(after, false) << "\n";
+    }
+    std::cout.flush();
+    return result.outcome == DeviceOutcome::Verified || result.outcome == DeviceOutcome::Answered
+               ? kExitOk
+               : kExitDeviceFailed;
+}
+
+} // namespace
+
+int RunScan(CliSession& session, const CliArguments& arguments) {
+    ap_info_stu record;
+    int exitCode = kExitOk;
+    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
+        return exitCode;
+    }
+    ApScanResult result;
+    if (!Scan(session, record, result)) {
+        return kExitInterrupted;
+    }
+    for (const ScanEntry& ap : result.aps) {
+        std::cout << (arguments.json ? ScanJson(ap) : ScanTextLine(ap)) << "\n";
+    }
+    std::cout.flush();
+    if (!result.completed) {
+        std::cerr << "radiofleet-cli: the scan of " << record.mac() << " did not complete within "
+                  << kApScanLimit.count() << " seconds (no answer)\n";
+        return kExitDeviceFailed;
+    }
+    return kExitOk;
+}
+
+int RunJoin(CliSession& session, const CliArguments& arguments) {
+    ap_info_stu record;
+    int exitCode = kExitOk;
+    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
+        return exitCode;
+    }
+    const int modeSwitch = record.device_info().mode_btn_status();
+    if (modeSwitch != 0 && modeSwitch != 2) {
+        std::cerr << "radiofleet-cli: " << Translate(kModeSwitchMessage) << "\n";
+        return kExitBadArguments;
+    }
+    ApScanResult scan;
+    if (!Scan(session, record, scan)) {
+        return kExitInterrupted;
+    }
+    const auto ap = std::ranges::find_if(
+        scan.aps, [&](const ScanEntry& entry) { return MacBytesToText(entry.mac()) == arguments.bssid; });
+    if (ap == scan.aps.end()) {
+        std::cerr << "radiofleet-cli: the scan of " << record.mac() << " did not find " << arguments.bssid
+                  << "\n";
+        return kExitDeviceFailed;
+    }
+    DeviceInfo settings;
+    std::string error;
+    if (!CollectSettings(session, arguments, record, *ap, settings, error)) {
+        std::cerr << "radiofleet-cli: " << error << "\n";
+        return kExitBadArguments;
+    }
+    session.Store().ClearScannedAps();
+    const SelectedDevice device =
+        SelectedDevice::Make(IpBytesToText(record.device_info().ip()), record.mac(), record.ap_type());
+    const BatchPlan plan = PlanBridge(device, settings);
+    BatchResult result;
+    if (!RunInterruptibly(session, [&](std::stop_token stop) {
+            result = RunBatch(session.Engine(), session.Store(), plan, stop);
+        })) {
+        return kExitInterrupted;
+    }
+    return Report(session, result.devices.front());
+}
+
+} // namespace rf

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "CliSession.h"
+#include "protocol/ApInfo.h"
+#include "rules/SecurityForm.h"
+
+#include <string>
+
+namespace rf {
+
+// What configure and join share: finding the device, and the security options as the forms take them.
+
+// The device's stored record, searched for first; false with the exit code when it is not there.
+bool LearnDevice(CliSession& session, const std::string& mac, ap_info_stu& record, int& exitCode);
+
+// The mode whose list text this is (any case), among the first modeCount modes; -1 when none is.
+int SecurityModeOf(const std::string& text, int modeCount = kSecurityModeCount);
+
+// The key goes where the chosen mode keeps it; a WEP key of 10 or 26 hex digits is typed as Hex.
+bool PutKey(SecurityForm& s, const std::string& key, std::string& error);
+
+} // namespace rf
