@@ -1,0 +1,89 @@
+#include "store/DeviceListIndex.h"
+
+#include "store/StoreSchema.h"
+
+namespace rf {
+
+namespace {
+
+constexpr char kSeparator = '\x1f';
+
+// The sort keys a device list offers; ap_status also gives the online count.
+constexpr std::array kListKeyColumns{
+    "mac",      "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
+    "channel",  "secure_mode", "tx_power", "version", "bridge_transparent", "up_time",
+    "ap_status"};
+
+std::string KeyColumnType(std::string_view name) {
+    for (const auto& column : kDeviceColumns) {
+        if (column.name == name) {
+            return column.type == ColumnType::Text     ? "TEXT"
+                   : column.type == ColumnType::Double ? "REAL"
+                                                       : "INTEGER";
+        }
+    }
+    return "TEXT";
+}
+
+std::string KeyColumnList(std::string_view prefix) {
+    std::string sql;
+    for (const char* key : kListKeyColumns) {
+        sql += "," + std::string(prefix) + key;
+    }
+    return sql;
+}
+
+// The filter columns of a row (prefix "new." in a trigger) joined by the separator; NULL counts as "".
+std::string ListTextExpression(std::string_view prefix) {
+    std::string sql;
+    for (const char* column : kFilterColumns) {
+        sql += sql.empty() ? "" : "||char(31)||";
+        sql += "coalesce(" + std::string(prefix) + column + ",'')";
+    }
+    return sql;
+}
+
+std::string InsertNew() {
+    return "INSERT INTO " + std::string(kListTable) + "(ID," + std::string(kListTextColumn) +
+           KeyColumnList("") + ") VALUES(new.ID," + ListTextExpression("new.") + KeyColumnList("new.") + ")";
+}
+
+// Without a conflict clause of its own: inside a trigger it would be overridden by that of the statement
+// that fired it (the upsert of SaveDeviceInfo).
+std::string UpdateToNew() {
+    std::string sql = "UPDATE " + std::string(kListTable) + " SET ID=new.ID," + std::string(kListTextColumn) +
+                      "=" + ListTextExpression("new.");
+    for (const char* key : kListKeyColumns) {
+        sql += "," + std::string(key) + "=new." + key;
+    }
+    return sql + " WHERE ID=old.ID";
+}
+
+} // namespace
+
+std::vector<std::string> DeviceListIndexSql() {
+    const std::string table(kListTable);
+    std::string create = "CREATE TABLE IF NOT EXISTS " + table + "(ID INTEGER PRIMARY KEY," +
+                         std::string(kListTextColumn) + " TEXT";
+    for (const char* key : kListKeyColumns) {
+        create += "," + std::string(key) + " " + KeyColumnType(key);
+    }
+    create += ")";
+    return {
+        create,
+        "INSERT INTO " + table + "(ID," + std::string(kListTextColumn) + KeyColumnList("") + ") SELECT ID," +
+            ListTextExpression("") + KeyColumnList("") + " FROM ap_info",
+        "CREATE INDEX IF NOT EXISTS ap_list_ip_num ON " + table + "(ip_num)",
+        "CREATE TRIGGER IF NOT EXISTS ap_list_insert AFTER INSERT ON ap_info BEGIN " + InsertNew() + "; END",
+        "CREATE TRIGGER IF NOT EXISTS ap_list_update AFTER UPDATE ON ap_info BEGIN " + UpdateToNew() +
+            "; END",
+        "CREATE TRIGGER IF NOT EXISTS ap_list_delete AFTER DELETE ON ap_info BEGIN DELETE FROM " + table +
+            " WHERE ID=old.ID; END",
+    };
+}
+
+bool DeviceListIndexServes(std::string_view filter) {
+    return filter.find(kSeparator) == std::string_view::npos && filter.find('\0') == std::string_view::npos;
+}
+
+} // namespace rf
