@@ -2,6 +2,9 @@
 
 #include "store/StoreSchema.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace rf {
 
 namespace {
@@ -33,14 +36,27 @@ std::string KeyColumnList(std::string_view prefix) {
     return sql;
 }
 
-// The filter columns of a row (prefix "new." in a trigger) joined by the separator; NULL counts as "".
+// The filter columns of a row (prefix "new." in a trigger) joined by the separator, ASCII letters lowered
+// (SQLite's lower() leaves every other character as it is); NULL counts as "".
 std::string ListTextExpression(std::string_view prefix) {
     std::string sql;
     for (const char* column : kFilterColumns) {
         sql += sql.empty() ? "" : "||char(31)||";
         sql += "coalesce(" + std::string(prefix) + column + ",'')";
     }
-    return sql;
+    return "lower(" + sql + ")";
+}
+
+void ListContains(sqlite3_context* context, int, sqlite3_value** values) {
+    const void* text = sqlite3_value_text(values[0]);
+    const void* part = sqlite3_value_text(values[1]);
+    if (text == nullptr || part == nullptr) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    const auto textSize = static_cast<size_t>(sqlite3_value_bytes(values[0]));
+    const auto partSize = static_cast<size_t>(sqlite3_value_bytes(values[1]));
+    sqlite3_result_int(context, ::memmem(text, textSize, part, partSize) != nullptr ? 1 : 0);
 }
 
 std::string InsertNew() {
@@ -80,6 +96,25 @@ std::vector<std::string> DeviceListIndexSql() {
         "CREATE TRIGGER IF NOT EXISTS ap_list_delete AFTER DELETE ON ap_info BEGIN DELETE FROM " + table +
             " WHERE ID=old.ID; END",
     };
+}
+
+bool IsAsciiFilter(std::string_view filter) {
+    return std::all_of(filter.begin(), filter.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string LowerAscii(std::string_view filter) {
+    std::string lowered(filter);
+    for (char& c : lowered) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return lowered;
+}
+
+bool AddListContains(sqlite3* db) {
+    return sqlite3_create_function_v2(db, "list_contains", 2,
+                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                                      ListContains, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 bool DeviceListIndexServes(std::string_view filter) {

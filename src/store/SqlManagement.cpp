@@ -47,8 +47,13 @@ std::string FilterClause() {
     return clause;
 }
 
-// The same test on the joined texts of ap_list.
-std::string ListFilterClause() {
+// The same test on the joined texts of ap_list: as bytes for an ASCII filter (?1 is then the lowered
+// filter), else by LIKE.
+std::string ListFilterClause(bool bytes) {
+    if (bytes) {
+        return " WHERE list_contains(" + std::string(kListTable) + "." + std::string(kListTextColumn) +
+               ",?1)";
+    }
     return " WHERE " + std::string(kListTable) + "." + std::string(kListTextColumn) + " LIKE ?1 ESCAPE '\\'";
 }
 
@@ -92,15 +97,26 @@ const std::string& DeviceSelect() {
 
 // Which rows a device list reads: all of them, those ap_list finds for a filter, or (for a filter holding
 // ap_list's separator) those found by testing every filter column of ap_info.
-enum class DeviceSource { All, Listed, Wide };
+enum class DeviceSource { All, ListedBytes, Listed, Wide };
+
+DeviceSource SourceFor(std::string_view filter) {
+    if (filter.empty()) {
+        return DeviceSource::All;
+    }
+    if (!DeviceListIndexServes(filter)) {
+        return DeviceSource::Wide;
+    }
+    return IsAsciiFilter(filter) ? DeviceSource::ListedBytes : DeviceSource::Listed;
+}
 
 std::string CountSql(DeviceSource source) {
     switch (source) {
     case DeviceSource::All:
         return "SELECT count(*),count(nullif(ap_status,0)) FROM ap_info";
+    case DeviceSource::ListedBytes:
     case DeviceSource::Listed:
         return "SELECT count(*),count(nullif(ap_status,0)) FROM " + std::string(kListTable) +
-               ListFilterClause();
+               ListFilterClause(source == DeviceSource::ListedBytes);
     case DeviceSource::Wide:
         break;
     }
@@ -110,21 +126,21 @@ std::string CountSql(DeviceSource source) {
 // ap_list orders the matching IDs by its copy of the sort key, and only the page's rows are read whole.
 // walkIndex: follow the key's index (ip_num has one) and stop when the page is full, which is quick when
 // matches are dense; otherwise ("+" keeps the index out) every match is read once and the page kept.
-std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex) {
+std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex, bool bytes) {
     const std::string bare = column.substr(column.find('.') + 1);
     const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
     const std::string direction = ascending ? " ASC" : " DESC";
     const std::string list(kListTable);
     const std::string matches = "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare +
-                                " AS k FROM " + list + ListFilterClause() + " ORDER BY k" + collate +
+                                " AS k FROM " + list + ListFilterClause(bytes) + " ORDER BY k" + collate +
                                 direction + ",id LIMIT ?2 OFFSET ?3";
     return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM (" + matches +
            ") AS page JOIN ap_info ON ap_info.ID=page.id ORDER BY page.k" + collate + direction + ",page.id";
 }
 
 std::string PageSql(DeviceSource source, const std::string& column, bool ascending, bool walkIndex) {
-    if (source == DeviceSource::Listed) {
-        return ListedPageSql(column, ascending, walkIndex);
+    if (source == DeviceSource::Listed || source == DeviceSource::ListedBytes) {
+        return ListedPageSql(column, ascending, walkIndex, source == DeviceSource::ListedBytes);
     }
     return DeviceSelect() + (source == DeviceSource::Wide ? FilterClause() : std::string()) +
            OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
@@ -194,6 +210,7 @@ bool CSqlManagement::OpenDatabase() {
         return false;
     }
     db_ = db;
+    AddListContains(db_);
     // A scratch file for one run: nothing needs to survive a crash.
     sqlite3_exec(db_,
                  "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY;"
@@ -313,10 +330,10 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
     if (db_ == nullptr) {
         return false;
     }
-    const DeviceSource source = filter.empty()                  ? DeviceSource::All
-                                : DeviceListIndexServes(filter) ? DeviceSource::Listed
-                                                                : DeviceSource::Wide;
-    const std::string pattern = filter.empty() ? std::string() : ContainsPattern(filter);
+    const DeviceSource source = SourceFor(filter);
+    const std::string pattern = source == DeviceSource::All           ? std::string()
+                                : source == DeviceSource::ListedBytes ? LowerAscii(filter)
+                                                                      : ContainsPattern(filter);
     std::int64_t total = 0;
     std::int64_t online = 0;
     if (!CountDevices(CountSql(source), pattern, total, online)) {
