@@ -75,6 +75,44 @@ std::string UpdateToNew() {
     return sql + " WHERE ID=old.ID";
 }
 
+// list_ids(ID, cap): the IDs of the group as "3,17,42", or NULL when there are more than cap of them.
+struct ListIds {
+    std::vector<sqlite3_int64>* ids;
+    bool over;
+};
+
+void ListIdsStep(sqlite3_context* context, int, sqlite3_value** values) {
+    auto* state = static_cast<ListIds*>(sqlite3_aggregate_context(context, sizeof(ListIds)));
+    if (state == nullptr || state->over) {
+        return;
+    }
+    if (state->ids == nullptr) {
+        state->ids = new std::vector<sqlite3_int64>();
+    }
+    if (static_cast<sqlite3_int64>(state->ids->size()) >= sqlite3_value_int64(values[1])) {
+        state->over = true;
+        delete state->ids;
+        state->ids = nullptr;
+        return;
+    }
+    state->ids->push_back(sqlite3_value_int64(values[0]));
+}
+
+void ListIdsFinal(sqlite3_context* context) {
+    auto* state = static_cast<ListIds*>(sqlite3_aggregate_context(context, 0));
+    if (state == nullptr || state->ids == nullptr) {
+        sqlite3_result_null(context);
+        return;
+    }
+    std::string text;
+    for (const sqlite3_int64 id : *state->ids) {
+        text += (text.empty() ? "" : ",") + std::to_string(id);
+    }
+    delete state->ids;
+    state->ids = nullptr;
+    sqlite3_result_text(context, text.c_str(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 std::vector<std::string> DeviceListIndexSql() {
@@ -111,10 +149,12 @@ std::string LowerAscii(std::string_view filter) {
     return lowered;
 }
 
-bool AddListContains(sqlite3* db) {
-    return sqlite3_create_function_v2(db, "list_contains", 2,
-                                      SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                                      ListContains, nullptr, nullptr, nullptr) == SQLITE_OK;
+bool AddListFunctions(sqlite3* db) {
+    constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    return sqlite3_create_function_v2(db, "list_contains", 2, kPure, nullptr, ListContains, nullptr, nullptr,
+                                      nullptr) == SQLITE_OK &&
+           sqlite3_create_function_v2(db, "list_ids", 2, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, nullptr,
+                                      ListIdsStep, ListIdsFinal, nullptr) == SQLITE_OK;
 }
 
 bool DeviceListIndexServes(std::string_view filter) {

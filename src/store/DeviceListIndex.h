@@ -43,7 +43,8 @@ bool DeviceListIndexServes(std::string_view filter);
 bool IsAsciiFilter(std::string_view filter);
 // The filter with ASCII letters lowered, as list_text holds its texts.
 std::string LowerAscii(std::string_view filter);
-// Adds list_contains(text, part) to the connection: 1 when part occurs in text byte for byte.
-bool AddListContains(sqlite3* db);
+// Adds to the connection list_contains(text, part), 1 when part occurs in text byte for byte, and the
+// aggregate list_ids(ID, cap), the IDs of a group as "3,17,42" or NULL when there are more than cap.
+bool AddListFunctions(sqlite3* db);
 
 } // namespace rf

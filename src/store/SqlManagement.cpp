@@ -23,6 +23,8 @@ namespace {
 constexpr const char* kFileName = "data.mdb";
 constexpr int kExecuteAttempts = 3;
 constexpr int kWorkModeStation = 2;
+// Up to this many matches a filtered page is read by the IDs the count found, not by a second pass.
+constexpr std::int64_t kFewMatches = 1000;
 
 // Resets the statement when an operation is done with it, so that no read stays open between operations
 // and no bound text (keys among them) lingers.
@@ -109,18 +111,25 @@ DeviceSource SourceFor(std::string_view filter) {
     return IsAsciiFilter(filter) ? DeviceSource::ListedBytes : DeviceSource::Listed;
 }
 
+// The number of matching devices, of those online, and for ap_list the matching IDs ("3,17,42").
 std::string CountSql(DeviceSource source) {
     switch (source) {
     case DeviceSource::All:
-        return "SELECT count(*),count(nullif(ap_status,0)) FROM ap_info";
+        return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info";
     case DeviceSource::ListedBytes:
     case DeviceSource::Listed:
-        return "SELECT count(*),count(nullif(ap_status,0)) FROM " + std::string(kListTable) +
-               ListFilterClause(source == DeviceSource::ListedBytes);
+        return "SELECT count(*),count(nullif(ap_status,0)),list_ids(ID," + std::to_string(kFewMatches) +
+               ") FROM " + std::string(kListTable) + ListFilterClause(source == DeviceSource::ListedBytes);
     case DeviceSource::Wide:
         break;
     }
-    return "SELECT count(*),count(nullif(ap_status,0)) FROM ap_info" + FilterClause();
+    return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info" + FilterClause();
+}
+
+// A page among a few matches, named by the IDs the count gave (integers SQLite itself wrote).
+std::string FewMatchesPageSql(const std::string& ids, const std::string& column, bool ascending) {
+    return DeviceSelect() + " WHERE ap_info.ID IN (" + ids + ")" +
+           OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
 }
 
 // ap_list orders the matching IDs by its copy of the sort key, and only the page's rows are read whole.
@@ -210,7 +219,7 @@ bool CSqlManagement::OpenDatabase() {
         return false;
     }
     db_ = db;
-    AddListContains(db_);
+    AddListFunctions(db_);
     // A scratch file for one run: nothing needs to survive a crash.
     sqlite3_exec(db_,
                  "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY;"
@@ -336,14 +345,23 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
                                                                       : ContainsPattern(filter);
     std::int64_t total = 0;
     std::int64_t online = 0;
-    if (!CountDevices(CountSql(source), pattern, total, online)) {
+    std::string ids;
+    if (!CountDevices(CountSql(source), pattern, total, online, ids)) {
         return false;
     }
     std::vector<ap_info_stu> found;
     const std::int64_t offset = static_cast<std::int64_t>(page - 1) * pageSize;
     if (page >= 1 && offset < total) {
+        // A few matches are read by their IDs; many through ap_list, following the key's index when they
+        // are dense enough to fill the page early.
+        const bool few = !ids.empty();
         const bool dense = 3 * (offset + pageSize) < total;
-        if (!ReadPage(PageSql(source, column, ascending, dense), pattern, pageSize, offset, found)) {
+        CSqliteStatement oneOff;
+        if (few) {
+            oneOff = CSqliteStatement(db_, FewMatchesPageSql(ids, column, ascending));
+        }
+        auto& rows = few ? oneOff : Prepared(PageSql(source, column, ascending, dense));
+        if (!ReadPage(rows, few ? std::string_view() : pattern, pageSize, offset, found)) {
             return false;
         }
     }
@@ -354,7 +372,7 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
 }
 
 bool CSqlManagement::CountDevices(const std::string& sql, std::string_view pattern, std::int64_t& total,
-                                  std::int64_t& online) {
+                                  std::int64_t& online, std::string& ids) {
     auto& count = Prepared(sql);
     if (!count.Valid()) {
         return false;
@@ -368,12 +386,12 @@ bool CSqlManagement::CountDevices(const std::string& sql, std::string_view patte
     }
     total = count.ColumnInt(0);
     online = count.ColumnInt(1);
+    ids = count.ColumnText(2);
     return true;
 }
 
-bool CSqlManagement::ReadPage(const std::string& sql, std::string_view pattern, int pageSize,
+bool CSqlManagement::ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize,
                               std::int64_t offset, std::vector<ap_info_stu>& found) {
-    auto& rows = Prepared(sql);
     if (!rows.Valid()) {
         return false;
     }

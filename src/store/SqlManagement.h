@@ -95,11 +95,11 @@ private:
     // The statement for sql, prepared on first use and kept; reset and ready to bind. Not valid when it
     // does not prepare.
     CSqliteStatement& Prepared(const std::string& sql);
-    // The two numbers of a count statement (the pattern bound as ?1 unless empty), and the rows of a page
-    // statement as records.
+    // The numbers of a count statement and the IDs it lists (the pattern bound as ?1 unless empty), and
+    // the rows of a page statement as records.
     bool CountDevices(const std::string& sql, std::string_view pattern, std::int64_t& total,
-                      std::int64_t& online);
-    bool ReadPage(const std::string& sql, std::string_view pattern, int pageSize, std::int64_t offset,
+                      std::int64_t& online, std::string& ids);
+    bool ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize, std::int64_t offset,
                   std::vector<ap_info_stu>& found);
     bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
     bool RunChange(CSqliteStatement& statement);

@@ -65,13 +65,15 @@ struct Listing {
     std::vector<ap_info_stu> devices;
     int pages = -1;
     int online = -1;
+    int total = -1;
 };
 
 class DeviceListIndexTest : public StoreTest {
 protected:
     // Every kind of write the store makes, and one statement of its own, on a store of random devices.
     void FillAndChange(Random& random) {
-        constexpr int kDevices = 160;
+        // More devices than the store reads by their IDs (1,000), so that broad filters take its other ways.
+        constexpr int kDevices = 1200;
         for (int n = 0; n < kDevices; ++n) {
             ASSERT_TRUE(Store().SaveDeviceInfo(RandomDevice(random, n)));
         }
@@ -105,7 +107,7 @@ protected:
         CSqliteStatement rows(raw_, sql);
         EXPECT_TRUE(rows.Valid()) << sql;
         rows.BindText(1, "%" + LikeLiteral(filter) + "%");
-        Listing listing{{}, 0, 0};
+        Listing listing{{}, 0, 0, 0};
         int n = 0;
         while (rows.Step()) {
             listing.online += rows.ColumnInt(DeviceColumn("ap_status")) != 0 ? 1 : 0;
@@ -115,6 +117,7 @@ protected:
             ++n;
         }
         listing.pages = n / pageSize + (n % pageSize != 0 ? 1 : 0);
+        listing.total = n;
         return listing;
     }
 
@@ -148,7 +151,7 @@ protected:
         const std::string column =
             kFilterColumns[static_cast<size_t>(random.Below(static_cast<int>(kFilterColumns.size())))];
         CSqliteStatement row(raw_, "SELECT " + column + " FROM ap_info ORDER BY ID LIMIT 1 OFFSET " +
-                                       std::to_string(random.Below(140)));
+                                       std::to_string(random.Below(1000)));
         std::string text = row.Step() ? row.ColumnText(0) : std::string();
         if (text.empty()) {
             return random.Text(2);
@@ -169,6 +172,7 @@ TEST_F(DeviceListIndexTest, RandomFiltersGiveTheRowsOrderAndCountsOfThePlainStat
     FillAndChange(random);
     ASSERT_FALSE(HasFailure());
     int matched = 0;
+    int broad = 0;
     for (int round = 0; round < 300; ++round) {
         const std::string filter = RandomFilter(random);
         const auto key = static_cast<SortKey>(random.Below(13));
@@ -187,8 +191,10 @@ TEST_F(DeviceListIndexTest, RandomFiltersGiveTheRowsOrderAndCountsOfThePlainStat
             EXPECT_TRUE(got.devices[i] == expected.devices[i]) << "row " << i;
         }
         matched += expected.pages > 0 ? 1 : 0;
+        broad += expected.total > 1000 ? 1 : 0;
     }
     EXPECT_GT(matched, 150) << "too few filters matched anything to compare";
+    EXPECT_GT(broad, 20) << "too few filters matched more devices than are read by their IDs";
 }
 
 // ap_list follows the device rows through deletion and a full rewrite, row for row.
