@@ -4,6 +4,7 @@
 #include "core/WritableDirectory.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanReply.h"
+#include "store/DeviceListIndex.h"
 #include "store/RecordColumns.h"
 #include "store/StoreSchema.h"
 
@@ -22,6 +23,8 @@ namespace {
 constexpr const char* kFileName = "data.mdb";
 constexpr int kExecuteAttempts = 3;
 constexpr int kWorkModeStation = 2;
+// Up to this many matches a filtered page is read by the IDs the count found, not by a second pass.
+constexpr std::int64_t kFewMatches = 1000;
 
 // Resets the statement when an operation is done with it, so that no read stays open between operations
 // and no bound text (keys among them) lingers.
@@ -36,21 +39,6 @@ private:
     CSqliteStatement& statement_;
 };
 
-// The columns a device-list filter looks in, as the lists show them.
-constexpr std::array kFilterColumns{"ap_name",
-                                    "ip",
-                                    "mac",
-                                    "ssid",
-                                    "version",
-                                    "work_mode_str",
-                                    "channel",
-                                    "ap_type_str",
-                                    "tx_power",
-                                    "bridge_transparent_str",
-                                    "up_time_str",
-                                    "ap_status_str",
-                                    "secure_mode_str"};
-
 // LIKE ignores ASCII case and reads a number column as its decimal text. Parameter ?1 is the pattern.
 std::string FilterClause() {
     std::string clause = " WHERE ";
@@ -59,6 +47,16 @@ std::string FilterClause() {
         clause += "ap_info." + std::string(kFilterColumns[i]) + " LIKE ?1 ESCAPE '\\'";
     }
     return clause;
+}
+
+// The same test on the joined texts of ap_list: as bytes for an ASCII filter (?1 is then the lowered
+// filter), else by LIKE.
+std::string ListFilterClause(bool bytes) {
+    if (bytes) {
+        return " WHERE list_contains(" + std::string(kListTable) + "." + std::string(kListTextColumn) +
+               ",?1)";
+    }
+    return " WHERE " + std::string(kListTable) + "." + std::string(kListTextColumn) + " LIKE ?1 ESCAPE '\\'";
 }
 
 // "%text%" in which every character of the text stands for itself.
@@ -99,22 +97,62 @@ const std::string& DeviceSelect() {
     return sql;
 }
 
-// Columns after those of ap_info in a page row: the number of matching devices and of those online.
-constexpr int kPageTotalColumn = static_cast<int>(kDeviceColumns.size());
-constexpr int kPageOnlineColumn = kPageTotalColumn + 1;
+// Which rows a device list reads: all of them, those ap_list finds for a filter, or (for a filter holding
+// ap_list's separator) those found by testing every filter column of ap_info.
+enum class DeviceSource { All, ListedBytes, Listed, Wide };
 
-std::string FilteredPageSql(const std::string& where, const std::string& column, bool ascending) {
+DeviceSource SourceFor(std::string_view filter) {
+    if (filter.empty()) {
+        return DeviceSource::All;
+    }
+    if (!DeviceListIndexServes(filter)) {
+        return DeviceSource::Wide;
+    }
+    return IsAsciiFilter(filter) ? DeviceSource::ListedBytes : DeviceSource::Listed;
+}
+
+// The number of matching devices, of those online, and for ap_list the matching IDs ("3,17,42").
+std::string CountSql(DeviceSource source) {
+    switch (source) {
+    case DeviceSource::All:
+        return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info";
+    case DeviceSource::ListedBytes:
+    case DeviceSource::Listed:
+        return "SELECT count(*),count(nullif(ap_status,0)),list_ids(ID," + std::to_string(kFewMatches) +
+               ") FROM " + std::string(kListTable) + ListFilterClause(source == DeviceSource::ListedBytes);
+    case DeviceSource::Wide:
+        break;
+    }
+    return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info" + FilterClause();
+}
+
+// A page among a few matches, named by the IDs the count gave (integers SQLite itself wrote).
+std::string FewMatchesPageSql(const std::string& ids, const std::string& column, bool ascending) {
+    return DeviceSelect() + " WHERE ap_info.ID IN (" + ids + ")" +
+           OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
+}
+
+// ap_list orders the matching IDs by its copy of the sort key, and only the page's rows are read whole.
+// walkIndex: follow the key's index (ip_num has one) and stop when the page is full, which is quick when
+// matches are dense; otherwise ("+" keeps the index out) every match is read once and the page kept.
+std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex, bool bytes) {
     const std::string bare = column.substr(column.find('.') + 1);
     const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
     const std::string direction = ascending ? " ASC" : " DESC";
-    const std::string matches =
-        "SELECT ap_info.ID AS id," + column +
-        " AS k,count(*) OVER () AS total,count(nullif(ap_info.ap_status,0)) OVER () AS "
-        "online FROM ap_info" +
-        where + " ORDER BY k" + collate + direction + ",id LIMIT ?2 OFFSET ?3";
-    return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) +
-           ",page.total,page.online FROM (" + matches +
+    const std::string list(kListTable);
+    const std::string matches = "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare +
+                                " AS k FROM " + list + ListFilterClause(bytes) + " ORDER BY k" + collate +
+                                direction + ",id LIMIT ?2 OFFSET ?3";
+    return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM (" + matches +
            ") AS page JOIN ap_info ON ap_info.ID=page.id ORDER BY page.k" + collate + direction + ",page.id";
+}
+
+std::string PageSql(DeviceSource source, const std::string& column, bool ascending, bool walkIndex) {
+    if (source == DeviceSource::Listed || source == DeviceSource::ListedBytes) {
+        return ListedPageSql(column, ascending, walkIndex, source == DeviceSource::ListedBytes);
+    }
+    return DeviceSelect() + (source == DeviceSource::Wide ? FilterClause() : std::string()) +
+           OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
 }
 
 const std::string& ScanSelect() {
@@ -181,6 +219,7 @@ bool CSqlManagement::OpenDatabase() {
         return false;
     }
     db_ = db;
+    AddListFunctions(db_);
     // A scratch file for one run: nothing needs to survive a crash.
     sqlite3_exec(db_,
                  "PRAGMA synchronous=OFF;PRAGMA journal_mode=MEMORY;PRAGMA temp_store=MEMORY;"
@@ -196,6 +235,9 @@ void CSqlManagement::CreateTables() {
     Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)");
     Execute("CREATE INDEX IF NOT EXISTS ap_info_ip_num ON ap_info(ip_num)");
     Execute("CREATE INDEX IF NOT EXISTS ap_info_ap_status ON ap_info(ap_status)");
+    for (const auto& statement : DeviceListIndexSql()) {
+        Execute(statement);
+    }
 }
 
 bool CSqlManagement::IsOpen() const {
@@ -285,9 +327,7 @@ bool CSqlManagement::RunChange(CSqliteStatement& statement) {
     return statement.Done() && sqlite3_changes(db_) > 0;
 }
 
-// Without a filter the counts come from one aggregate and the page from an ordered LIMIT. With one, a
-// single pass over the matching rows filters, counts every match and picks the page's rows, and only those
-// are then read whole; the aggregate answers when that page is empty.
+// The counts first, from one aggregate; then, when the page holds any row, the page.
 bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool ascending, int pageSize,
                                      int page, std::vector<ap_info_stu>& devices, int& pageCount,
                                      int& onlineCount) {
@@ -299,56 +339,72 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
     if (db_ == nullptr) {
         return false;
     }
-    const std::string where = filter.empty() ? std::string() : FilterClause();
-    const std::string pattern = ContainsPattern(filter);
-    std::int64_t total = -1;
+    const DeviceSource source = SourceFor(filter);
+    const std::string pattern = source == DeviceSource::All           ? std::string()
+                                : source == DeviceSource::ListedBytes ? LowerAscii(filter)
+                                                                      : ContainsPattern(filter);
+    std::int64_t total = 0;
     std::int64_t online = 0;
-    std::vector<ap_info_stu> found;
-
-    if (page >= 1) {
-        auto& rows = Prepared(
-            filter.empty() ? DeviceSelect() + OrderClause(kDeviceColumns, kDeviceTable, column, ascending) +
-                                 " LIMIT ?2 OFFSET ?3"
-                           : FilteredPageSql(where, column, ascending));
-        if (!rows.Valid()) {
-            return false;
-        }
-        StatementUse rowsUse(rows);
-        if (!filter.empty()) {
-            rows.BindText(1, pattern);
-        }
-        rows.BindInt(2, pageSize);
-        rows.BindInt(3, static_cast<std::int64_t>(page - 1) * pageSize);
-        while (rows.Step()) {
-            found.push_back(DeviceFromRow(rows));
-            if (!filter.empty()) {
-                total = rows.ColumnInt(kPageTotalColumn);
-                online = rows.ColumnInt(kPageOnlineColumn);
-            }
-        }
-        if (!rows.Done()) {
-            return false;
-        }
+    std::string ids;
+    if (!CountDevices(CountSql(source), pattern, total, online, ids)) {
+        return false;
     }
-    if (total < 0) {
-        auto& count = Prepared("SELECT count(*),count(nullif(ap_status,0)) FROM ap_info" + where);
-        if (!count.Valid()) {
+    std::vector<ap_info_stu> found;
+    const std::int64_t offset = static_cast<std::int64_t>(page - 1) * pageSize;
+    if (page >= 1 && offset < total) {
+        // A few matches are read by their IDs; many through ap_list, following the key's index when they
+        // are dense enough to fill the page early.
+        const bool few = !ids.empty();
+        const bool dense = 3 * (offset + pageSize) < total;
+        CSqliteStatement oneOff;
+        if (few) {
+            oneOff = CSqliteStatement(db_, FewMatchesPageSql(ids, column, ascending));
+        }
+        auto& rows = few ? oneOff : Prepared(PageSql(source, column, ascending, dense));
+        if (!ReadPage(rows, few ? std::string_view() : pattern, pageSize, offset, found)) {
             return false;
         }
-        StatementUse countUse(count);
-        if (!filter.empty()) {
-            count.BindText(1, pattern);
-        }
-        if (!count.Step()) {
-            return false;
-        }
-        total = count.ColumnInt(0);
-        online = count.ColumnInt(1);
     }
     devices.insert(devices.end(), found.begin(), found.end());
     pageCount = static_cast<int>(total / pageSize + (total % pageSize != 0 ? 1 : 0));
     onlineCount = static_cast<int>(online);
     return true;
+}
+
+bool CSqlManagement::CountDevices(const std::string& sql, std::string_view pattern, std::int64_t& total,
+                                  std::int64_t& online, std::string& ids) {
+    auto& count = Prepared(sql);
+    if (!count.Valid()) {
+        return false;
+    }
+    StatementUse use(count);
+    if (!pattern.empty()) {
+        count.BindText(1, pattern);
+    }
+    if (!count.Step()) {
+        return false;
+    }
+    total = count.ColumnInt(0);
+    online = count.ColumnInt(1);
+    ids = count.ColumnText(2);
+    return true;
+}
+
+bool CSqlManagement::ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize,
+                              std::int64_t offset, std::vector<ap_info_stu>& found) {
+    if (!rows.Valid()) {
+        return false;
+    }
+    StatementUse use(rows);
+    if (!pattern.empty()) {
+        rows.BindText(1, pattern);
+    }
+    rows.BindInt(2, pageSize);
+    rows.BindInt(3, offset);
+    while (rows.Step()) {
+        found.push_back(DeviceFromRow(rows));
+    }
+    return rows.Done();
 }
 
 bool CSqlManagement::ListDeviceIps(std::vector<std::string>& ips) {

@@ -5,6 +5,7 @@
 #include "protocol/ScanEntry.h"
 #include "store/SortKey.h"
 #include "store/SqliteStatement.h"
+#include "store/TicketMutex.h"
 
 #include <cstdint>
 #include <map>
@@ -23,9 +24,9 @@ using ScannedApRecord = ScanEntry;
 
 // The per-run device store: data.mdb, created empty when the store comes up and deleted when it ends.
 // Every operation holds one lock for its whole run, so the engine's threads and the interface thread call
-// freely. When the file could not be opened, every operation returns its empty result (false, 0, or an
-// untouched output) and OpenError() tells why. Devices and access points are found by MAC text,
-// lower-case with colons.
+// freely; the lock is handed over in the order it was asked for. When the file could not be opened, every
+// operation returns its empty result (false, 0, or an untouched output) and OpenError() tells why. Devices
+// and access points are found by MAC text, lower-case with colons.
 class CSqlManagement {
 public:
     // The process-wide store, in the directory chosen by ChooseWritableDirectory for the executable.
@@ -95,11 +96,17 @@ private:
     // The statement for sql, prepared on first use and kept; reset and ready to bind. Not valid when it
     // does not prepare.
     CSqliteStatement& Prepared(const std::string& sql);
+    // The numbers of a count statement and the IDs it lists (the pattern bound as ?1 unless empty), and
+    // the rows of a page statement as records.
+    bool CountDevices(const std::string& sql, std::string_view pattern, std::int64_t& total,
+                      std::int64_t& online, std::string& ids);
+    bool ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize, std::int64_t offset,
+                  std::vector<ap_info_stu>& found);
     bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
     bool RunChange(CSqliteStatement& statement);
 
     std::string path_;
-    mutable std::mutex lock_;
+    mutable TicketMutex lock_;
     sqlite3* db_ = nullptr;
     std::string openError_;
     std::map<std::string, CSqliteStatement, std::less<>> statements_;
