@@ -172,8 +172,11 @@ TEST(RestartLab, AnAccessPointRestartsAheadOfTheStationBridgedToItWhateverTheRow
     const long long apStarted = started(*accessPoint);
     const long long stationStarted = started(*station);
     ASSERT_GT(apStarted, 0);
-    EXPECT_GE(stationStarted - apStarted, 200)
-        << "the station's request leaves 200 ms after the access point's";
+    // The station's request leaves 200 ms after the access point's; the radios see each arrive with its own
+    // delivery delay (under load the access point's may come a few milliseconds late), while two requests
+    // sent back to back arrive within a millisecond or two of each other.
+    EXPECT_GE(stationStarted - apStarted, 100)
+        << "access point at " << apStarted << ", station at " << stationStarted;
     EXPECT_EQ(lab.Summary(), QStringLiteral("Reboot: 2 verified"));
 }
 
