@@ -49,14 +49,21 @@ std::string FilterClause() {
     return clause;
 }
 
-// The same test on the joined texts of ap_list: as bytes for an ASCII filter (?1 is then the lowered
-// filter), else by LIKE.
-std::string ListFilterClause(bool bytes) {
-    if (bytes) {
-        return " WHERE list_contains(" + std::string(kListTable) + "." + std::string(kListTextColumn) +
-               ",?1)";
+// How ap_list's rows are chosen: the same test on its joined texts by LIKE (?1 the pattern); those the
+// memory copy of the texts found; or a few named by their IDs (?1 a JSON array of them).
+enum class ListTest { Like, Found, Named };
+
+std::string ListFilterClause(ListTest test) {
+    const std::string list(kListTable);
+    switch (test) {
+    case ListTest::Found:
+        return " WHERE list_match(" + list + ".ID)";
+    case ListTest::Named:
+        return " WHERE " + list + ".ID IN (SELECT value FROM json_each(?1))";
+    case ListTest::Like:
+        break;
     }
-    return " WHERE " + std::string(kListTable) + "." + std::string(kListTextColumn) + " LIKE ?1 ESCAPE '\\'";
+    return " WHERE " + list + "." + std::string(kListTextColumn) + " LIKE ?1 ESCAPE '\\'";
 }
 
 // "%text%" in which every character of the text stands for itself.
@@ -97,9 +104,10 @@ const std::string& DeviceSelect() {
     return sql;
 }
 
-// Which rows a device list reads: all of them, those ap_list finds for a filter, or (for a filter holding
-// ap_list's separator) those found by testing every filter column of ap_info.
-enum class DeviceSource { All, ListedBytes, Listed, Wide };
+// Which rows a device list reads: all of them; those the memory copy of ap_list's texts finds for an ASCII
+// filter (compared as bytes); those ap_list finds by LIKE for any other; or (for a filter holding ap_list's
+// separator) those found by testing every filter column of ap_info.
+enum class DeviceSource { All, Cached, Listed, Wide };
 
 DeviceSource SourceFor(std::string_view filter) {
     if (filter.empty()) {
@@ -108,50 +116,40 @@ DeviceSource SourceFor(std::string_view filter) {
     if (!DeviceListIndexServes(filter)) {
         return DeviceSource::Wide;
     }
-    return IsAsciiFilter(filter) ? DeviceSource::ListedBytes : DeviceSource::Listed;
+    return IsAsciiFilter(filter) ? DeviceSource::Cached : DeviceSource::Listed;
 }
 
 // The number of matching devices, of those online, and for ap_list the matching IDs ("3,17,42").
 std::string CountSql(DeviceSource source) {
     switch (source) {
-    case DeviceSource::All:
-        return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info";
-    case DeviceSource::ListedBytes:
     case DeviceSource::Listed:
         return "SELECT count(*),count(nullif(ap_status,0)),list_ids(ID," + std::to_string(kFewMatches) +
-               ") FROM " + std::string(kListTable) + ListFilterClause(source == DeviceSource::ListedBytes);
+               ") FROM " + std::string(kListTable) + ListFilterClause(ListTest::Like);
+    case DeviceSource::All:
+    case DeviceSource::Cached:
     case DeviceSource::Wide:
         break;
     }
     return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info" + FilterClause();
 }
 
-// A page among a few matches, named by the IDs the count gave (integers SQLite itself wrote).
-std::string FewMatchesPageSql(const std::string& ids, const std::string& column, bool ascending) {
-    return DeviceSelect() + " WHERE ap_info.ID IN (" + ids + ")" +
-           OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
-}
-
 // ap_list orders the matching IDs by its copy of the sort key, and only the page's rows are read whole.
 // walkIndex: follow the key's index (ip_num has one) and stop when the page is full, which is quick when
 // matches are dense; otherwise ("+" keeps the index out) every match is read once and the page kept.
-std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex, bool bytes) {
+std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex, ListTest test) {
     const std::string bare = column.substr(column.find('.') + 1);
     const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
     const std::string direction = ascending ? " ASC" : " DESC";
     const std::string list(kListTable);
     const std::string matches = "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare +
-                                " AS k FROM " + list + ListFilterClause(bytes) + " ORDER BY k" + collate +
+                                " AS k FROM " + list + ListFilterClause(test) + " ORDER BY k" + collate +
                                 direction + ",id LIMIT ?2 OFFSET ?3";
     return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM (" + matches +
            ") AS page JOIN ap_info ON ap_info.ID=page.id ORDER BY page.k" + collate + direction + ",page.id";
 }
 
-std::string PageSql(DeviceSource source, const std::string& column, bool ascending, bool walkIndex) {
-    if (source == DeviceSource::Listed || source == DeviceSource::ListedBytes) {
-        return ListedPageSql(column, ascending, walkIndex, source == DeviceSource::ListedBytes);
-    }
-    return DeviceSelect() + (source == DeviceSource::Wide ? FilterClause() : std::string()) +
+std::string AllPageSql(bool wide, const std::string& column, bool ascending) {
+    return DeviceSelect() + (wide ? FilterClause() : std::string()) +
            OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
 }
 
@@ -176,11 +174,13 @@ CSqlManagement::CSqlManagement(const std::string& directory) : path_(directory +
     RemoveDatabaseFiles();
     if (OpenDatabase()) {
         CreateTables();
+        listCache_ = std::make_unique<CListTextCache>(db_);
     }
 }
 
 CSqlManagement::~CSqlManagement() {
     std::lock_guard guard(lock_);
+    listCache_.reset();
     statements_.clear();
     if (db_ != nullptr) {
         sqlite3_close(db_);
@@ -340,28 +340,35 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
         return false;
     }
     const DeviceSource source = SourceFor(filter);
-    const std::string pattern = source == DeviceSource::All           ? std::string()
-                                : source == DeviceSource::ListedBytes ? LowerAscii(filter)
-                                                                      : ContainsPattern(filter);
+    const std::string pattern = source == DeviceSource::All      ? std::string()
+                                : source == DeviceSource::Cached ? LowerAscii(filter)
+                                                                 : ContainsPattern(filter);
     std::int64_t total = 0;
     std::int64_t online = 0;
     std::string ids;
-    if (!CountDevices(CountSql(source), pattern, total, online, ids)) {
+    const bool counted = source == DeviceSource::Cached || source == DeviceSource::All
+                             ? FindListed(pattern, total, online, ids)
+                             : CountDevices(CountSql(source), pattern, total, online, ids);
+    if (!counted) {
         return false;
     }
     std::vector<ap_info_stu> found;
     const std::int64_t offset = static_cast<std::int64_t>(page - 1) * pageSize;
     if (page >= 1 && offset < total) {
-        // A few matches are read by their IDs; many through ap_list, following the key's index when they
-        // are dense enough to fill the page early.
+        // A few matches are named by their IDs; many are found again in ap_list, following the key's index
+        // when they are dense enough to fill the page early.
         const bool few = !ids.empty();
         const bool dense = 3 * (offset + pageSize) < total;
-        CSqliteStatement oneOff;
-        if (few) {
-            oneOff = CSqliteStatement(db_, FewMatchesPageSql(ids, column, ascending));
-        }
-        auto& rows = few ? oneOff : Prepared(PageSql(source, column, ascending, dense));
-        if (!ReadPage(rows, few ? std::string_view() : pattern, pageSize, offset, found)) {
+        const bool listed = source == DeviceSource::Cached || source == DeviceSource::Listed;
+        const ListTest test = few                              ? ListTest::Named
+                              : source == DeviceSource::Cached ? ListTest::Found
+                                                               : ListTest::Like;
+        auto& rows = Prepared(listed ? ListedPageSql(column, ascending, dense, test)
+                                     : AllPageSql(source == DeviceSource::Wide, column, ascending));
+        const std::string bound = few                                 ? "[" + ids + "]"
+                                  : listed && test == ListTest::Found ? std::string()
+                                                                      : pattern;
+        if (!ReadPage(rows, bound, pageSize, offset, found)) {
             return false;
         }
     }
@@ -387,6 +394,21 @@ bool CSqlManagement::CountDevices(const std::string& sql, std::string_view patte
     total = count.ColumnInt(0);
     online = count.ColumnInt(1);
     ids = count.ColumnText(2);
+    return true;
+}
+
+bool CSqlManagement::FindListed(std::string_view lowered, std::int64_t& total, std::int64_t& online,
+                                std::string& ids) {
+    CListTextCache::Matches matches;
+    if (listCache_ == nullptr ||
+        !(lowered.empty() ? listCache_->CountAll(matches) : listCache_->Find(lowered, matches))) {
+        return false;
+    }
+    total = matches.total;
+    online = matches.online;
+    for (size_t i = 0; !lowered.empty() && total <= kFewMatches && i < matches.ids.size(); ++i) {
+        ids += (i == 0 ? "" : ",") + std::to_string(matches.ids[i]);
+    }
     return true;
 }
 

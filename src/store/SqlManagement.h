@@ -3,12 +3,14 @@
 #include "protocol/ApInfo.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanEntry.h"
+#include "store/ListTextCache.h"
 #include "store/SortKey.h"
 #include "store/SqliteStatement.h"
 #include "store/TicketMutex.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -100,6 +102,9 @@ private:
     // the rows of a page statement as records.
     bool CountDevices(const std::string& sql, std::string_view pattern, std::int64_t& total,
                       std::int64_t& online, std::string& ids);
+    // The same from the memory copy of ap_list's texts, for an ASCII filter with its letters lowered, or
+    // for every device when it is empty (no IDs then).
+    bool FindListed(std::string_view lowered, std::int64_t& total, std::int64_t& online, std::string& ids);
     bool ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize, std::int64_t offset,
                   std::vector<ap_info_stu>& found);
     bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
@@ -110,6 +115,7 @@ private:
     sqlite3* db_ = nullptr;
     std::string openError_;
     std::map<std::string, CSqliteStatement, std::less<>> statements_;
+    std::unique_ptr<CListTextCache> listCache_;
 };
 
 } // namespace rf

@@ -22,6 +22,8 @@ public:
     CSqliteStatement& operator=(const CSqliteStatement&) = delete;
 
     bool Valid() const { return stmt_ != nullptr; }
+    // For reading a row's values in place with sqlite3_column_*.
+    sqlite3_stmt* Handle() const { return stmt_; }
 
     // Makes the statement ready to run again with no parameters bound.
     void Reset();
