@@ -98,6 +98,7 @@ TEST_F(ManagementPage, TheListShowsTheManagementColumns) {
     CGridCtrl& grid = *page->List().Grid();
     ASSERT_EQ(grid.GetRowCount(), 2);
     EXPECT_EQ(grid.GetColumnCount(), 11);
+    EXPECT_EQ(grid.GetCellText(0, OperateColumn()), QStringLiteral("Operate")) << "not the status list's Web";
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldPower)), QStringLiteral("20"));
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldMac)),
               QStringLiteral("02:00:00:00:00:14"));
