@@ -3,6 +3,7 @@
 #include "operations/UpgradeChecks.h"
 #include "operations/UpgradeResult.h"
 #include "pages/DeviceList.h"
+#include "pages/FirmwareServerHost.h"
 #include "pages/PageParts.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "protocol/NetManagement.h"
@@ -35,7 +36,8 @@ std::string DetailText(const std::vector<UpgradeDeviceResult>& results) {
 } // namespace
 
 CUpgradeDlg::CUpgradeDlg(const PageContext& context, QWidget* parent)
-    : CPage(kPageUpgrade, parent), context_(context), server_(std::make_unique<CFirmwareServer>(system_)) {
+    : CPage(kPageUpgrade, parent), context_(context),
+      server_(std::make_unique<CFirmwareServerHost>(std::make_unique<CFirmwareServer>(system_))) {
     setObjectName(QStringLiteral("UpgradeDlg"));
     SetFillWithColour(true);
     SetBackgroundColour(ToQColor(context.settings.childBkColor));
@@ -54,7 +56,8 @@ CUpgradeDlg::CUpgradeDlg(const PageContext& context, QWidget* parent)
 CUpgradeDlg::~CUpgradeDlg() = default;
 
 void CUpgradeDlg::UseFirmwareServer(const std::string& programDirectory) {
-    server_ = std::make_unique<CFirmwareServer>(system_, programDirectory);
+    server_ =
+        std::make_unique<CFirmwareServerHost>(std::make_unique<CFirmwareServer>(system_, programDirectory));
 }
 
 void CUpgradeDlg::BuildControls() {

@@ -15,7 +15,7 @@
 namespace rf {
 
 class CDeviceList;
-class CFirmwareServer;
+class CFirmwareServerHost;
 class CTButtonPicture;
 class CTStatic;
 
@@ -47,6 +47,8 @@ public:
     QTimer& ReloadTimer() { return reloadTimer_; }
     // The upgrade dialog while it is up.
     CUpgradeConfigDlg* Dialog() const { return dialog_; }
+    // Starts and ends the firmware server off the interface thread; it outlives every dialog.
+    CFirmwareServerHost& ServerHost() const { return *server_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -57,7 +59,7 @@ private:
 
     PageContext context_;
     COperateSystemInfo system_;
-    std::unique_ptr<CFirmwareServer> server_;
+    std::unique_ptr<CFirmwareServerHost> server_;
     CDeviceList* list_ = nullptr;
     CTButtonPicture* action_ = nullptr;
     CTStatic* summary_ = nullptr;
