@@ -257,12 +257,12 @@ TEST_F(BridgePage, TheStepsApplyTheirRulesAndSaveSendsOneSetBridge) {
     h.engine.engine.DispatchReply(FromDevice(kStationIp, MessageType::SetBridge, kStation, {&success, 1}));
     EXPECT_TRUE(WaitFor([&] {
         h.engine.DropUnanswered();
-        return !page->Sending();
+        return !page->BatchRunning();
     }));
     page->FinishWorkers();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(page->SendSummary()->text().startsWith(TranslateText("Bridge success")))
-        << ToStdString(page->SendSummary()->text());
+    EXPECT_TRUE(page->BatchSummary()->text().startsWith(TranslateText("Bridge success")))
+        << ToStdString(page->BatchSummary()->text());
     page->RefreshList();
     const int status = page->List().StatusColumn();
     EXPECT_EQ(page->List().Grid()->GetCellText(StationRow(), status),
