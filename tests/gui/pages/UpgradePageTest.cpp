@@ -5,9 +5,9 @@
 
 #include "core/OperateSystemInfo.h"
 #include "pages/FirmwareServerHost.h"
-#include "relayd/FirmwareServer.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "pages/UpgradeDlg.h"
+#include "relayd/FirmwareServer.h"
 #include "support/TempDir.h"
 #include "ui/FileDialog.h"
 
@@ -188,7 +188,7 @@ TEST_F(UpgradePageTest, TypeListFollowsTheTickedRowsAndBadFilesAreRefusedBeforeT
     MessageBox::setNextAnswer(MessageBox::Ok);
     page->OnAction();
     EXPECT_EQ(UpgradesSent(), 0);
-    EXPECT_TRUE(page->Summary()->text().isEmpty()) << "no run, no summary";
+    EXPECT_TRUE(page->BatchSummary()->text().isEmpty()) << "no run, no summary";
     EXPECT_TRUE(page->ReloadTimer().isActive()) << "the page reloads after the dialog however it closed";
 }
 
@@ -266,10 +266,10 @@ TEST_F(UpgradePageTest,
             failed += (failed.empty() ? "" : ", ") + mac;
         }
     }
-    EXPECT_EQ(ToStdString(page->Summary()->text()),
+    EXPECT_EQ(ToStdString(page->BatchSummary()->text()),
               "Device upgrade: 2 upgrade failed; not upgraded: " + failed);
     EXPECT_TRUE(
-        page->Summary()->toolTip().contains(ToQString(MacOf(2) + "  " + IpOf(2) + "  not this type")));
+        page->BatchSummary()->toolTip().contains(ToQString(MacOf(2) + "  " + IpOf(2) + "  not this type")));
     EXPECT_EQ(h.engine.sender->SearchTargets().size(), searchesBefore + 1) << "the page searches once";
     EXPECT_TRUE(page->ReloadTimer().isActive());
     EXPECT_EQ(page->ReloadTimer().interval(), 1000);
