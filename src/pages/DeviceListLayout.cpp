@@ -41,7 +41,7 @@ const DeviceListLayout kManagementLayout{{
                                              {kFieldChannel, "Channel", 70, kSorts, kInert},
                                              {kFieldSecureMode, "SecureMode", 80, kSorts, kInert},
                                              {kFieldPower, "Power", 70, kSorts, kInert},
-                                             {kFieldOperate, "Operate", 70, kFixed, kClicks},
+                                             {kFieldOperate, "Operate column", 70, kFixed, kClicks},
                                          },
                                          false,
                                          &SkinPaths::btnConfig};

@@ -40,25 +40,25 @@ private:
 } // namespace
 
 void CStatusDlg::BeginRename(int row) {
-    const DeviceRow* record = list_->Row(row);
+    const DeviceRow* record = List().Row(row);
     if (record == nullptr || record->announced) {
         return;
     }
     const std::string mac = record->mac;
     const std::string name = record->name;
     EndRename(); // another cell's edit is committed, not lost
-    row = list_->RowOfDevice(mac);
+    row = List().RowOfDevice(mac);
     if (row < 0) {
         return;
     }
-    CGridCtrl* grid = list_->Grid();
+    CGridCtrl* grid = List().Grid();
     renameMac_ = mac;
     oldName_ = name;
     renameEditor_ = new QLineEdit(grid->viewport());
     renameEditor_->setObjectName(QStringLiteral("renameEditor"));
     renameEditor_->setProperty("rfNoTranslate", true);
     renameEditor_->setAlignment(Qt::AlignCenter);
-    renameEditor_->setGeometry(grid->CellRect(row, list_->ColumnOf(kFieldLocation)));
+    renameEditor_->setGeometry(grid->CellRect(row, List().ColumnOf(kFieldLocation)));
     renameEditor_->setText(ToQString(oldName_));
     renameEditor_->selectAll();
     renameEditor_->installEventFilter(new EscapeCancels(renameEditor_, [this] { CancelRename(); }));
@@ -71,12 +71,12 @@ void CStatusDlg::PlaceRenameEditor() {
     if (!renameEditor_) {
         return;
     }
-    const int row = list_->RowOfDevice(renameMac_);
+    const int row = List().RowOfDevice(renameMac_);
     if (row < 0) {
         CancelRename(); // the device left the page
         return;
     }
-    renameEditor_->setGeometry(list_->Grid()->CellRect(row, list_->ColumnOf(kFieldLocation)));
+    renameEditor_->setGeometry(List().Grid()->CellRect(row, List().ColumnOf(kFieldLocation)));
 }
 
 void CStatusDlg::CancelRename() {
@@ -97,29 +97,29 @@ void CStatusDlg::EndRename() {
     const std::string mac = renameMac_;
     const std::string newName = ToStdString(renameEditor_->text());
     CancelRename();
-    const int row = list_->RowOfDevice(mac);
-    const DeviceRow* record = list_->Row(row);
+    const int row = List().RowOfDevice(mac);
+    const DeviceRow* record = List().Row(row);
     if (record == nullptr || newName == oldName_) {
         return;
     }
-    CGridCtrl* grid = list_->Grid();
+    CGridCtrl* grid = List().Grid();
     if (newName.empty()) {
-        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
+        grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
         return;
     }
     const int model = record->model;
     if (!IsValidName(newName, model)) {
-        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
+        grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
         MessageBox::warning(this, TranslateText(NameRuleMessage(model)));
         return;
     }
     ClearBatchSummary();
     if (!MayStartBatch()) {
-        grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(oldName_));
+        grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
         return;
     }
     const std::string name = TruncateToByteBudget(newName, kMaxNameBytes);
-    grid->SetCellText(row, list_->ColumnOf(kFieldLocation), ToQString(name));
+    grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(name));
     StartBatch("Rename", PlanRename(SelectedDevice::Make(record->ip, record->mac, model), name));
 }
 

@@ -1,7 +1,7 @@
 #include "pages/UpgradeConfigDlg.h"
 
 #include "core/Settings.h"
-#include "relayd/FirmwareServer.h"
+#include "pages/FirmwareServerHost.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -33,7 +33,7 @@ CTStatic* MakeLabel(const Settings& settings, QWidget* parent, const char* key, 
 } // namespace
 
 CUpgradeConfigDlg::CUpgradeConfigDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
-                                     const SkinPaths& skin, CFirmwareServer& server,
+                                     const SkinPaths& skin, CFirmwareServerHost& server,
                                      std::vector<SelectedDevice> selected, StatusHandler onStatus,
                                      QWidget* parent)
     : CTDialog(parent), engine_(engine), store_(store), settings_(settings), server_(server),
@@ -51,13 +51,13 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(CNetManagement& engine, CSqlManagement& sto
     TranslateWindow(this);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &CUpgradeConfigDlg::OnTick);
+    connect(&server_, &CFirmwareServerHost::started, this, &CUpgradeConfigDlg::OnServerStarted);
 }
 
 CUpgradeConfigDlg::~CUpgradeConfigDlg() {
     timer_.stop();
-    serverWorker_.Stop();
     sendWorker_.Stop();
-    server_.StopFirmwareServer();
+    StopServer();
 }
 
 void CUpgradeConfigDlg::BuildControls(const SkinPaths& skin) {
@@ -156,7 +156,7 @@ std::optional<UpgradeFile> CUpgradeConfigDlg::CheckedFile() {
 }
 
 void CUpgradeConfigDlg::OnUpgrade() {
-    if (run_ || serverWorker_.Started()) {
+    if (run_ || startTicket_ != 0) {
         return;
     }
     if (const std::optional<UpgradeFile> file = CheckedFile()) {
@@ -164,22 +164,21 @@ void CUpgradeConfigDlg::OnUpgrade() {
     }
 }
 
-// Starting the server ends an old one and waits half a second to see the new one run: not on this thread.
 void CUpgradeConfigDlg::StartServer(const UpgradeFile& file) {
     scan_->setEnabled(false);
     upgrade_->hide();
-    serverWorker_.Start([this, file](const std::stop_token&) {
-        const bool started = server_.StartFirmwareServer(file.folder);
-        QMetaObject::invokeMethod(
-            this, [this, started, file] { OnServerStarted(started, file); }, Qt::QueuedConnection);
-    });
+    startFile_ = file;
+    startTicket_ = server_.Start(file.folder);
 }
 
-void CUpgradeConfigDlg::OnServerStarted(bool started, const UpgradeFile& file) {
-    serverWorker_.Wait();
-    if (ended_) {
-        return; // closed while the server started; EndRun has stopped it
+// Answers to starts the dialog no longer waits for (it was closed meanwhile) are passed over.
+void CUpgradeConfigDlg::OnServerStarted(int ticket, bool started) {
+    if (ticket != startTicket_ || ticket == 0) {
+        return;
     }
+    startTicket_ = 0;
+    const UpgradeFile file = *startFile_;
+    startFile_.reset();
     if (!started) {
         scan_->setEnabled(true);
         upgrade_->show();
@@ -236,16 +235,20 @@ void CUpgradeConfigDlg::OnClose() {
 }
 
 void CUpgradeConfigDlg::EndRun() {
-    ended_ = true;
     timer_.stop();
     sendWorker_.Stop();
-    if (serverRuns_ || serverWorker_.Started()) {
-        serverWorker_.Stop();
-        server_.StopFirmwareServer();
-        serverRuns_ = false;
-    }
+    StopServer();
     scan_->setEnabled(true);
     upgrade_->show();
+}
+
+void CUpgradeConfigDlg::StopServer() {
+    if (serverRuns_ || startTicket_ != 0) {
+        server_.Stop();
+        serverRuns_ = false;
+        startTicket_ = 0;
+        startFile_.reset();
+    }
 }
 
 std::vector<UpgradeDeviceResult> CUpgradeConfigDlg::Results() const {

@@ -19,7 +19,7 @@ class QProgressBar;
 
 namespace rf {
 
-class CFirmwareServer;
+class CFirmwareServerHost;
 class CNetManagement;
 class CSqlManagement;
 class CTButtonPicture;
@@ -28,11 +28,12 @@ struct Settings;
 struct SkinPaths;
 
 // The firmware upgrade of the ticked devices (1 to 10): the user picks a ".bin" file and one of their
-// models; Upgrade checks the file, starts the firmware server on its folder (on a worker: it may take
-// half a second) and, once it runs, sends the request to the devices of that model and shows the transfer
+// models; Upgrade checks the file, has the server host start the firmware server on its folder and, once
+// it runs, sends the request to the devices of that model and shows the transfer
 // phase and then the upgrade phase (see UpgradeRun) on its progress bar, one tick a second. Every tick
 // hands the status of every ticked device to the page. The dialog closes by itself when the run ends;
-// closing it in either phase, or destroying it, ends the firmware server.
+// closing it in either phase, or destroying it, asks the host to end the firmware server, which it does
+// on its own worker: the dialog closes without waiting for the server's program to leave.
 class CUpgradeConfigDlg : public CTDialog {
     Q_OBJECT
 
@@ -41,8 +42,9 @@ public:
     using StatusHandler = std::function<void(const std::string& mac, int32_t status)>;
 
     CUpgradeConfigDlg(CNetManagement& engine, CSqlManagement& store, const Settings& settings,
-                      const SkinPaths& skin, CFirmwareServer& server, std::vector<SelectedDevice> selected,
-                      StatusHandler onStatus, QWidget* parent = nullptr);
+                      const SkinPaths& skin, CFirmwareServerHost& server,
+                      std::vector<SelectedDevice> selected, StatusHandler onStatus,
+                      QWidget* parent = nullptr);
     ~CUpgradeConfigDlg() override;
 
     void OnScan();
@@ -55,7 +57,7 @@ public:
     // The run's ticks come from this timer; a test may stop it and call OnTick itself.
     QTimer& Timer() { return timer_; }
     // The server is being started (the request has not gone out yet).
-    bool ServerStarting() const { return serverWorker_.Running(); }
+    bool ServerStarting() const { return startTicket_ != 0; }
     bool RunStarted() const { return run_ != nullptr; }
     const UpgradeRun* Run() const { return run_.get(); }
     // Every ticked device with its outcome once a run has started; empty otherwise.
@@ -77,7 +79,9 @@ private:
     // The checks before anything starts; the file to send, or nothing (a message was shown).
     std::optional<UpgradeFile> CheckedFile();
     void StartServer(const UpgradeFile& file);
-    void OnServerStarted(bool started, const UpgradeFile& file);
+    void OnServerStarted(int ticket, bool started);
+    // Asks for the server's end when it runs or is being started.
+    void StopServer();
     void BeginRun(const UpgradeFile& file);
     void ShowStatuses();
     void EndRun();
@@ -85,7 +89,7 @@ private:
     CNetManagement& engine_;
     CSqlManagement& store_;
     const Settings& settings_;
-    CFirmwareServer& server_;
+    CFirmwareServerHost& server_;
     std::vector<SelectedDevice> selected_;
     std::vector<UpgradeType> types_;
     StatusHandler onStatus_;
@@ -98,10 +102,11 @@ private:
     CTStatic* progressLabel_ = nullptr;
     QTimer timer_;
     std::unique_ptr<UpgradeRun> run_;
+    // The start the dialog waits for (0: none), and the file it is for.
+    int startTicket_ = 0;
+    std::optional<UpgradeFile> startFile_;
     bool serverRuns_ = false;
-    bool ended_ = false;
-    // Declared last: destroyed (stopped and joined) before the run and the server they use.
-    WorkerSlot serverWorker_;
+    // Declared last: destroyed (stopped and joined) before the run it uses.
     WorkerSlot sendWorker_;
 };
 

@@ -100,9 +100,13 @@ TEST(LanguageFiles, BundledFilesCarryTheSameKeys) {
     EXPECT_EQ(GetLanguageId(), 2052);
     EXPECT_EQ(Translate("VEZEzizozodud"), "RadioFleet");
     EXPECT_NE(Translate("Online"), "Online");
+    // The management list's button column has a caption of its own; the status list's is its web link.
+    EXPECT_EQ(Translate("Operate column"), "\xE6\x93\x8D\xE4\xBD\x9C");
     SetLanguageIdOverride(1033);
     LoadLanguage(RF_SOURCE_DIR "/bundle/");
     EXPECT_EQ(Translate("VEZEzizozodud"), "RadioFleet");
+    EXPECT_EQ(Translate("Operate column"), "Operate");
+    EXPECT_EQ(Translate("Operate"), "Web");
     SetLanguageIdOverride(0);
 }
 

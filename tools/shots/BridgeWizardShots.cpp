@@ -11,8 +11,8 @@
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "protocol/PacketSender.h"
-#include "protocol/ScanReply.h"
 #include "store/SqlManagement.h"
+#include "support/ScanSamples.h"
 #include "ui/GridCtrl.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
@@ -53,26 +53,9 @@ ap_info_stu SampleStation() {
 }
 
 std::vector<uint8_t> SampleScan() {
-    ScanReply reply;
-    reply.packet_count = 1;
-    const struct {
-        uint8_t last;
-        int8_t signal;
-        uint8_t code, channel;
-        const char* ssid;
-    } aps[] = {{3, -52, 4, 149, "rflab-3"}, {5, -68, 6, 157, "rflab-5"}, {9, -81, 0, 36, "Neighbour-Net"}};
-    for (const auto& a : aps) {
-        ScanEntry ap;
-        ap.set_mac({0x02, 0x53, 0x01, 0x00, 0x00, a.last});
-        ap.set_signal(a.signal);
-        ap.set_secure_mode(a.code);
-        ap.set_channel(a.channel);
-        ap.set_ssid(a.ssid);
-        reply.entries.push_back(ap);
-    }
-    std::vector<uint8_t> payload(ScanReply::kMaxSize);
-    payload.resize(reply.Encode(payload));
-    return payload;
+    return rf::test::ScanAnswerOf({{{0x02, 0x53, 0x01, 0x00, 0x00, 3}, -52, 4, 149, "rflab-3"},
+                                   {{0x02, 0x53, 0x01, 0x00, 0x00, 5}, -68, 6, 157, "rflab-5"},
+                                   {{0x02, 0x53, 0x01, 0x00, 0x00, 9}, -81, 0, 36, "Neighbour-Net"}});
 }
 
 bool Save(CBridgeConfigDlg& wizard, const std::string& path) {

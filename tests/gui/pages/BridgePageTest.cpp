@@ -11,9 +11,9 @@
 #include "pages/BridgeSearchApDlg.h"
 #include "pages/BridgeSecureDlg.h"
 #include "pages/DeviceList.h"
-#include "protocol/ScanReply.h"
 #include "shell/PageIds.h"
 #include "support/AppHarness.h"
+#include "support/ScanSamples.h"
 #include "support/WaitFor.h"
 #include "ui/GridCtrl.h"
 #include "ui/IpAddressEdit.h"
@@ -44,27 +44,9 @@ QString KeyMessage() {
 
 // Three access points as a scan answer brings them, in no particular order.
 std::vector<uint8_t> ScanAnswer() {
-    ScanReply reply;
-    reply.packet_count = 1;
-    const struct {
-        uint8_t last;
-        int8_t signal;
-        uint8_t code;
-        uint8_t channel;
-        const char* ssid;
-    } aps[] = {{1, -80, 0, 36, "far"}, {2, -50, 6, 157, "near"}, {3, -65, 4, 44, "middle"}};
-    for (const auto& a : aps) {
-        ScanEntry ap;
-        ap.set_mac({0x02, 0xaa, 0, 0, 0, a.last});
-        ap.set_signal(a.signal);
-        ap.set_secure_mode(a.code);
-        ap.set_channel(a.channel);
-        ap.set_ssid(a.ssid);
-        reply.entries.push_back(ap);
-    }
-    std::vector<uint8_t> payload(ScanReply::kMaxSize);
-    payload.resize(reply.Encode(payload));
-    return payload;
+    return ScanAnswerOf({{{0x02, 0xaa, 0, 0, 0, 1}, -80, 0, 36, "far"},
+                         {{0x02, 0xaa, 0, 0, 0, 2}, -50, 6, 157, "near"},
+                         {{0x02, 0xaa, 0, 0, 0, 3}, -65, 4, 44, "middle"}});
 }
 
 class BridgePage : public ::testing::Test {
@@ -257,12 +239,12 @@ TEST_F(BridgePage, TheStepsApplyTheirRulesAndSaveSendsOneSetBridge) {
     h.engine.engine.DispatchReply(FromDevice(kStationIp, MessageType::SetBridge, kStation, {&success, 1}));
     EXPECT_TRUE(WaitFor([&] {
         h.engine.DropUnanswered();
-        return !page->Sending();
+        return !page->BatchRunning();
     }));
     page->FinishWorkers();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(page->SendSummary()->text().startsWith(TranslateText("Bridge success")))
-        << ToStdString(page->SendSummary()->text());
+    EXPECT_TRUE(page->BatchSummary()->text().startsWith(TranslateText("Bridge success")))
+        << ToStdString(page->BatchSummary()->text());
     page->RefreshList();
     const int status = page->List().StatusColumn();
     EXPECT_EQ(page->List().Grid()->GetCellText(StationRow(), status),

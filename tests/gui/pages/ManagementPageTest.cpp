@@ -82,7 +82,7 @@ protected:
     void FinishSend() {
         EXPECT_TRUE(WaitFor([&] {
             h.engine.DropUnanswered();
-            return !page->Sending();
+            return !page->BatchRunning();
         }));
         page->FinishWorkers();
         QCoreApplication::processEvents();
@@ -98,6 +98,7 @@ TEST_F(ManagementPage, TheListShowsTheManagementColumns) {
     CGridCtrl& grid = *page->List().Grid();
     ASSERT_EQ(grid.GetRowCount(), 2);
     EXPECT_EQ(grid.GetColumnCount(), 11);
+    EXPECT_EQ(grid.GetCellText(0, OperateColumn()), QStringLiteral("Operate")) << "not the status list's Web";
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldPower)), QStringLiteral("20"));
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldMac)),
               QStringLiteral("02:00:00:00:00:14"));
@@ -118,7 +119,7 @@ TEST_F(ManagementPage, CancelSendsNothingAndTheListReloadsTwoSecondsLater) {
     EXPECT_TRUE(Commands().empty());
     EXPECT_TRUE(page->ReloadTimer().isActive());
     EXPECT_EQ(page->ReloadTimer().interval(), 2000);
-    EXPECT_FALSE(page->Sending());
+    EXPECT_FALSE(page->BatchRunning());
 }
 
 TEST_F(ManagementPage, ANameChangeSendsOneSetNameAndNoWait) {
@@ -137,8 +138,8 @@ TEST_F(ManagementPage, ANameChangeSendsOneSetNameAndNoWait) {
     EXPECT_EQ(sent[0].payload.size(), 33u);
     EXPECT_EQ(sent[0].payload[32], 6) << "Mast-9";
     EXPECT_TRUE(page->ReloadTimer().isActive());
-    EXPECT_NE(page->SendSummary()->text().indexOf(QStringLiteral("no answer")), -1)
-        << page->SendSummary()->text().toStdString();
+    EXPECT_NE(page->BatchSummary()->text().indexOf(QStringLiteral("no answer")), -1)
+        << page->BatchSummary()->text().toStdString();
 }
 
 TEST_F(ManagementPage, IpAndVlanTogetherSendTheVlanFirstAndWaitAMinuteWithoutSearching) {

@@ -4,8 +4,10 @@
 #include "StatusFixture.h"
 
 #include "core/OperateSystemInfo.h"
+#include "pages/FirmwareServerHost.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "pages/UpgradeDlg.h"
+#include "relayd/FirmwareServer.h"
 #include "support/TempDir.h"
 #include "ui/FileDialog.h"
 
@@ -41,7 +43,7 @@ class UpgradePageTest : public ::testing::Test {
 protected:
     UpgradePageTest() {
         std::filesystem::create_directory(program.Path() / "service");
-        std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", Server());
+        UseServerProgram(std::string(RF_BUNDLE_DIR) + "service/Relayd");
         UsePort(FreePort());
         page = new CUpgradeDlg(h.pageContext, nullptr);
         page->UseFirmwareServer(program.Dir());
@@ -54,6 +56,9 @@ protected:
     }
 
     std::string Server() const { return (program.Path() / "service" / "Relayd").string(); }
+    void UseServerProgram(const std::string& path) {
+        std::filesystem::copy_file(path, Server(), std::filesystem::copy_options::overwrite_existing);
+    }
     void UsePort(uint16_t port) {
         program.Write("service/Relayd.ini", "[SERVER]\nPort=" + std::to_string(port) + "\n");
     }
@@ -183,7 +188,7 @@ TEST_F(UpgradePageTest, TypeListFollowsTheTickedRowsAndBadFilesAreRefusedBeforeT
     MessageBox::setNextAnswer(MessageBox::Ok);
     page->OnAction();
     EXPECT_EQ(UpgradesSent(), 0);
-    EXPECT_TRUE(page->Summary()->text().isEmpty()) << "no run, no summary";
+    EXPECT_TRUE(page->BatchSummary()->text().isEmpty()) << "no run, no summary";
     EXPECT_TRUE(page->ReloadTimer().isActive()) << "the page reloads after the dialog however it closed";
 }
 
@@ -250,7 +255,7 @@ TEST_F(UpgradePageTest,
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_TRUE(dialog.Run()->EndedEarly());
         EXPECT_NE(dialog.ProgressLabel()->text(), QStringLiteral("Firmware upgrading progress"));
-        EXPECT_FALSE(ServerRuns()) << "the run's end ends the server";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ServerRuns(); }, 10000)) << "the run's end ends the server";
     });
     MessageBox::setNextAnswer(MessageBox::Ok);
     page->OnAction();
@@ -261,10 +266,10 @@ TEST_F(UpgradePageTest,
             failed += (failed.empty() ? "" : ", ") + mac;
         }
     }
-    EXPECT_EQ(ToStdString(page->Summary()->text()),
+    EXPECT_EQ(ToStdString(page->BatchSummary()->text()),
               "Device upgrade: 2 upgrade failed; not upgraded: " + failed);
     EXPECT_TRUE(
-        page->Summary()->toolTip().contains(ToQString(MacOf(2) + "  " + IpOf(2) + "  not this type")));
+        page->BatchSummary()->toolTip().contains(ToQString(MacOf(2) + "  " + IpOf(2) + "  not this type")));
     EXPECT_EQ(h.engine.sender->SearchTargets().size(), searchesBefore + 1) << "the page searches once";
     EXPECT_TRUE(page->ReloadTimer().isActive());
     EXPECT_EQ(page->ReloadTimer().interval(), 1000);
@@ -291,7 +296,8 @@ TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndRe
             EXPECT_TRUE(ServerRuns());
             QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
             EXPECT_FALSE(dialog.isVisible());
-            EXPECT_FALSE(ServerRuns()) << (inUpgradePhase ? "upgrade phase" : "transfer phase");
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !ServerRuns(); }, 10000))
+                << (inUpgradePhase ? "upgrade phase" : "transfer phase");
         });
         const size_t searches = h.engine.sender->SearchTargets().size();
         MessageBox::setNextAnswer(MessageBox::Ok);
@@ -301,6 +307,61 @@ TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndRe
         ASSERT_TRUE(QTest::qWaitFor([&] { return !page->ReloadTimer().isActive(); }));
         EXPECT_FALSE(Grid().IsChecked(1, kFieldTick)) << "reloaded";
     }
+}
+
+// Ending a server that is slow to leave takes seconds; the dialog hands that to the page's server host, so
+// it closes, and the page searches and reloads, while the server is still there. The server ends anyway.
+TEST_F(UpgradePageTest, ClosingDoesNotWaitForTheServerToLeaveYetTheServerEnds) {
+    UseServerProgram(RF_SLOW_TO_LEAVE_SERVER);
+    Store(1);
+    page->RefreshList();
+    Tick(1);
+    const std::string file = Firmware("V2.bin", "image");
+    int stops = 0;
+    QObject::connect(&page->ServerHost(), &CFirmwareServerHost::stopped, page, [&stops] { ++stops; });
+    bool runningAfterClose = false;
+    DuringDialog([&](CUpgradeConfigDlg& dialog) {
+        ASSERT_TRUE(StartRun(dialog, file));
+        ASSERT_TRUE(ServerRuns());
+        QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        runningAfterClose = ServerRuns();
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page->OnAction();
+    EXPECT_TRUE(runningAfterClose) << "the dialog closed before the server had left";
+    EXPECT_TRUE(page->ReloadTimer().isActive()) << "the page went on meanwhile";
+    EXPECT_TRUE(page->ServerHost().Busy());
+    EXPECT_EQ(stops, 0) << "the stop's answer comes as an event, after the page has gone on";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stops == 1; }, 20000));
+    EXPECT_FALSE(ServerRuns());
+    EXPECT_FALSE(page->ServerHost().Busy());
+}
+
+// Answers come back in the order asked, each start with its own ticket, and a stop asked last leaves no
+// server behind even when the host is destroyed before it has carried it out.
+TEST_F(UpgradePageTest, TheServerHostAnswersInOrderAndEndsTheServerBeforeItGoes) {
+    COperateSystemInfo system;
+    std::vector<std::string> answers;
+    {
+        CFirmwareServerHost host(std::make_unique<CFirmwareServer>(system, program.Dir()));
+        QObject::connect(&host, &CFirmwareServerHost::started, &host, [&](int ticket, bool ok) {
+            answers.push_back("started " + std::to_string(ticket) + (ok ? " ok" : " failed"));
+        });
+        QObject::connect(&host, &CFirmwareServerHost::stopped, &host, [&] { answers.push_back("stopped"); });
+        const int first = host.Start(firmware.Dir());
+        const int second = host.Start(firmware.Dir());
+        EXPECT_NE(first, second);
+        host.Stop();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 20000));
+        EXPECT_EQ(answers,
+                  (std::vector<std::string>{"started " + std::to_string(first) + " ok",
+                                            "started " + std::to_string(second) + " ok", "stopped"}));
+        EXPECT_FALSE(ServerRuns());
+        host.Start(firmware.Dir());
+        host.Stop();
+    }
+    EXPECT_FALSE(ServerRuns()) << "the stop asked last was carried out before the host went";
 }
 
 } // namespace

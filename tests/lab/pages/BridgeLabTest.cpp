@@ -158,11 +158,11 @@ TEST_F(BridgeWizardLab, SaveMakesTheRadioAStationOfTheTickedAccessPoint) {
     EXPECT_TRUE(WaitFor(
         [&] {
             QCoreApplication::processEvents();
-            return !page->Sending() && !page->SendSummary()->text().isEmpty();
+            return !page->BatchRunning() && !page->BatchSummary()->text().isEmpty();
         },
         30s));
-    EXPECT_TRUE(page->SendSummary()->text().startsWith(TranslateText("Bridge success")))
-        << ToStdString(page->SendSummary()->text());
+    EXPECT_TRUE(page->BatchSummary()->text().startsWith(TranslateText("Bridge success")))
+        << ToStdString(page->BatchSummary()->text());
     const std::string after = Radio();
     EXPECT_EQ(Number(after, "work_mode"), 2);
     EXPECT_EQ(JsonValue(after, "bridge_mac"), JsonValue(ap, "ssid_mac"));

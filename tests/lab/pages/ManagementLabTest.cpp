@@ -99,7 +99,7 @@ protected:
         EXPECT_TRUE(WaitFor(
             [&] {
                 QCoreApplication::processEvents();
-                return !page->Sending() && !page->SendSummary()->text().isEmpty();
+                return !page->BatchRunning() && !page->BatchSummary()->text().isEmpty();
             },
             30s));
     }
@@ -125,8 +125,8 @@ TEST_F(ManagementLab, ANameOnlyChangeSendsOneSetNameAndNoWait) {
         dialog.WirelessTab()->NameEdit()->setText(QStringLiteral("Depot-3"));
     });
     EXPECT_FALSE(page->LastWait());
-    EXPECT_NE(page->SendSummary()->text().indexOf(QStringLiteral("verified")), -1)
-        << page->SendSummary()->text().toStdString();
+    EXPECT_NE(page->BatchSummary()->text().indexOf(QStringLiteral("verified")), -1)
+        << page->BatchSummary()->text().toStdString();
     const SimRadio radio = SimRadio::Parse(Radio());
     EXPECT_EQ(radio.name, "Depot-3");
     EXPECT_EQ(radio.Received(kSetName), 1);

@@ -194,13 +194,13 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         while (dialog.isVisible()) {
             dialog.OnTick();
         }
-        EXPECT_FALSE(serverRuns()) << "the run's end ends the server";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !serverRuns(); }, 10000)) << "the run's end ends the server";
     });
     MessageBox::setNextAnswer(MessageBox::Ok);
     page.OnAction();
 
     int chosen = 0;
-    const QString details = page.Summary()->toolTip();
+    const QString details = page.BatchSummary()->toolTip();
     for (const auto& [mac, radio] : radios) {
         const SimRadio now = SimRadio::Parse(lab.Control("get " + mac));
         const std::string fetches = JsonValue(lab.Control("get " + mac), "upgrade_fetches");
@@ -217,7 +217,8 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
                 << ToStdString(details);
         }
     }
-    EXPECT_EQ(ToStdString(page.Summary()->text()), "Device upgrade: " + std::to_string(chosen) + " upgraded");
+    EXPECT_EQ(ToStdString(page.BatchSummary()->text()),
+              "Device upgrade: " + std::to_string(chosen) + " upgraded");
     EXPECT_TRUE(page.ReloadTimer().isActive());
     EXPECT_FALSE(serverRuns());
 }

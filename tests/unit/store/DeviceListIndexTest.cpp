@@ -5,61 +5,12 @@
 
 #include "store/RecordColumns.h"
 #include "store/StoreSchema.h"
+#include "support/StoreSamples.h"
 
 #include <cctype>
-#include <random>
 
 namespace rf::test {
 namespace {
-
-constexpr std::array kFilterColumns{"ap_name",
-                                    "ip",
-                                    "mac",
-                                    "ssid",
-                                    "version",
-                                    "work_mode_str",
-                                    "channel",
-                                    "ap_type_str",
-                                    "tx_power",
-                                    "bridge_transparent_str",
-                                    "up_time_str",
-                                    "ap_status_str",
-                                    "secure_mode_str"};
-
-// Pieces that make matching interesting: case pairs, LIKE's wildcards and escape, the separator the index
-// joins columns with, a multi-byte letter, digits and dots as in addresses.
-const std::vector<std::string> kPieces{"a",        "A", "b", "B", "x", "%", "_", "\\", "\x1f", "\xc3\xa9",
-                                       "\xc3\x89", "1", "9", ".", "-", " ", "'", "Ab", "ON",   "on"};
-
-class Random {
-public:
-    explicit Random(unsigned seed) : engine_(seed) {}
-    int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine_); }
-    std::string Text(int maxPieces) {
-        std::string text;
-        for (int i = Below(maxPieces + 1); i > 0; --i) {
-            text += kPieces[static_cast<size_t>(Below(static_cast<int>(kPieces.size())))];
-        }
-        return text;
-    }
-
-private:
-    std::mt19937 engine_;
-};
-
-ap_info_stu RandomDevice(Random& random, int n) {
-    DeviceInfo info;
-    info.set_work_mode(static_cast<uint8_t>(1 + random.Below(7)));
-    info.set_up_time(static_cast<uint32_t>(random.Below(400000)));
-    info.set_ip({static_cast<uint8_t>(random.Below(3) == 0 ? 10 : 192), 168,
-                 static_cast<uint8_t>(random.Below(3)), static_cast<uint8_t>(random.Below(256))});
-    info.set_ap_name(random.Text(6));
-    info.set_version(random.Text(3));
-    info.set_channel(static_cast<uint8_t>(random.Below(14)));
-    info.set_tx_power(static_cast<uint8_t>(random.Below(30)));
-    info.set_ssid(random.Text(4));
-    return ApInfo::Make(MacFor(n), static_cast<uint16_t>(257 + random.Below(7)), 1, info);
-}
 
 struct Listing {
     std::vector<ap_info_stu> devices;
@@ -95,8 +46,8 @@ protected:
     // The plain statement over ap_info, walked: every matching row counted, the page's rows kept.
     Listing Reference(SortKey key, const std::string& filter, bool ascending, int pageSize, int page) {
         std::string sql = "SELECT ID," + ColumnListSql(kDeviceTable, kDeviceColumns, false) + " FROM ap_info";
-        for (size_t i = 0; !filter.empty() && i < kFilterColumns.size(); ++i) {
-            sql += (i == 0 ? " WHERE " : " OR ") + std::string(kFilterColumns[i]) + " LIKE ?1 ESCAPE '\\'";
+        for (size_t i = 0; !filter.empty() && i < kSearchedColumns.size(); ++i) {
+            sql += (i == 0 ? " WHERE " : " OR ") + std::string(kSearchedColumns[i]) + " LIKE ?1 ESCAPE '\\'";
         }
         const std::string column = CSqlManagement::GetDeviceSortColumn(key);
         const bool text = column == "ap_info.mac" || column == "ap_info.ap_name" ||
@@ -149,7 +100,7 @@ protected:
         }
         OpenRaw();
         const std::string column =
-            kFilterColumns[static_cast<size_t>(random.Below(static_cast<int>(kFilterColumns.size())))];
+            kSearchedColumns[static_cast<size_t>(random.Below(static_cast<int>(kSearchedColumns.size())))];
         CSqliteStatement row(raw_, "SELECT " + column + " FROM ap_info ORDER BY ID LIMIT 1 OFFSET " +
                                        std::to_string(random.Below(1000)));
         std::string text = row.Step() ? row.ColumnText(0) : std::string();

@@ -166,19 +166,7 @@ TEST_F(StoreTest, NamesSortIgnoringCaseAndTiesKeepPagesApart) {
 
 // Each of the searched columns, holding the text where the others do not.
 TEST_F(StoreTest, AFilterLooksInEveryListedColumnAndNoOther) {
-    const std::vector<std::string> searched{"ap_name",
-                                            "ip",
-                                            "mac",
-                                            "ssid",
-                                            "version",
-                                            "work_mode_str",
-                                            "channel",
-                                            "ap_type_str",
-                                            "tx_power",
-                                            "bridge_transparent_str",
-                                            "up_time_str",
-                                            "ap_status_str",
-                                            "secure_mode_str"};
+    const std::vector<std::string> searched(kSearchedColumns.begin(), kSearchedColumns.end());
     const std::vector<std::string> notSearched{"ip_mask",     "ip_gateway",       "ip_dns1", "ssid_mac",
                                                "bridge_ssid", "wpapsk_key_value", "wpa_key", "wpa_radius_ip"};
     int n = 0;

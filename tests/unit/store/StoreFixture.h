@@ -3,6 +3,7 @@
 #include "protocol/ApInfo.h"
 #include "protocol/CodeTables.h"
 #include "store/SqlManagement.h"
+#include "support/StoreSamples.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -30,11 +31,9 @@ inline ap_info_stu MakeDevice(const std::string& mac, const std::string& ip,
     return ApInfo::Make(mac, 257, 1, info);
 }
 
-// "02:00:00:00:hh:ll" for n.
+// "02:00:00:00:hh:ll" for n (below 65536): the MAC of RandomDevice(random, n) too.
 inline std::string MacFor(int n) {
-    char text[18];
-    std::snprintf(text, sizeof text, "02:00:00:00:%02x:%02x", (n >> 8) & 0xff, n & 0xff);
-    return text;
+    return SampleMac(n);
 }
 
 // A store in a directory of its own, with a second, plain connection to its file for looking inside.

@@ -1,0 +1,67 @@
+#include "pages/FirmwareServerHost.h"
+
+#include "relayd/FirmwareServer.h"
+
+namespace rf {
+
+CFirmwareServerHost::CFirmwareServerHost(std::unique_ptr<CFirmwareServer> server, QObject* parent)
+    : QObject(parent), server_(std::move(server)),
+      worker_([this](const std::stop_token& stop) { Work(stop); }) {}
+
+CFirmwareServerHost::~CFirmwareServerHost() {
+    worker_.request_stop();
+    worker_.join();
+}
+
+int CFirmwareServerHost::Start(const std::string& firmwareDirectory) {
+    int ticket = 0;
+    {
+        std::lock_guard guard(lock_);
+        ticket = ++lastTicket_;
+    }
+    Post([this, ticket, firmwareDirectory] {
+        const bool ok = server_->StartFirmwareServer(firmwareDirectory);
+        Q_EMIT started(ticket, ok);
+    });
+    return ticket;
+}
+
+void CFirmwareServerHost::Stop() {
+    Post([this] {
+        server_->StopFirmwareServer();
+        Q_EMIT stopped();
+    });
+}
+
+bool CFirmwareServerHost::Busy() const {
+    std::lock_guard guard(lock_);
+    return working_ || !requests_.empty();
+}
+
+void CFirmwareServerHost::Post(std::function<void()> request) {
+    {
+        std::lock_guard guard(lock_);
+        requests_.push_back(std::move(request));
+    }
+    wake_.notify_one();
+}
+
+// A stop request ends the wait only once nothing is left to do: what was asked is carried out first.
+void CFirmwareServerHost::Work(const std::stop_token& stop) {
+    std::unique_lock guard(lock_);
+    while (true) {
+        wake_.wait(guard, stop, [this] { return !requests_.empty(); });
+        if (requests_.empty()) {
+            return;
+        }
+        std::function<void()> request = std::move(requests_.front());
+        requests_.pop_front();
+        working_ = true;
+        guard.unlock();
+        request();
+        guard.lock();
+        working_ = false;
+    }
+}
+
+} // namespace rf
