@@ -11,6 +11,7 @@
 #include "store/SqlManagement.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreSchema.h"
+#include "support/StoreSamples.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -32,31 +33,12 @@ constexpr int kDevices = 10000;
 constexpr int kPageSize = 100;
 // No filter; half the radios; one in ninety; none.
 constexpr std::array kFilters{"", "192.168", "radio-12", "no such radio"};
-constexpr std::array kFilterColumns{"ap_name",
-                                    "ip",
-                                    "mac",
-                                    "ssid",
-                                    "version",
-                                    "work_mode_str",
-                                    "channel",
-                                    "ap_type_str",
-                                    "tx_power",
-                                    "bridge_transparent_str",
-                                    "up_time_str",
-                                    "ap_status_str",
-                                    "secure_mode_str"};
 
 struct Page {
     std::vector<ap_info_stu> devices;
     int pages = 0;
     int online = 0;
 };
-
-std::string MacFor(int n) {
-    char text[18];
-    std::snprintf(text, sizeof text, "02:00:00:%02x:%02x:%02x", (n >> 16) & 0xff, (n >> 8) & 0xff, n & 0xff);
-    return text;
-}
 
 // Half the radios in 192.168.0.0/16, half in 10.0.0.0/8; one in ten has gone quiet.
 ap_info_stu Radio(int n) {
@@ -72,7 +54,7 @@ ap_info_stu Radio(int n) {
     info.set_channel(static_cast<uint8_t>(n % 13));
     info.set_tx_power(static_cast<uint8_t>(10 + n % 17));
     info.set_ssid("site-" + std::to_string(n % 40));
-    return ApInfo::Make(MacFor(n), static_cast<uint16_t>(257 + n % 7), 1, info);
+    return ApInfo::Make(test::SampleMac(n), static_cast<uint16_t>(257 + n % 7), 1, info);
 }
 
 class Fixture {
@@ -94,7 +76,7 @@ public:
         for (int n = 0; n < kDevices; ++n) {
             store_->SaveDeviceInfo(Radio(n));
             if (n % 10 == 0) {
-                store_->SetDeviceStatus(MacFor(n), DeviceStatus::Outline);
+                store_->SetDeviceStatus(test::SampleMac(n), DeviceStatus::Outline);
             }
         }
         if (listKept) {
@@ -132,8 +114,8 @@ Fixture& WithoutList() {
 
 std::string OrFilter() {
     std::string sql;
-    for (size_t i = 0; i < kFilterColumns.size(); ++i) {
-        sql += (i == 0 ? "ap_info." : " or ap_info.") + std::string(kFilterColumns[i]) + " like ?1";
+    for (size_t i = 0; i < test::kSearchedColumns.size(); ++i) {
+        sql += (i == 0 ? "ap_info." : " or ap_info.") + std::string(test::kSearchedColumns[i]) + " like ?1";
     }
     return sql;
 }

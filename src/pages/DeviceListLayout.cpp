@@ -57,7 +57,7 @@ const DeviceListLayout kBridgeLayout{{
                                          {kFieldChannel, "Channel", 70, kSorts, kInert},
                                          {kFieldSecureMode, "SecureMode", 80, kSorts, kInert},
                                          {kFieldStatus, "Status", 70, kSorts, kInert},
-                                         {kFieldOperate, "Operate", 70, kFixed, kClicks},
+                                         {kFieldOperate, "Operate column", 70, kFixed, kClicks},
                                      },
                                      false,
                                      &SkinPaths::bridgeButton};

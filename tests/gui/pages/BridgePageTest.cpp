@@ -108,6 +108,9 @@ protected:
 
 TEST_F(BridgePage, TheListShowsTheBridgeColumnsAndTheProgramMakesThePage) {
     EXPECT_EQ(page->List().Grid()->GetColumnCount(), 11);
+    EXPECT_EQ(page->List().Grid()->GetCellText(0, page->List().Columns().ColumnOf(kFieldOperate)),
+              QStringLiteral("Operate"))
+        << "not the status list's Web";
     EXPECT_GE(StationRow(), 1);
     std::unique_ptr<CPage> made(MakeProgramPages(StartupOptions{})(kPageBridge, h.pageContext, nullptr));
     EXPECT_NE(qobject_cast<CBridgeDlg*>(made.get()), nullptr);
