@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace rf {
 
@@ -28,6 +31,33 @@ std::string_view TextOf(sqlite3_stmt* row, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
     return text == nullptr ? std::string_view()
                            : std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(row, column)));
+}
+
+// Whether part (not empty) occurs in text: sixteen places at a time are tested for the part's first and last
+// bytes, and only where both match is the whole part compared.
+bool Contains(std::string_view text, std::string_view part) {
+    const size_t size = part.size();
+    if (size > text.size()) {
+        return false;
+    }
+    size_t at = 0;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(part.front());
+    const __m128i last = _mm_set1_epi8(part.back());
+    for (; at + size - 1 + 16 <= text.size(); at += 16) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at + size - 1));
+        auto places = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
+        for (; places != 0; places &= places - 1) {
+            if (std::memcmp(text.data() + at + static_cast<unsigned>(__builtin_ctz(places)), part.data(),
+                            size) == 0) {
+                return true;
+            }
+        }
+    }
+#endif
+    return text.substr(at).find(part) != std::string_view::npos;
 }
 
 } // namespace
@@ -78,11 +108,8 @@ bool CListTextCache::Find(std::string_view lowered, Matches& matches) {
     if (!Refresh()) {
         return false;
     }
-    // One searcher for every row: its table of skips is built once.
-    const std::boyer_moore_horspool_searcher searcher(lowered.begin(), lowered.end());
     for (const Entry& entry : entries_) {
-        const char* end = entry.text.data() + entry.text.size();
-        if (std::search(entry.text.data(), end, searcher) != end) {
+        if (Contains(entry.text, lowered)) {
             matches.ids.push_back(entry.id);
             matches.online += entry.online ? 1 : 0;
         }

@@ -12,9 +12,11 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace rf {
 
@@ -39,6 +41,30 @@ private:
     CSqliteStatement& statement_;
 };
 
+// Several reads in one transaction, so that the file is locked and its cache checked once rather than for
+// every statement. Ends when it goes out of scope, after the statements it covers have been reset; when it
+// could not begin, each statement takes its own as before.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3* db) : db_(db), open_(sqlite3_get_autocommit(db) != 0 && Run("BEGIN")) {}
+    ~ReadTransaction() {
+        // Only reads ran: nothing is lost by rolling back, and the connection must not stay in a transaction.
+        if (open_ && !Run("COMMIT")) {
+            Run("ROLLBACK");
+        }
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    bool Run(const char* statement) const {
+        return sqlite3_exec(db_, statement, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    sqlite3* db_;
+    bool open_;
+};
+
 // LIKE ignores ASCII case and reads a number column as its decimal text. Parameter ?1 is the pattern.
 std::string FilterClause() {
     std::string clause = " WHERE ";
@@ -49,9 +75,9 @@ std::string FilterClause() {
     return clause;
 }
 
-// How ap_list's rows are chosen: the same test on its joined texts by LIKE (?1 the pattern); those the
-// memory copy of the texts found; or a few named by their IDs (?1 a JSON array of them).
-enum class ListTest { Like, Found, Named };
+// How ap_list's rows are chosen: all of them; the same test on its joined texts by LIKE (?1 the pattern);
+// those the memory copy of the texts found; or a few named by their IDs (?1 a JSON array of them).
+enum class ListTest { Every, Like, Found, Named };
 
 std::string ListFilterClause(ListTest test) {
     const std::string list(kListTable);
@@ -60,6 +86,8 @@ std::string ListFilterClause(ListTest test) {
         return " WHERE list_match(" + list + ".ID)";
     case ListTest::Named:
         return " WHERE " + list + ".ID IN (SELECT value FROM json_each(?1))";
+    case ListTest::Every:
+        return {};
     case ListTest::Like:
         break;
     }
@@ -133,24 +161,37 @@ std::string CountSql(DeviceSource source) {
     return "SELECT count(*),count(nullif(ap_status,0)),NULL FROM ap_info" + FilterClause();
 }
 
-// ap_list orders the matching IDs by its copy of the sort key, and only the page's rows are read whole.
-// walkIndex: follow the key's index (ip_num has one) and stop when the page is full, which is quick when
-// matches are dense; otherwise ("+" keeps the index out) every match is read once and the page kept.
-std::string ListedPageSql(const std::string& column, bool ascending, bool walkIndex, ListTest test) {
+// The IDs of a page, ordered by ap_list's copy of the sort key; the page's rows are then read whole one by
+// one, so that no wide row is ever sorted. walkIndex: follow the key's index (ip_num has one) and stop when
+// the page is full, which is quick when matches are dense; otherwise ("+" keeps the index out) every match
+// is read once and the page kept.
+std::string PageIdsSql(const std::string& column, bool ascending, bool walkIndex, ListTest test) {
     const std::string bare = column.substr(column.find('.') + 1);
     const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
-    const std::string direction = ascending ? " ASC" : " DESC";
     const std::string list(kListTable);
-    const std::string matches = "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare +
-                                " AS k FROM " + list + ListFilterClause(test) + " ORDER BY k" + collate +
-                                direction + ",id LIMIT ?2 OFFSET ?3";
-    return "SELECT ap_info.ID," + ColumnListSql(kDeviceTable, kDeviceColumns, true) + " FROM (" + matches +
-           ") AS page JOIN ap_info ON ap_info.ID=page.id ORDER BY page.k" + collate + direction + ",page.id";
+    return "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare + " AS k FROM " +
+           list + ListFilterClause(test) + " ORDER BY k" + collate + (ascending ? " ASC" : " DESC") +
+           ",id LIMIT ?2 OFFSET ?3";
 }
 
-std::string AllPageSql(bool wide, const std::string& column, bool ascending) {
-    return DeviceSelect() + (wide ? FilterClause() : std::string()) +
-           OrderClause(kDeviceColumns, kDeviceTable, column, ascending) + " LIMIT ?2 OFFSET ?3";
+// The rows named by ?1, a JSON array of IDs, in the order of their IDs.
+const std::string& DevicesByIdSql() {
+    static const std::string sql = DeviceSelect() + " WHERE ap_info.ID IN (SELECT value FROM json_each(?1))";
+    return sql;
+}
+
+std::string JsonArray(const std::vector<std::int64_t>& ids) {
+    std::string json = "[";
+    for (const std::int64_t id : ids) {
+        json += (json.size() > 1 ? "," : "") + std::to_string(id);
+    }
+    return json + "]";
+}
+
+// For a filter that ap_list cannot answer: every filter column of the wide rows tested.
+std::string WidePageSql(const std::string& column, bool ascending) {
+    return DeviceSelect() + FilterClause() + OrderClause(kDeviceColumns, kDeviceTable, column, ascending) +
+           " LIMIT ?2 OFFSET ?3";
 }
 
 const std::string& ScanSelect() {
@@ -339,6 +380,7 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
     if (db_ == nullptr) {
         return false;
     }
+    const ReadTransaction transaction(db_);
     const DeviceSource source = SourceFor(filter);
     const std::string pattern = source == DeviceSource::All      ? std::string()
                                 : source == DeviceSource::Cached ? LowerAscii(filter)
@@ -359,16 +401,17 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
         // when they are dense enough to fill the page early.
         const bool few = !ids.empty();
         const bool dense = 3 * (offset + pageSize) < total;
-        const bool listed = source == DeviceSource::Cached || source == DeviceSource::Listed;
         const ListTest test = few                              ? ListTest::Named
+                              : source == DeviceSource::All    ? ListTest::Every
                               : source == DeviceSource::Cached ? ListTest::Found
                                                                : ListTest::Like;
-        auto& rows = Prepared(listed ? ListedPageSql(column, ascending, dense, test)
-                                     : AllPageSql(source == DeviceSource::Wide, column, ascending));
-        const std::string bound = few                                 ? "[" + ids + "]"
-                                  : listed && test == ListTest::Found ? std::string()
-                                                                      : pattern;
-        if (!ReadPage(rows, bound, pageSize, offset, found)) {
+        const std::string bound = few ? "[" + ids + "]" : test == ListTest::Like ? pattern : std::string();
+        const bool read =
+            source == DeviceSource::Wide
+                ? ReadPage(Prepared(WidePageSql(column, ascending)), pattern, pageSize, offset, found)
+                : ReadPageByIds(Prepared(PageIdsSql(column, ascending, dense, test)), bound, pageSize, offset,
+                                found);
+        if (!read) {
             return false;
         }
     }
@@ -425,6 +468,52 @@ bool CSqlManagement::ReadPage(CSqliteStatement& rows, std::string_view pattern, 
     rows.BindInt(3, offset);
     while (rows.Step()) {
         found.push_back(DeviceFromRow(rows));
+    }
+    return rows.Done();
+}
+
+bool CSqlManagement::ReadPageByIds(CSqliteStatement& pageIds, std::string_view bound, int pageSize,
+                                   std::int64_t offset, std::vector<ap_info_stu>& found) {
+    std::vector<std::int64_t> ids;
+    {
+        if (!pageIds.Valid()) {
+            return false;
+        }
+        StatementUse use(pageIds);
+        if (!bound.empty()) {
+            pageIds.BindText(1, bound);
+        }
+        pageIds.BindInt(2, pageSize);
+        pageIds.BindInt(3, offset);
+        while (pageIds.Step()) {
+            ids.push_back(pageIds.ColumnInt(0));
+        }
+        if (!pageIds.Done()) {
+            return false;
+        }
+    }
+    // One statement reads them all, and they are put back in the page's order here.
+    std::unordered_map<std::int64_t, size_t> places;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        places.emplace(ids[i], i);
+    }
+    auto& rows = Prepared(DevicesByIdSql());
+    if (!rows.Valid()) {
+        return false;
+    }
+    StatementUse use(rows);
+    rows.BindText(1, JsonArray(ids));
+    std::vector<std::optional<ap_info_stu>> page(ids.size());
+    while (rows.Step()) {
+        const auto place = places.find(rows.ColumnInt(0));
+        if (place != places.end()) {
+            page[place->second] = DeviceFromRow(rows);
+        }
+    }
+    for (auto& device : page) {
+        if (device) {
+            found.push_back(std::move(*device));
+        }
     }
     return rows.Done();
 }

@@ -105,6 +105,9 @@ private:
     // The same from the memory copy of ap_list's texts, for an ASCII filter with its letters lowered, or
     // for every device when it is empty (no IDs then).
     bool FindListed(std::string_view lowered, std::int64_t& total, std::int64_t& online, std::string& ids);
+    // The page's IDs from pageIds (bound as ?1 unless empty, page size ?2, offset ?3), then each row whole.
+    bool ReadPageByIds(CSqliteStatement& pageIds, std::string_view bound, int pageSize, std::int64_t offset,
+                       std::vector<ap_info_stu>& found);
     bool ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize, std::int64_t offset,
                   std::vector<ap_info_stu>& found);
     bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
