@@ -61,7 +61,7 @@ void CManagementDlg::OpenConfiguration(int row) {
     ReloadTimer().start();
 }
 
-void CManagementDlg::StartSend(std::vector<BatchPlan> plans) {
+void CManagementDlg::StartSend(const std::vector<BatchPlan>& plans) {
     RunBatchWork(
         [this, plans](const std::stop_token& stop) {
             return RunBatches(Context().engine, Context().store, plans, stop);

@@ -41,7 +41,7 @@ protected:
 
 private:
     // Starts the send worker with its own copy of the plans; a running one is stopped first.
-    void StartSend(std::vector<BatchPlan> plans);
+    void StartSend(const std::vector<BatchPlan>& plans);
     void RunWait(const ConfigWait& wait);
     // On the interface thread, when the send has ended.
     void OnSendFinished(const std::vector<BatchPlan>& plans, const std::vector<BatchResult>& results);

@@ -512,7 +512,7 @@ bool CSqlManagement::ReadPageByIds(CSqliteStatement& pageIds, std::string_view b
     }
     for (auto& device : page) {
         if (device) {
-            found.push_back(std::move(*device));
+            found.push_back(*device);
         }
     }
     return rows.Done();
