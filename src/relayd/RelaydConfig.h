@@ -19,6 +19,8 @@ struct RelaydConfig {
     // Largest block granted; 0 means what one datagram on the path to the client carries.
     uint16_t blockSizeCap = 0;
     std::chrono::milliseconds giveUp{30000};
+    // Event loops serving transfers side by side; 0 means one per processor.
+    size_t loops = 0;
 
     // Section "SERVER" of the INI file: "Directory" (required) and "Port" (optional, 1 to 65535).
     // nullopt with a reason when the file gives no usable setting.

@@ -1,24 +1,22 @@
 #pragma once
 
 #include "relayd/RelaydConfig.h"
+#include "relayd/RelaydLoop.h"
 #include "relayd/ServedDirectory.h"
-#include "relayd/TftpRequest.h"
-#include "relayd/Transfer.h"
+#include "relayd/TransferAdmission.h"
 
 #include <atomic>
-#include <map>
 #include <memory>
 #include <netinet/in.h>
-#include <span>
 #include <stop_token>
 #include <string>
-#include <sys/epoll.h>
-#include <unordered_map>
 #include <vector>
 
 namespace rf {
 
-// The read-only TFTP server: one event loop over the request socket and one socket per transfer.
+// The read-only TFTP server: one event loop per processor (or as configured), each with a request socket
+// on the shared request port and one socket per transfer it started, so that concurrent transfers use
+// every processor.
 class CRelaydServer {
 public:
     explicit CRelaydServer(RelaydConfig config);
@@ -30,50 +28,29 @@ public:
     bool Start(std::string& error);
     // The bound request port (the configured one, or the one the system chose for port 0).
     uint16_t Port() const { return port_; }
-    // Serves until stop is requested or stopFd (for example a signalfd) becomes readable.
+    // Serves until stop is requested or stopFd (for example a signalfd) becomes readable. The first loop
+    // runs on the calling thread, the others on threads of their own that end before this returns.
     void Run(std::stop_token stop, int stopFd = -1);
 
-    size_t ActiveTransfers() const { return active_.load(); }
+    size_t ActiveTransfers() const { return admission_.Active(); }
     uint64_t TransfersCompleted() const { return completed_.load(); }
+    size_t LoopCount() const { return loops_.size(); }
+    // The transfers each loop is serving, in loop order.
+    std::vector<size_t> ActiveTransfersByLoop() const;
 
 private:
-    struct Session {
-        int socket = -1;
-        sockaddr_in peer{};
-        std::unique_ptr<CTransfer> transfer;
-        std::vector<uint8_t> request; // as received, to know a repeated request
-    };
-
-    void HandleRequests(CTransfer::TimePoint now);
-    void HandleRequest(std::span<const uint8_t> packet, const sockaddr_in& peer, const in_addr& local,
-                       CTransfer::TimePoint now);
-    void HandleTransferPackets(Session& session, CTransfer::TimePoint now, bool drain);
-    void StartTransfer(const CServedDirectory::OpenedFile& file, const tftp::RequestedOptions& options,
-                       const sockaddr_in& peer, const in_addr& local, CTransfer::TimePoint now);
-    void Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message);
-    void ExpireAndReap(CTransfer::TimePoint now);
-    bool AnswerExpectedSoon() const;
-    // Polls for events without sleeping for up to kSpin; the number of events, 0 if none came.
-    int Spin(epoll_event* events, int size);
-    int WaitMilliseconds(CTransfer::TimePoint now) const;
-    size_t TransfersFrom(in_addr_t address) const;
-    uint16_t BlockSizeCapFor(const sockaddr_in& peer) const;
-    void CloseSession(int socket);
-
-    // How long the loop polls before it sleeps, when a transfer's round trip is shorter than that.
-    static constexpr std::chrono::microseconds kSpin{100};
-    static uint64_t PeerKey(const sockaddr_in& peer);
+    size_t WantedLoops() const;
+    // Binds count request sockets to the configured port; the first bind alone decides whether the port
+    // is free, the others join it.
+    std::vector<int> BindRequestSockets(const sockaddr_in& address, size_t count, std::string& error);
+    int BindOne(sockaddr_in& address, bool shared, std::string& error) const;
 
     RelaydConfig config_;
     CServedDirectory directory_;
-    int requestSocket_ = -1;
-    int epoll_ = -1;
-    int wake_ = -1;
-    uint16_t port_ = 0;
-    std::unordered_map<int, Session> sessions_; // by transfer socket
-    std::map<uint64_t, int> byPeer_;            // peer address and port -> transfer socket
-    std::atomic<size_t> active_{0};
+    CTransferAdmission admission_;
     std::atomic<uint64_t> completed_{0};
+    uint16_t port_ = 0;
+    std::vector<std::unique_ptr<CRelaydLoop>> loops_; // ended before the admission they give places back to
 };
 
 } // namespace rf

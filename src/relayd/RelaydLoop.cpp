@@ -1,0 +1,367 @@
+#include "relayd/RelaydLoop.h"
+
+#include "relayd/TftpPacket.h"
+#include "relayd/TftpRequest.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <sched.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace rf {
+
+namespace {
+
+constexpr size_t kReceiveBuffer = 65536;
+
+bool SamePeer(const sockaddr_in& a, const sockaddr_in& b) {
+    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+}
+
+void AddToEpoll(int epoll, int fd) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
+}
+
+void SendTo(int socket, const sockaddr_in& peer, std::span<const uint8_t> packet) {
+    // A send that fails is a packet lost; the retransmission timer covers it.
+    ::sendto(socket, packet.data(), packet.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&peer),
+             sizeof peer);
+}
+
+// The packets of a window in one system call where the kernel takes them all.
+void SendAll(int socket, const sockaddr_in& peer, std::span<const std::span<const uint8_t>> packets) {
+    constexpr size_t kChunk = 64;
+    std::array<mmsghdr, kChunk> messages{};
+    std::array<iovec, kChunk> vectors{};
+    for (size_t done = 0; done < packets.size();) {
+        const size_t count = std::min(kChunk, packets.size() - done);
+        for (size_t i = 0; i < count; ++i) {
+            const auto packet = packets[done + i];
+            vectors[i] = {const_cast<uint8_t*>(packet.data()), packet.size()};
+            messages[i] = {};
+            messages[i].msg_hdr.msg_name = const_cast<sockaddr_in*>(&peer);
+            messages[i].msg_hdr.msg_namelen = sizeof peer;
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int sent = ::sendmmsg(socket, messages.data(), static_cast<unsigned>(count), MSG_NOSIGNAL);
+        // A packet the kernel refuses is lost, like one the network drops: skip it and go on.
+        done += sent > 0 ? static_cast<size_t>(sent) : 1;
+    }
+}
+
+} // namespace
+
+CRelaydLoop::CRelaydLoop(const RelaydConfig& config, const CServedDirectory& directory,
+                         CTransferAdmission& admission, std::atomic<uint64_t>& completed, int requestSocket)
+    : config_(config), directory_(directory), admission_(admission), completed_(completed),
+      requestSocket_(requestSocket) {}
+
+CRelaydLoop::~CRelaydLoop() {
+    while (!sessions_.empty()) {
+        CloseSession(sessions_.begin()->first);
+    }
+    for (const int fd : {requestSocket_, epoll_, wake_}) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+}
+
+bool CRelaydLoop::Open() {
+    epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
+    wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (epoll_ < 0 || wake_ < 0) {
+        return false;
+    }
+    AddToEpoll(epoll_, requestSocket_);
+    AddToEpoll(epoll_, wake_);
+    return true;
+}
+
+void CRelaydLoop::Run(std::stop_token stop, int stopFd) {
+    std::stop_callback wake(stop, [this] {
+        const uint64_t one = 1;
+        [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
+    });
+    if (stopFd >= 0) {
+        AddToEpoll(epoll_, stopFd);
+    }
+    std::array<epoll_event, 64> events{};
+    while (!stop.stop_requested()) {
+        const int wait = WaitMilliseconds(CTransfer::Clock::now());
+        int count =
+            wait != 0 && AnswerExpectedSoon() ? Spin(events.data(), static_cast<int>(events.size())) : 0;
+        if (count == 0) {
+            count = ::epoll_wait(epoll_, events.data(), static_cast<int>(events.size()), wait);
+        }
+        const auto now = CTransfer::Clock::now();
+        for (int i = 0; i < count; ++i) {
+            const int fd = events[static_cast<size_t>(i)].data.fd;
+            if (fd == wake_ || fd == stopFd) {
+                return;
+            }
+            if (fd == requestSocket_) {
+                HandleRequests(now);
+            } else if (const auto it = sessions_.find(fd); it != sessions_.end()) {
+                HandleTransferPackets(it->second, now, false);
+            }
+        }
+        ExpireAndReap(CTransfer::Clock::now());
+    }
+}
+
+bool CRelaydLoop::AnswerExpectedSoon() const {
+    return std::any_of(sessions_.begin(), sessions_.end(),
+                       [](const auto& entry) { return entry.second.transfer->AnswerExpectedWithin(kSpin); });
+}
+
+// On a fast link the next acknowledgement comes back within microseconds: polling for it costs less
+// than going to sleep and being woken, which is most of a lock-step round trip there. Yielding in between
+// leaves the processor to whatever else is ready to run, the clients on this machine among them.
+int CRelaydLoop::Spin(epoll_event* events, int size) {
+    const auto until = CTransfer::Clock::now() + kSpin;
+    do {
+        const int count = ::epoll_wait(epoll_, events, size, 0);
+        if (count != 0) {
+            return count;
+        }
+        ::sched_yield();
+    } while (CTransfer::Clock::now() < until);
+    return 0;
+}
+
+int CRelaydLoop::WaitMilliseconds(CTransfer::TimePoint now) const {
+    auto earliest = CTransfer::TimePoint::max();
+    for (const auto& [fd, session] : sessions_) {
+        earliest = std::min(earliest, session.transfer->Deadline());
+    }
+    if (earliest == CTransfer::TimePoint::max()) {
+        return -1;
+    }
+    if (earliest <= now) {
+        return 0;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(earliest - now).count();
+    return static_cast<int>(std::min<int64_t>(wait, 60000));
+}
+
+void CRelaydLoop::HandleRequests(CTransfer::TimePoint now) {
+    std::array<uint8_t, kReceiveBuffer> buffer{};
+    std::array<char, CMSG_SPACE(sizeof(in_pktinfo))> control{};
+    for (;;) {
+        sockaddr_in peer{};
+        iovec io{buffer.data(), buffer.size()};
+        msghdr message{};
+        message.msg_name = &peer;
+        message.msg_namelen = sizeof peer;
+        message.msg_iov = &io;
+        message.msg_iovlen = 1;
+        message.msg_control = control.data();
+        message.msg_controllen = control.size();
+        const ssize_t n = ::recvmsg(requestSocket_, &message, MSG_DONTWAIT);
+        if (n < 0) {
+            return;
+        }
+        in_addr local{};
+        for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
+            if (c->cmsg_level == IPPROTO_IP && c->cmsg_type == IP_PKTINFO) {
+                in_pktinfo info{};
+                std::memcpy(&info, CMSG_DATA(c), sizeof info);
+                local = info.ipi_spec_dst;
+            }
+        }
+        if (message.msg_namelen == sizeof peer && peer.sin_family == AF_INET && peer.sin_port != 0) {
+            HandleRequest(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n)), peer, local, now);
+        }
+    }
+}
+
+bool CRelaydLoop::TakeRepeatedRequest(std::span<const uint8_t> packet, const sockaddr_in& peer,
+                                      CTransfer::TimePoint now) {
+    const auto it = byPeer_.find(PeerKey(peer));
+    if (it == byPeer_.end()) {
+        return false;
+    }
+    Session& session = sessions_.at(it->second);
+    // The peer's last acknowledgement may be waiting behind this request: take it first.
+    HandleTransferPackets(session, now, true);
+    const bool same = session.request.size() == packet.size() &&
+                      std::equal(packet.begin(), packet.end(), session.request.begin());
+    if (same && session.transfer->Running()) {
+        session.transfer->OnRepeatedRequest(now);
+        return true;
+    }
+    // The peer has moved on to a new request from the same port.
+    CloseSession(session.socket);
+    return false;
+}
+
+void CRelaydLoop::HandleRequest(std::span<const uint8_t> packet, const sockaddr_in& peer,
+                                const in_addr& local, CTransfer::TimePoint now) {
+    if (TakeRepeatedRequest(packet, peer, now)) {
+        return;
+    }
+    const auto request = tftp::TftpRequest::Parse(packet);
+    if (request.status == tftp::TftpRequest::Status::NotARequest) {
+        if (packet.size() < 2 || tftp::ReadU16(packet, 0) != tftp::kError) {
+            Refuse(peer, tftp::kIllegalOperation, "Illegal TFTP operation");
+        }
+        return;
+    }
+    if (!request.Ok()) {
+        Refuse(peer, tftp::kIllegalOperation, "Malformed request");
+        return;
+    }
+    if (request.opcode == tftp::kWriteRequest) {
+        Refuse(peer, tftp::kAccessViolation, "Read-only server: writing is not allowed");
+        return;
+    }
+    if (!request.ModeIsOctet()) {
+        Refuse(peer, tftp::kIllegalOperation, "Only octet mode is served");
+        return;
+    }
+    if (!admission_.TryAdmit(peer.sin_addr.s_addr)) {
+        Refuse(peer, tftp::kNotDefined, "Server busy, try again later");
+        return;
+    }
+    const auto file = directory_.OpenFile(request.fileName);
+    if (!file.Ok()) {
+        admission_.Release(peer.sin_addr.s_addr);
+        Refuse(peer, file.error, file.message);
+        return;
+    }
+    StartTransfer(file, request.options, peer, local, now);
+    if (const auto it = byPeer_.find(PeerKey(peer)); it != byPeer_.end()) {
+        sessions_.at(it->second).request.assign(packet.begin(), packet.end());
+    }
+}
+
+// Called with a place admitted for peer: the session keeps it, or it is given back here.
+void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
+                                const tftp::RequestedOptions& options, const sockaddr_in& peer,
+                                const in_addr& local, CTransfer::TimePoint now) {
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr = local;
+    if (socket < 0 || ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (socket >= 0) {
+            ::close(socket);
+        }
+        ::close(file.fd);
+        admission_.Release(peer.sin_addr.s_addr);
+        Refuse(peer, tftp::kNotDefined, "Server out of resources");
+        return;
+    }
+    // Sends block while the socket buffer drains, so a whole window goes out; reads never block.
+    const int sendBuffer = 1 << 20;
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+    const uint16_t cap = config_.blockSizeCap != 0 ? config_.blockSizeCap : BlockSizeCapFor(peer);
+    const auto granted = tftp::TransferOptions::Negotiate(options, file.size, cap);
+    auto transfer = std::make_unique<CTransfer>(
+        file.fd, file.size, granted,
+        [socket, peer](std::span<const uint8_t> packet) { SendTo(socket, peer, packet); }, config_.giveUp);
+    transfer->SetBatchSender([socket, peer](std::span<const std::span<const uint8_t>> packets) {
+        SendAll(socket, peer, packets);
+    });
+    Session& session = sessions_[socket];
+    session.socket = socket;
+    session.peer = peer;
+    session.transfer = std::move(transfer);
+    byPeer_[PeerKey(peer)] = socket;
+    AddToEpoll(epoll_, socket);
+    active_ = sessions_.size();
+    session.transfer->Start(now);
+}
+
+void CRelaydLoop::HandleTransferPackets(Session& session, CTransfer::TimePoint now, bool drain) {
+    std::array<uint8_t, 1024> buffer{}; // acknowledgements and errors are small
+    // Without drain one packet is taken; the level-triggered loop comes back for more, which costs less
+    // than a read that finds nothing.
+    for (bool more = true; more; more = drain) {
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        const ssize_t n = ::recvfrom(session.socket, buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from), &length);
+        if (n < 0) {
+            return;
+        }
+        if (!SamePeer(from, session.peer)) {
+            const bool isError = n >= 2 && tftp::ReadU16(buffer, 0) == tftp::kError;
+            if (!isError) {
+                SendTo(session.socket, from,
+                       tftp::BuildError(tftp::kUnknownTransferId, "Unknown transfer ID"));
+            }
+            continue;
+        }
+        session.transfer->OnPacket(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n)), now);
+    }
+}
+
+void CRelaydLoop::ExpireAndReap(CTransfer::TimePoint now) {
+    std::vector<int> finished;
+    for (auto& [fd, session] : sessions_) {
+        if (session.transfer->Deadline() <= now) {
+            session.transfer->OnTimer(now);
+        }
+        if (!session.transfer->Running()) {
+            finished.push_back(fd);
+        }
+    }
+    for (const int fd : finished) {
+        CloseSession(fd);
+    }
+}
+
+void CRelaydLoop::CloseSession(int socket) {
+    const auto it = sessions_.find(socket);
+    if (it == sessions_.end()) {
+        return;
+    }
+    const sockaddr_in peer = it->second.peer;
+    if (it->second.transfer->GetState() == CTransfer::State::Completed) {
+        ++completed_;
+    }
+    byPeer_.erase(PeerKey(peer));
+    if (epoll_ >= 0) {
+        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, socket, nullptr);
+    }
+    ::close(socket);
+    sessions_.erase(it);
+    active_ = sessions_.size();
+    // Given back last, so that a transfer no longer counted as active has been counted as completed.
+    admission_.Release(peer.sin_addr.s_addr);
+}
+
+void CRelaydLoop::Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message) {
+    SendTo(requestSocket_, peer, tftp::BuildError(static_cast<tftp::ErrorCode>(code), message));
+}
+
+uint16_t CRelaydLoop::BlockSizeCapFor(const sockaddr_in& peer) const {
+    // The kernel knows the MTU of the route to the peer once a socket is connected there.
+    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    int mtu = 1500;
+    if (probe >= 0) {
+        socklen_t length = sizeof mtu;
+        if (::connect(probe, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0 ||
+            ::getsockopt(probe, IPPROTO_IP, IP_MTU, &mtu, &length) != 0) {
+            mtu = 1500;
+        }
+        ::close(probe);
+    }
+    const int payload = mtu - static_cast<int>(tftp::kIpUdpOverhead + tftp::kHeaderSize);
+    return static_cast<uint16_t>(std::clamp<int>(payload, tftp::kDefaultBlockSize, tftp::kMaxBlockSize));
+}
+
+uint64_t CRelaydLoop::PeerKey(const sockaddr_in& peer) {
+    return (static_cast<uint64_t>(ntohl(peer.sin_addr.s_addr)) << 16) | ntohs(peer.sin_port);
+}
+
+} // namespace rf
