@@ -67,7 +67,6 @@ public:
         dir_ = pattern;
         store_ = std::make_unique<CSqlManagement>(dir_ + "/");
         sqlite3_open_v2(store_->GetDatabasePath().c_str(), &rawDb_, SQLITE_OPEN_READWRITE, nullptr);
-        AddListFunctions(rawDb_);
         if (!listKept) {
             sqlite3_exec(
                 rawDb_, "DROP TRIGGER ap_list_insert;DROP TRIGGER ap_list_update;DROP TRIGGER ap_list_delete",
@@ -206,7 +205,7 @@ Page ListPage(sqlite3* db, const std::string& test, const std::string& match, co
 }
 
 Page ScannedListPage(sqlite3* db, const std::string& filter) {
-    return ListPage(db, "list_contains(list_text,?3)", std::string(), filter);
+    return ListPage(db, "instr(list_text,?3)>0", std::string(), filter);
 }
 
 // Filters of three characters or more only (a trigram index finds nothing shorter); the exact test is kept
@@ -214,7 +213,7 @@ Page ScannedListPage(sqlite3* db, const std::string& filter) {
 Page TrigramListPage(sqlite3* db, const std::string& filter) {
     return ListPage(db,
                     "ID IN (SELECT rowid FROM temp.list_trigrams WHERE list_trigrams MATCH ?1) AND "
-                    "list_contains(list_text,?3)",
+                    "instr(list_text,?3)>0",
                     "\"" + filter + "\"", filter);
 }
 

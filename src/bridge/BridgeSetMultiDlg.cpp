@@ -15,12 +15,7 @@ CBridgeSetMultiDlg::CBridgeSetMultiDlg(const Settings& settings, const SkinPaths
                                        SaveHandler onSave, QWidget* parent)
     : CTDialog(parent), onSave_(std::move(onSave)), switchValue_(openingValue != 0 ? 1 : 0) {
     setObjectName(QStringLiteral("BridgeSetMultiDlg"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setModal(true);
-    setFixedSize(360, 220);
-    SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(settings.childBkColor));
-    SetDraggable(true);
+    MakeFramelessModal(QSize(360, 220), ToQColor(settings.childBkColor));
     AddLine(QPoint(0, 44), QPoint(360, 44));
     setWindowTitle(QStringLiteral("Set Bridge"));
 

@@ -40,12 +40,7 @@ CBridgeConfigDlg::CBridgeConfigDlg(const Settings& settings, const SkinPaths& sk
                                    CSqlManagement& store, const ap_info_stu& record, QWidget* parent)
     : CTDialog(parent), store_(store), record_(record), settings_(record.device_info()) {
     setObjectName(QStringLiteral("BridgeConfigDlg"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setModal(true);
-    setFixedSize(kWidth, kHeight);
-    SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(settings.childBkColor));
-    SetDraggable(true);
+    MakeFramelessModal(QSize(kWidth, kHeight), ToQColor(settings.childBkColor));
     setWindowTitle(QStringLiteral("Device bridge"));
     auto* strip = new TitleStrip(ToQColor(settings.gridTitleBkColor), this);
     strip->setGeometry(0, 0, kWidth, kTitleHeight);

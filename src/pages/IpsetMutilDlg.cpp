@@ -47,12 +47,7 @@ CIpsetMutilDlg::CIpsetMutilDlg(CNetManagement& engine, CSqlManagement& store, co
     : CTDialog(parent), engine_(engine), store_(store), settings_(settings), selection_(std::move(selection)),
       onSave_(std::move(onSave)) {
     setObjectName(QStringLiteral("IpsetMutilDlg"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setModal(true);
-    setFixedSize(400, 410);
-    SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(settings.childBkColor));
-    SetDraggable(true);
+    MakeFramelessModal(QSize(400, 410), ToQColor(settings.childBkColor));
     AddLine(QPoint(0, 44), QPoint(400, 44));
     setWindowTitle(QStringLiteral("Set IP"));
 

@@ -38,12 +38,7 @@ CManagementConfigDlg::CManagementConfigDlg(const Settings& settings, const SkinP
                                            CSqlManagement& store, const ap_info_stu& record, QWidget* parent)
     : CTDialog(parent), store_(store), record_(record) {
     setObjectName(QStringLiteral("ManagementConfigDlg"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setModal(true);
-    setFixedSize(kWidth, kHeight);
-    SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(settings.childBkColor));
-    SetDraggable(true);
+    MakeFramelessModal(QSize(kWidth, kHeight), ToQColor(settings.childBkColor));
     AddLine(QPoint(0, 44), QPoint(kWidth, 44));
     setWindowTitle(QStringLiteral("Device management"));
     auto* title = new CTStatic(this);

@@ -39,12 +39,7 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(CNetManagement& engine, CSqlManagement& sto
     : CTDialog(parent), engine_(engine), store_(store), settings_(settings), server_(server),
       selected_(std::move(selected)), types_(UpgradeTypes(selected_)), onStatus_(std::move(onStatus)) {
     setObjectName(QStringLiteral("UpgradeConfigDlg"));
-    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setModal(true);
-    setFixedSize(kWidth, kHeight);
-    SetFillWithColour(true);
-    SetBackgroundColour(ToQColor(settings.childBkColor));
-    SetDraggable(true);
+    MakeFramelessModal(QSize(kWidth, kHeight), ToQColor(settings.childBkColor));
     setWindowTitle(QStringLiteral("Device upgrade"));
     BuildControls(skin);
     FillTypes();

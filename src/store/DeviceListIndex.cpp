@@ -3,7 +3,6 @@
 #include "store/StoreSchema.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace rf {
 
@@ -45,18 +44,6 @@ std::string ListTextExpression(std::string_view prefix) {
         sql += "coalesce(" + std::string(prefix) + column + ",'')";
     }
     return "lower(" + sql + ")";
-}
-
-void ListContains(sqlite3_context* context, int, sqlite3_value** values) {
-    const void* text = sqlite3_value_text(values[0]);
-    const void* part = sqlite3_value_text(values[1]);
-    if (text == nullptr || part == nullptr) {
-        sqlite3_result_int(context, 0);
-        return;
-    }
-    const auto textSize = static_cast<size_t>(sqlite3_value_bytes(values[0]));
-    const auto partSize = static_cast<size_t>(sqlite3_value_bytes(values[1]));
-    sqlite3_result_int(context, ::memmem(text, textSize, part, partSize) != nullptr ? 1 : 0);
 }
 
 std::string InsertNew() {
@@ -150,10 +137,7 @@ std::string LowerAscii(std::string_view filter) {
 }
 
 bool AddListFunctions(sqlite3* db) {
-    constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    return sqlite3_create_function_v2(db, "list_contains", 2, kPure, nullptr, ListContains, nullptr, nullptr,
-                                      nullptr) == SQLITE_OK &&
-           sqlite3_create_function_v2(db, "list_ids", 2, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, nullptr,
+    return sqlite3_create_function_v2(db, "list_ids", 2, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, nullptr,
                                       ListIdsStep, ListIdsFinal, nullptr) == SQLITE_OK;
 }
 

@@ -14,8 +14,8 @@ namespace rf {
 // (0x1f). A filter that holds no separator is then contained in one of those columns exactly when it is
 // contained in list_text: LIKE decodes list_text's characters as it decodes each column's, because 0x1f is
 // never part of a multi-byte character, and a filter of ASCII bytes alone matches the same bytes whether
-// they are compared as bytes (list_contains, far quicker) or as characters. Triggers on ap_info keep the
-// table current through every write, whichever statement makes it.
+// they are compared as bytes (in the store's copy of these texts in memory, far quicker) or as characters.
+// Triggers on ap_info keep the table current through every write, whichever statement makes it.
 
 // The columns a device-list filter looks in, as the lists show them.
 inline constexpr std::array kFilterColumns{"ap_name",
@@ -39,12 +39,12 @@ inline constexpr std::string_view kListTextColumn = "list_text";
 std::vector<std::string> DeviceListIndexSql();
 // True when the index answers a filter exactly: the text holds neither the separator nor a NUL.
 bool DeviceListIndexServes(std::string_view filter);
-// True when list_contains(list_text, lowered filter) answers it: every byte is ASCII.
+// True when a byte search for the lowered filter in list_text answers it: every byte is ASCII.
 bool IsAsciiFilter(std::string_view filter);
 // The filter with ASCII letters lowered, as list_text holds its texts.
 std::string LowerAscii(std::string_view filter);
-// Adds to the connection list_contains(text, part), 1 when part occurs in text byte for byte, and the
-// aggregate list_ids(ID, cap), the IDs of a group as "3,17,42" or NULL when there are more than cap.
+// Adds to the connection the aggregate list_ids(ID, cap), the IDs of a group as "3,17,42" or NULL when there
+// are more than cap.
 bool AddListFunctions(sqlite3* db);
 
 } // namespace rf

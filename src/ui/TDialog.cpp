@@ -27,6 +27,15 @@ void CTDialog::SetBackgroundFit(BackgroundFit fit) {
     update();
 }
 
+void CTDialog::MakeFramelessModal(QSize size, const QColor& colour) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    setFixedSize(size);
+    SetFillWithColour(true);
+    SetBackgroundColour(colour);
+    SetDraggable(true);
+}
+
 void CTDialog::SetFillWithColour(bool fill) {
     fill_ = fill;
     update();

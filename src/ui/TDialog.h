@@ -5,6 +5,7 @@
 #include <QLine>
 #include <QPixmap>
 #include <QPoint>
+#include <QSize>
 #include <vector>
 
 namespace rf {
@@ -27,6 +28,8 @@ public:
 
     // Makes the dialog a plain child widget (pages inside the page container).
     void MakeChildPage();
+    // A modal window without frame, of a fixed size, filled with colour and dragged by its free surface.
+    void MakeFramelessModal(QSize size, const QColor& colour);
 
     // A skin picture; false (and no picture) when the file cannot be decoded.
     bool SetBackgroundImage(const QString& path);
