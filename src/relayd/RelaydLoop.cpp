@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <sched.h>
+#include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,8 +17,14 @@ namespace {
 
 constexpr size_t kReceiveBuffer = 65536;
 
-bool SamePeer(const sockaddr_in& a, const sockaddr_in& b) {
-    return a.sin_addr.s_addr == b.sin_addr.s_addr && a.sin_port == b.sin_port;
+void Signal(int eventFd) {
+    const uint64_t one = 1;
+    [[maybe_unused]] const auto n = ::write(eventFd, &one, sizeof one);
+}
+
+void Clear(int eventFd) {
+    uint64_t count = 0;
+    [[maybe_unused]] const auto n = ::read(eventFd, &count, sizeof count);
 }
 
 void AddToEpoll(int epoll, int fd) {
@@ -64,10 +70,8 @@ CRelaydLoop::CRelaydLoop(const RelaydConfig& config, const CServedDirectory& dir
       requestSocket_(requestSocket) {}
 
 CRelaydLoop::~CRelaydLoop() {
-    while (!sessions_.empty()) {
-        CloseSession(sessions_.begin()->first);
-    }
-    for (const int fd : {requestSocket_, epoll_, wake_}) {
+    workers_.clear();
+    for (const int fd : {requestSocket_, epoll_, wake_, ended_}) {
         if (fd >= 0) {
             ::close(fd);
         }
@@ -77,79 +81,42 @@ CRelaydLoop::~CRelaydLoop() {
 bool CRelaydLoop::Open() {
     epoll_ = ::epoll_create1(EPOLL_CLOEXEC);
     wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (epoll_ < 0 || wake_ < 0) {
+    ended_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (epoll_ < 0 || wake_ < 0 || ended_ < 0) {
         return false;
     }
     AddToEpoll(epoll_, requestSocket_);
     AddToEpoll(epoll_, wake_);
+    AddToEpoll(epoll_, ended_);
     return true;
 }
 
 void CRelaydLoop::Run(std::stop_token stop, int stopFd) {
-    std::stop_callback wake(stop, [this] {
-        const uint64_t one = 1;
-        [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
-    });
+    std::stop_callback wake(stop, [this] { Signal(wake_); });
     if (stopFd >= 0) {
         AddToEpoll(epoll_, stopFd);
     }
-    std::array<epoll_event, 64> events{};
-    while (!stop.stop_requested()) {
-        const int wait = WaitMilliseconds(CTransfer::Clock::now());
-        int count =
-            wait != 0 && AnswerExpectedSoon() ? Spin(events.data(), static_cast<int>(events.size())) : 0;
-        if (count == 0) {
-            count = ::epoll_wait(epoll_, events.data(), static_cast<int>(events.size()), wait);
-        }
-        const auto now = CTransfer::Clock::now();
+    std::array<epoll_event, 8> events{};
+    bool running = true;
+    while (running && !stop.stop_requested()) {
+        const int count = ::epoll_wait(epoll_, events.data(), static_cast<int>(events.size()), -1);
         for (int i = 0; i < count; ++i) {
             const int fd = events[static_cast<size_t>(i)].data.fd;
             if (fd == wake_ || fd == stopFd) {
-                return;
+                running = false;
+                break;
             }
             if (fd == requestSocket_) {
-                HandleRequests(now);
-            } else if (const auto it = sessions_.find(fd); it != sessions_.end()) {
-                HandleTransferPackets(it->second, now, false);
+                HandleRequests(CTransfer::Clock::now());
+            } else if (fd == ended_) {
+                Clear(ended_);
+                Reap();
             }
         }
-        ExpireAndReap(CTransfer::Clock::now());
     }
-}
-
-bool CRelaydLoop::AnswerExpectedSoon() const {
-    return std::any_of(sessions_.begin(), sessions_.end(),
-                       [](const auto& entry) { return entry.second.transfer->AnswerExpectedWithin(kSpin); });
-}
-
-// On a fast link the next acknowledgement comes back within microseconds: polling for it costs less
-// than going to sleep and being woken, which is most of a lock-step round trip there. Yielding in between
-// leaves the processor to whatever else is ready to run, the clients on this machine among them.
-int CRelaydLoop::Spin(epoll_event* events, int size) {
-    const auto until = CTransfer::Clock::now() + kSpin;
-    do {
-        const int count = ::epoll_wait(epoll_, events, size, 0);
-        if (count != 0) {
-            return count;
-        }
-        ::sched_yield();
-    } while (CTransfer::Clock::now() < until);
-    return 0;
-}
-
-int CRelaydLoop::WaitMilliseconds(CTransfer::TimePoint now) const {
-    auto earliest = CTransfer::TimePoint::max();
-    for (const auto& [fd, session] : sessions_) {
-        earliest = std::min(earliest, session.transfer->Deadline());
+    for (auto& [key, worker] : workers_) {
+        worker->Stop();
     }
-    if (earliest == CTransfer::TimePoint::max()) {
-        return -1;
-    }
-    if (earliest <= now) {
-        return 0;
-    }
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(earliest - now).count();
-    return static_cast<int>(std::min<int64_t>(wait, 60000));
 }
 
 void CRelaydLoop::HandleRequests(CTransfer::TimePoint now) {
@@ -185,21 +152,15 @@ void CRelaydLoop::HandleRequests(CTransfer::TimePoint now) {
 
 bool CRelaydLoop::TakeRepeatedRequest(std::span<const uint8_t> packet, const sockaddr_in& peer,
                                       CTransfer::TimePoint now) {
-    const auto it = byPeer_.find(PeerKey(peer));
-    if (it == byPeer_.end()) {
+    const auto it = workers_.find(PeerKey(peer));
+    if (it == workers_.end()) {
         return false;
     }
-    Session& session = sessions_.at(it->second);
-    // The peer's last acknowledgement may be waiting behind this request: take it first.
-    HandleTransferPackets(session, now, true);
-    const bool same = session.request.size() == packet.size() &&
-                      std::equal(packet.begin(), packet.end(), session.request.begin());
-    if (same && session.transfer->Running()) {
-        session.transfer->OnRepeatedRequest(now);
+    if (it->second->TakeRepeatedRequest(packet, now)) {
         return true;
     }
-    // The peer has moved on to a new request from the same port.
-    CloseSession(session.socket);
+    // The peer has moved on to a new request from the same port, or the transfer is over.
+    workers_.erase(it);
     return false;
 }
 
@@ -237,16 +198,13 @@ void CRelaydLoop::HandleRequest(std::span<const uint8_t> packet, const sockaddr_
         Refuse(peer, file.error, file.message);
         return;
     }
-    StartTransfer(file, request.options, peer, local, now);
-    if (const auto it = byPeer_.find(PeerKey(peer)); it != byPeer_.end()) {
-        sessions_.at(it->second).request.assign(packet.begin(), packet.end());
-    }
+    StartTransfer(file, request.options, packet, peer, local, now);
 }
 
-// Called with a place admitted for peer: the session keeps it, or it is given back here.
+// Called with a place admitted for peer: the transfer keeps it, or it is given back here.
 void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
-                                const tftp::RequestedOptions& options, const sockaddr_in& peer,
-                                const in_addr& local, CTransfer::TimePoint now) {
+                                const tftp::RequestedOptions& options, std::span<const uint8_t> request,
+                                const sockaddr_in& peer, const in_addr& local, CTransfer::TimePoint now) {
     const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -271,73 +229,30 @@ void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
     transfer->SetBatchSender([socket, peer](std::span<const std::span<const uint8_t>> packets) {
         SendAll(socket, peer, packets);
     });
-    Session& session = sessions_[socket];
-    session.socket = socket;
-    session.peer = peer;
-    session.transfer = std::move(transfer);
-    byPeer_[PeerKey(peer)] = socket;
-    AddToEpoll(epoll_, socket);
-    active_ = sessions_.size();
-    session.transfer->Start(now);
-}
-
-void CRelaydLoop::HandleTransferPackets(Session& session, CTransfer::TimePoint now, bool drain) {
-    std::array<uint8_t, 1024> buffer{}; // acknowledgements and errors are small
-    // Without drain one packet is taken; the level-triggered loop comes back for more, which costs less
-    // than a read that finds nothing.
-    for (bool more = true; more; more = drain) {
-        sockaddr_in from{};
-        socklen_t length = sizeof from;
-        const ssize_t n = ::recvfrom(session.socket, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                     reinterpret_cast<sockaddr*>(&from), &length);
-        if (n < 0) {
-            return;
-        }
-        if (!SamePeer(from, session.peer)) {
-            const bool isError = n >= 2 && tftp::ReadU16(buffer, 0) == tftp::kError;
-            if (!isError) {
-                SendTo(session.socket, from,
-                       tftp::BuildError(tftp::kUnknownTransferId, "Unknown transfer ID"));
-            }
-            continue;
-        }
-        session.transfer->OnPacket(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n)), now);
-    }
-}
-
-void CRelaydLoop::ExpireAndReap(CTransfer::TimePoint now) {
-    std::vector<int> finished;
-    for (auto& [fd, session] : sessions_) {
-        if (session.transfer->Deadline() <= now) {
-            session.transfer->OnTimer(now);
-        }
-        if (!session.transfer->Running()) {
-            finished.push_back(fd);
-        }
-    }
-    for (const int fd : finished) {
-        CloseSession(fd);
-    }
-}
-
-void CRelaydLoop::CloseSession(int socket) {
-    const auto it = sessions_.find(socket);
-    if (it == sessions_.end()) {
+    ++active_;
+    auto worker =
+        std::make_unique<CTransferWorker>(socket, peer, request, std::move(transfer),
+                                          [this, peer](bool completed) { TransferEnded(peer, completed); });
+    if (!worker->Start(now)) {
+        worker.reset();
+        Refuse(peer, tftp::kNotDefined, "Server out of resources");
         return;
     }
-    const sockaddr_in peer = it->second.peer;
-    if (it->second.transfer->GetState() == CTransfer::State::Completed) {
+    workers_[PeerKey(peer)] = std::move(worker);
+}
+
+void CRelaydLoop::TransferEnded(const sockaddr_in& peer, bool completed) {
+    if (completed) {
         ++completed_;
     }
-    byPeer_.erase(PeerKey(peer));
-    if (epoll_ >= 0) {
-        ::epoll_ctl(epoll_, EPOLL_CTL_DEL, socket, nullptr);
-    }
-    ::close(socket);
-    sessions_.erase(it);
-    active_ = sessions_.size();
+    --active_;
     // Given back last, so that a transfer no longer counted as active has been counted as completed.
     admission_.Release(peer.sin_addr.s_addr);
+    Signal(ended_);
+}
+
+void CRelaydLoop::Reap() {
+    std::erase_if(workers_, [](const auto& entry) { return entry.second->Finished(); });
 }
 
 void CRelaydLoop::Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message) {

@@ -14,9 +14,9 @@
 
 namespace rf {
 
-// The read-only TFTP server: one event loop per processor (or as configured), each with a request socket
-// on the shared request port and one socket per transfer it started, so that concurrent transfers use
-// every processor.
+// The read-only TFTP server: one request loop per processor (or as configured), each with a request
+// socket on the shared request port. Every transfer runs on a thread of its own with a socket of its own,
+// so that concurrent transfers use every processor and hold their share of it on a busy machine.
 class CRelaydServer {
 public:
     explicit CRelaydServer(RelaydConfig config);
@@ -29,7 +29,8 @@ public:
     // The bound request port (the configured one, or the one the system chose for port 0).
     uint16_t Port() const { return port_; }
     // Serves until stop is requested or stopFd (for example a signalfd) becomes readable. The first loop
-    // runs on the calling thread, the others on threads of their own that end before this returns.
+    // runs on the calling thread, the others on threads of their own; they and the transfers' threads
+    // end before this returns.
     void Run(std::stop_token stop, int stopFd = -1);
 
     size_t ActiveTransfers() const { return admission_.Active(); }

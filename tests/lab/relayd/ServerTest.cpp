@@ -219,6 +219,38 @@ TEST_F(RelaydLab, RepeatedRequestIsTheSameTransferAndALostOackIsResent) {
     EXPECT_EQ(test::Word(*data, 2), 1);
 }
 
+// The old transfer's thread is asleep on its socket while the request arrives: it is ended from the
+// request loop, gives its place back, and its port no longer answers.
+TEST_F(RelaydLab, NewRequestFromTheSamePortEndsTheRunningTransferAndStartsTheNewOne) {
+    Serve("old.bin", test::PatternData(3000, 3));
+    const auto fresh = Serve("new.bin", test::PatternData(700, 4));
+    test::ServerThread server(served_.string());
+    test::UdpPeer peer;
+    peer.SendTo("127.0.0.1", server.Port(), test::MakeRequest(1, "old.bin", "octet"));
+    uint16_t oldPort = 0, newPort = 0;
+    const auto oldBlock = peer.Receive(2s, &oldPort);
+    ASSERT_TRUE(oldBlock);
+    ASSERT_EQ(test::Word(*oldBlock, 2), 1);
+
+    peer.SendTo("127.0.0.1", server.Port(), test::MakeRequest(1, "new.bin", "octet"));
+    const auto newBlock = peer.Receive(2s, &newPort);
+    ASSERT_TRUE(newBlock);
+    EXPECT_NE(newPort, oldPort);
+    EXPECT_EQ(newBlock->substr(4), fresh.substr(0, 512));
+    EXPECT_EQ(server.Server().ActiveTransfers(), 1u) << "the old transfer gave its place back";
+
+    peer.SendTo("127.0.0.1", oldPort, test::Ack(1));
+    peer.SendTo("127.0.0.1", newPort, test::Ack(1));
+    const auto next = peer.Receive(2s, &newPort);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(test::Word(*next, 2), 2);
+    EXPECT_EQ(next->substr(4), fresh.substr(512));
+    peer.SendTo("127.0.0.1", newPort, test::Ack(2));
+    EXPECT_TRUE(test::WaitFor([&] { return server.Server().TransfersCompleted() == 1; }));
+    EXPECT_FALSE(peer.Receive(300ms)) << "nothing more from the old transfer";
+    EXPECT_EQ(server.Server().ActiveTransfers(), 0u);
+}
+
 TEST_F(RelaydLab, ConcurrentTransfersAreCappedInTotalAndPerAddress) {
     Serve("fw.bin", test::PatternData(4096, 8));
     RelaydConfig config;

@@ -1,0 +1,163 @@
+#include "relayd/TransferWorker.h"
+
+#include "relayd/TftpPacket.h"
+
+#include <algorithm>
+#include <array>
+#include <poll.h>
+#include <sched.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace rf {
+
+CTransferWorker::CTransferWorker(int socket, const sockaddr_in& peer, std::span<const uint8_t> request,
+                                 std::unique_ptr<CTransfer> transfer, Ended ended)
+    : socket_(socket), peer_(peer), request_(request.begin(), request.end()), onEnded_(std::move(ended)),
+      transfer_(std::move(transfer)) {}
+
+CTransferWorker::~CTransferWorker() {
+    Stop();
+    Finish();
+    if (wake_ >= 0) {
+        ::close(wake_);
+    }
+}
+
+bool CTransferWorker::Start(CTransfer::TimePoint now) {
+    wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_ < 0) {
+        return false;
+    }
+    transfer_->Start(now);
+    try {
+        thread_ = std::jthread([this](const std::stop_token& stop) { Run(stop); });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void CTransferWorker::Stop() {
+    if (thread_.joinable()) {
+        thread_.request_stop();
+        thread_.join();
+    }
+}
+
+bool CTransferWorker::TakeRepeatedRequest(std::span<const uint8_t> packet, CTransfer::TimePoint now) {
+    {
+        const std::lock_guard lock(mutex_);
+        if (finished_) {
+            return false;
+        }
+        // The peer's last acknowledgement may be waiting behind this request: take it first.
+        HandlePackets(now, true);
+        const bool same = std::equal(packet.begin(), packet.end(), request_.begin(), request_.end());
+        if (!same || !transfer_->Running()) {
+            return false;
+        }
+        transfer_->OnRepeatedRequest(now);
+    }
+    // The timer may have moved: let the worker wait anew.
+    const uint64_t one = 1;
+    [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
+    return true;
+}
+
+void CTransferWorker::Run(const std::stop_token& stop) {
+    const std::stop_callback wake(stop, [this] {
+        const uint64_t one = 1;
+        [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
+    });
+    std::unique_lock lock(mutex_);
+    while (!stop.stop_requested() && transfer_->Running()) {
+        const auto now = CTransfer::Clock::now();
+        if (transfer_->Deadline() <= now) {
+            transfer_->OnTimer(now);
+            continue;
+        }
+        if (!(transfer_->AnswerExpectedWithin(kSpin) && Spin())) {
+            const int wait = WaitMilliseconds(now);
+            lock.unlock();
+            std::array<pollfd, 2> fds{{{socket_, POLLIN, 0}, {wake_, POLLIN, 0}}};
+            ::poll(fds.data(), fds.size(), wait);
+            if ((fds[1].revents & POLLIN) != 0) {
+                uint64_t count = 0;
+                [[maybe_unused]] const auto n = ::read(wake_, &count, sizeof count);
+            }
+            lock.lock();
+        }
+        // One packet a turn: the next turn finds the next one without a read that comes back empty.
+        HandlePackets(CTransfer::Clock::now(), false);
+    }
+    lock.unlock();
+    if (!stop.stop_requested()) {
+        Finish();
+    }
+}
+
+void CTransferWorker::HandlePackets(CTransfer::TimePoint now, bool drain) {
+    std::array<uint8_t, 1024> buffer{}; // acknowledgements and errors are small
+    for (bool more = true; more && transfer_->Running(); more = drain) {
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        const ssize_t n = ::recvfrom(socket_, buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr*>(&from), &length);
+        if (n < 0) {
+            return;
+        }
+        if (from.sin_addr.s_addr != peer_.sin_addr.s_addr || from.sin_port != peer_.sin_port) {
+            if (n < 2 || tftp::ReadU16(buffer, 0) != tftp::kError) {
+                const auto error = tftp::BuildError(tftp::kUnknownTransferId, "Unknown transfer ID");
+                ::sendto(socket_, error.data(), error.size(), MSG_NOSIGNAL,
+                         reinterpret_cast<const sockaddr*>(&from), sizeof from);
+            }
+            continue;
+        }
+        transfer_->OnPacket(std::span<const uint8_t>(buffer.data(), static_cast<size_t>(n)), now);
+    }
+}
+
+// On a fast link the next acknowledgement comes back within microseconds: polling for it costs less
+// than going to sleep and being woken, which is most of a lock-step round trip there. Yielding in between
+// leaves the processor to whatever else is ready to run, the clients on this machine among them.
+bool CTransferWorker::Spin() {
+    const auto until = CTransfer::Clock::now() + kSpin;
+    do {
+        pollfd fd{socket_, POLLIN, 0};
+        if (::poll(&fd, 1, 0) > 0) {
+            return true;
+        }
+        ::sched_yield();
+    } while (CTransfer::Clock::now() < until);
+    return false;
+}
+
+int CTransferWorker::WaitMilliseconds(CTransfer::TimePoint now) const {
+    const auto deadline = transfer_->Deadline();
+    if (deadline == CTransfer::TimePoint::max()) {
+        return -1;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    return static_cast<int>(std::clamp<int64_t>(wait, 0, 60000));
+}
+
+void CTransferWorker::Finish() {
+    bool completed = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (finished_) {
+            return;
+        }
+        completed = transfer_->GetState() == CTransfer::State::Completed;
+        transfer_.reset(); // closes the file
+        ::close(socket_);
+        finished_ = true;
+    }
+    onEnded_(completed);
+}
+
+} // namespace rf
