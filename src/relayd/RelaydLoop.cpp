@@ -1,5 +1,6 @@
 #include "relayd/RelaydLoop.h"
 
+#include "relayd/SocketCalls.h"
 #include "relayd/TftpPacket.h"
 #include "relayd/TftpRequest.h"
 
@@ -15,29 +16,17 @@ namespace rf {
 
 namespace {
 
+using relayd::Clear;
+using relayd::SendTo;
+using relayd::Signal;
+
 constexpr size_t kReceiveBuffer = 65536;
-
-void Signal(int eventFd) {
-    const uint64_t one = 1;
-    [[maybe_unused]] const auto n = ::write(eventFd, &one, sizeof one);
-}
-
-void Clear(int eventFd) {
-    uint64_t count = 0;
-    [[maybe_unused]] const auto n = ::read(eventFd, &count, sizeof count);
-}
 
 void AddToEpoll(int epoll, int fd) {
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = fd;
     ::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event);
-}
-
-void SendTo(int socket, const sockaddr_in& peer, std::span<const uint8_t> packet) {
-    // A send that fails is a packet lost; the retransmission timer covers it.
-    ::sendto(socket, packet.data(), packet.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&peer),
-             sizeof peer);
 }
 
 // The packets of a window in one system call where the kernel takes them all.

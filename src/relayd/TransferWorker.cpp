@@ -1,5 +1,6 @@
 #include "relayd/TransferWorker.h"
 
+#include "relayd/SocketCalls.h"
 #include "relayd/TftpPacket.h"
 
 #include <algorithm>
@@ -62,16 +63,12 @@ bool CTransferWorker::TakeRepeatedRequest(std::span<const uint8_t> packet, CTran
         transfer_->OnRepeatedRequest(now);
     }
     // The timer may have moved: let the worker wait anew.
-    const uint64_t one = 1;
-    [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
+    relayd::Signal(wake_);
     return true;
 }
 
 void CTransferWorker::Run(const std::stop_token& stop) {
-    const std::stop_callback wake(stop, [this] {
-        const uint64_t one = 1;
-        [[maybe_unused]] const auto n = ::write(wake_, &one, sizeof one);
-    });
+    const std::stop_callback wake(stop, [this] { relayd::Signal(wake_); });
     std::unique_lock lock(mutex_);
     while (!stop.stop_requested() && transfer_->Running()) {
         const auto now = CTransfer::Clock::now();
@@ -85,8 +82,7 @@ void CTransferWorker::Run(const std::stop_token& stop) {
             std::array<pollfd, 2> fds{{{socket_, POLLIN, 0}, {wake_, POLLIN, 0}}};
             ::poll(fds.data(), fds.size(), wait);
             if ((fds[1].revents & POLLIN) != 0) {
-                uint64_t count = 0;
-                [[maybe_unused]] const auto n = ::read(wake_, &count, sizeof count);
+                relayd::Clear(wake_);
             }
             lock.lock();
         }
@@ -111,9 +107,8 @@ void CTransferWorker::HandlePackets(CTransfer::TimePoint now, bool drain) {
         }
         if (from.sin_addr.s_addr != peer_.sin_addr.s_addr || from.sin_port != peer_.sin_port) {
             if (n < 2 || tftp::ReadU16(buffer, 0) != tftp::kError) {
-                const auto error = tftp::BuildError(tftp::kUnknownTransferId, "Unknown transfer ID");
-                ::sendto(socket_, error.data(), error.size(), MSG_NOSIGNAL,
-                         reinterpret_cast<const sockaddr*>(&from), sizeof from);
+                relayd::SendTo(socket_, from,
+                               tftp::BuildError(tftp::kUnknownTransferId, "Unknown transfer ID"));
             }
             continue;
         }
