@@ -1,5 +1,7 @@
 #include "CliArguments.h"
 
+#include "CliCommand.h"
+
 #include "protocol/CodeTables.h"
 #include "rules/RebootScheduleForm.h"
 
@@ -7,49 +9,6 @@
 #include <charconv>
 
 namespace rf {
-
-const char* const kCliUsage =
-    "usage: radiofleet-cli search [--seconds S] [--json]\n"
-    "       radiofleet-cli adapters [--seconds S] [--json]\n"
-    "       radiofleet-cli show MAC [--json]\n"
-    "       radiofleet-cli configure MAC [--name NAME] [--ssid SSID] [--hide-ssid on|off]\n"
-    "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
-    "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
-    "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]\n"
-    "       radiofleet-cli scan MAC [--json]\n"
-    "       radiofleet-cli join MAC --bssid BSSID [--ssid SSID] [--security MODE] [--key KEY]\n"
-    "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
-    "       radiofleet-cli reboot MAC...\n"
-    "       radiofleet-cli reset MAC...\n"
-    "       radiofleet-cli rename MAC NAME\n"
-    "       radiofleet-cli set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]\n"
-    "       radiofleet-cli transparent-bridge on|off MAC...\n"
-    "       radiofleet-cli upgrade FILE MAC... [--type MODEL]\n"
-    "       radiofleet-cli --help | --version\n"
-    "search runs a search cycle for S seconds (default 10) and lists every device found. adapters\n"
-    "searches for S seconds (default 3) and lists the usable adapters with the devices in their\n"
-    "subnets. The other commands search for a few seconds, send, wait for each device's answer and\n"
-    "print one line per device. An omitted gateway or DNS server is sent as 0.0.0.0 (none).\n"
-    "show prints a device's whole stored record (secret keys only by their length). configure\n"
-    "starts from the stored record as the configuration dialog opens, applies the dialog's rules,\n"
-    "sends only the changed blocks and prints one line per block; an omitted gateway or DNS server\n"
-    "keeps its stored value. MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\",\n"
-    "WPA, WPA2 (any case); KEY is the pre-shared key, the default WEP key or the RADIUS key of\n"
-    "that mode. scan asks the device to survey the air (up to 30 seconds) and lists the access\n"
-    "points it hears, strongest first. join scans, takes the SSID, channel and security of the\n"
-    "access point BSSID as the bridge wizard does, applies the options given with the wizard's\n"
-    "rules (MODE one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\"), sends SetBridge and\n"
-    "prints Bridge success or Bridge fail and the device's details; the IP settings default to\n"
-    "the device's current ones. DAYS of configure is everyday or a comma list of "
-    "mon,tue,wed,thu,fri,sat,sun.\n"
-    "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
-    "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"
-    "list shows it, or its code; default: the model of the first MAC); the others are not this type.\n"
-    "It ends when every device has come back with its new version or failed, at the latest after the\n"
-    "upgrade dialog's 250 seconds, and stops the firmware server.\n"
-    "Exit codes: 0 done (upgrade: every device of the type upgraded), 1 a device did not answer,\n"
-    "refused or was not upgraded, 2 bad arguments, refused input or unknown device, 3 the network side\n"
-    "or the firmware server could not start, 130 interrupted.\n";
 
 namespace {
 
@@ -191,7 +150,18 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
     return ok;
 }
 
-bool ParseConfigure(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+} // namespace
+
+bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error) {
+    return ParseListOptions(rest, a, error);
+}
+
+bool ParseAdapters(const CliRest& rest, CliArguments& a, std::string& error) {
+    a.seconds = kAdapterSearchSeconds;
+    return ParseListOptions(rest, a, error);
+}
+
+bool ParseConfigure(const CliRest& rest, CliArguments& a, std::string& error) {
     if (rest.empty()) {
         error = "configure needs a MAC";
         return false;
@@ -212,7 +182,7 @@ bool ParseConfigure(const std::vector<std::string>& rest, CliArguments& a, std::
     return TakeMacs({rest[0]}, a, error);
 }
 
-bool ParseJoin(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error) {
     static const std::vector<std::string> kOverrides{"--ssid", "--security", "--key",  "--channel", "--ip",
                                                      "--mask", "--gateway",  "--dns1", "--dns2"};
     if (rest.empty()) {
@@ -249,7 +219,7 @@ bool ParseJoin(const std::vector<std::string>& rest, CliArguments& a, std::strin
     return TakeMacs({rest[0]}, a, error);
 }
 
-bool ParseShow(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error) {
     if (rest.empty() || rest.size() > 2 || (rest.size() == 2 && rest[1] != "--json")) {
         error = a.command + " takes MAC [--json]";
         return false;
@@ -258,7 +228,7 @@ bool ParseShow(const std::vector<std::string>& rest, CliArguments& a, std::strin
     return TakeMacs({rest[0]}, a, error);
 }
 
-bool ParseUpgrade(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+bool ParseUpgrade(const CliRest& rest, CliArguments& a, std::string& error) {
     std::vector<std::string> macs;
     for (size_t i = 1; i < rest.size(); ++i) {
         if (rest[i] == "--type" && i + 1 < rest.size()) {
@@ -276,37 +246,50 @@ bool ParseUpgrade(const std::vector<std::string>& rest, CliArguments& a, std::st
     return macs.empty() || TakeMacs(macs, a, error);
 }
 
-bool ParseDeviceCommand(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
-    if (a.command == "reboot" || a.command == "reset") {
-        return TakeMacs(rest, a, error);
+bool ParseMacList(const CliRest& rest, CliArguments& a, std::string& error) {
+    return TakeMacs(rest, a, error);
+}
+
+bool ParseRename(const CliRest& rest, CliArguments& a, std::string& error) {
+    if (rest.size() != 2) {
+        error = "rename takes MAC NAME";
+        return false;
     }
-    if (a.command == "rename") {
-        if (rest.size() != 2) {
-            error = "rename takes MAC NAME";
-            return false;
-        }
-        a.name = rest[1];
-        return TakeMacs({rest[0]}, a, error);
+    a.name = rest[1];
+    return TakeMacs({rest[0]}, a, error);
+}
+
+bool ParseSetIp(const CliRest& rest, CliArguments& a, std::string& error) {
+    if (rest.size() < 3 || rest.size() > 6) {
+        error = "set-ip takes MAC IP MASK [GATEWAY [DNS1 [DNS2]]]";
+        return false;
     }
-    if (a.command == "set-ip") {
-        if (rest.size() < 3 || rest.size() > 6) {
-            error = "set-ip takes MAC IP MASK [GATEWAY [DNS1 [DNS2]]]";
-            return false;
-        }
-        const auto field = [&](size_t i) { return i < rest.size() ? rest[i] : std::string("0.0.0.0"); };
-        a.ip = rest[1];
-        a.mask = rest[2];
-        a.gateway = field(3);
-        a.dns1 = field(4);
-        a.dns2 = field(5);
-        return TakeMacs({rest[0]}, a, error);
-    }
+    const auto field = [&](size_t i) { return i < rest.size() ? rest[i] : std::string("0.0.0.0"); };
+    a.ip = rest[1];
+    a.mask = rest[2];
+    a.gateway = field(3);
+    a.dns1 = field(4);
+    a.dns2 = field(5);
+    return TakeMacs({rest[0]}, a, error);
+}
+
+bool ParseTransparentBridge(const CliRest& rest, CliArguments& a, std::string& error) {
     if (rest.empty() || (rest[0] != "on" && rest[0] != "off")) {
         error = "transparent-bridge takes on|off MAC...";
         return false;
     }
     a.on = rest[0] == "on";
     return TakeMacs({rest.begin() + 1, rest.end()}, a, error);
+}
+
+namespace {
+
+// --help, -h and --version stand for these verbs when nothing follows them.
+std::string AliasedVerb(const std::string& first) {
+    if (first == "--help" || first == "-h") {
+        return "help";
+    }
+    return first == "--version" ? "version" : first;
 }
 
 } // namespace
@@ -317,30 +300,23 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
         return std::nullopt;
     }
     CliArguments a;
-    a.command = args[0];
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    bool ok = false;
-    if ((a.command == "--help" || a.command == "-h" || a.command == "--version") && rest.empty()) {
-        a.command = a.command == "--version" ? "version" : "help";
-        ok = true;
-    } else if (a.command == "search" || a.command == "adapters") {
-        a.seconds = a.command == "adapters" ? kAdapterSearchSeconds : a.seconds;
-        ok = ParseListOptions(rest, a, error);
-    } else if (a.command == "show" || a.command == "scan") {
-        ok = ParseShow(rest, a, error);
-    } else if (a.command == "configure") {
-        ok = ParseConfigure(rest, a, error);
-    } else if (a.command == "join") {
-        ok = ParseJoin(rest, a, error);
-    } else if (a.command == "reboot" || a.command == "reset" || a.command == "rename" ||
-               a.command == "set-ip" || a.command == "transparent-bridge") {
-        ok = ParseDeviceCommand(rest, a, error);
-    } else if (a.command == "upgrade") {
-        ok = ParseUpgrade(rest, a, error);
-    } else {
-        error = "unknown command: " + a.command;
+    a.command = AliasedVerb(args[0]);
+    const CliRest rest(args.begin() + 1, args.end());
+    const CliCommand* command = FindCliCommand(a.command);
+    if (command == nullptr) {
+        error = "unknown command: " + args[0];
+        return std::nullopt;
     }
-    return ok ? std::optional(a) : std::nullopt;
+    if (a.command != args[0] && !rest.empty()) {
+        error = args[0] + " takes nothing after it";
+        return std::nullopt;
+    }
+    if (std::ranges::find(rest, "--help") != rest.end()) {
+        a.command = "help";
+        a.topic = command->verb;
+        return a;
+    }
+    return command->parse(rest, a, error) ? std::optional(a) : std::nullopt;
 }
 
 } // namespace rf

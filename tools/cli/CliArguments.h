@@ -29,9 +29,8 @@ struct ConfigureOptions {
 };
 
 struct CliArguments {
-    // search, adapters, show, configure, scan, join, reboot, reset, rename, set-ip, transparent-bridge,
-    // upgrade; or help and version, which print and start nothing
-    std::string command;
+    std::string command; // the verb of a command of the table (CliCommand.h)
+    std::string topic;   // help: the verb to explain; empty: all of them
     int seconds = 10;
     bool json = false;
     std::vector<std::string> macs; // lower case, as the store keeps them
@@ -44,9 +43,22 @@ struct CliArguments {
     std::string type; // upgrade: the model to upgrade, as its text or code; empty: the first MAC's model
 };
 
-// nullopt with error set when the command line is not understood.
+// nullopt with error set when the command line is not understood. "VERB ... --help" asks for help on VERB;
+// --help, -h and --version alone stand for help and version.
 std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& args, std::string& error);
 
-extern const char* const kCliUsage;
+// The parsers of the command table: each reads the arguments after its verb; false with error set when
+// they are not understood.
+using CliRest = std::vector<std::string>;
+bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseAdapters(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error); // also scan's
+bool ParseConfigure(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseMacList(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseRename(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseSetIp(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseTransparentBridge(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseUpgrade(const CliRest& rest, CliArguments& a, std::string& error);
 
 } // namespace rf

@@ -1,4 +1,5 @@
 #include "CliArguments.h"
+#include "CliCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,40 @@ TEST(CliArguments, HelpAndVersionStandAlone) {
     EXPECT_FALSE(Parse({"--version", "search"}));
     EXPECT_FALSE(Parse({"--help", "reboot"}));
     EXPECT_FALSE(Parse({"search", "--version"}));
-    EXPECT_NE(std::string(kCliUsage).find("--version"), std::string::npos);
+    EXPECT_NE(CliUsage().find("--version"), std::string::npos);
+}
+
+TEST(CliArguments, EveryCommandHasItsOwnHelpAndTheUsageListsThemAll) {
+    const std::string usage = CliUsage();
+    for (const CliCommand& command : CliCommandTable()) {
+        const std::string verb(command.verb);
+        const auto asked = Parse({verb, "--help"});
+        ASSERT_TRUE(asked) << verb;
+        EXPECT_EQ(asked->command, "help");
+        EXPECT_EQ(asked->topic, verb);
+        const auto named = Parse({"help", verb});
+        ASSERT_TRUE(named) << verb;
+        EXPECT_EQ(named->topic, verb);
+        const std::string help = CliCommandHelp(command);
+        EXPECT_NE(help.find(command.help), std::string::npos) << verb;
+        EXPECT_NE(usage.find(command.help), std::string::npos) << verb;
+        if (!command.synopsis.empty()) {
+            const std::string firstLine(command.synopsis.substr(0, command.synopsis.find('\n')));
+            EXPECT_EQ(help.rfind("usage: radiofleet-cli " + firstLine + "\n", 0), 0u) << help;
+            EXPECT_NE(usage.find("radiofleet-cli " + firstLine + "\n"), std::string::npos) << verb;
+        }
+    }
+    // A --help anywhere after the verb asks for help instead of acting, whatever else is wrong.
+    EXPECT_EQ(Parse({"reboot", "02:00:00:00:00:01", "not-a-mac", "--help"})->topic, "reboot");
+    EXPECT_FALSE(Parse({"help", "frobnicate"}));
+    EXPECT_FALSE(Parse({"help", "reboot", "reset"}));
+    EXPECT_TRUE(Parse({"help"})->topic.empty());
+    const std::string configure = CliCommandHelp(*FindCliCommand("configure"));
+    EXPECT_NE(configure.find("                 [--vlan off | --vlan MANAGE,WLAN]"), std::string::npos)
+        << "continuation lines keep their indentation";
+    EXPECT_NE(configure.find("MODE is one of"), std::string::npos) << configure;
+    EXPECT_EQ(usage.find("MODE is one of"), usage.rfind("MODE is one of")) << "shared text shown once";
+    EXPECT_NE(usage.find("Exit codes:"), std::string::npos);
 }
 
 TEST(CliArguments, MacsAreCheckedAndWrittenInLowerCase) {

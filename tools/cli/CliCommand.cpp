@@ -1,0 +1,220 @@
+#include "CliCommand.h"
+
+#include "CliCommands.h"
+
+#include "core/Version.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace rf {
+namespace {
+
+constexpr std::string_view kProgram = "radiofleet-cli ";
+constexpr std::string_view kUsagePrefix = "usage: ";
+constexpr std::string_view kUsageIndent = "       ";
+
+constexpr std::string_view kDeviceCommandsText =
+    "The device commands (all but search, adapters and help) search for a few seconds, send, wait for\n"
+    "each device's answer and print one line per device.\n";
+
+constexpr std::string_view kSecurityText =
+    "MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\", WPA, WPA2 (any case); KEY is\n"
+    "the pre-shared key, the default WEP key or the RADIUS key of that mode.\n";
+
+constexpr std::string_view kExitCodesText =
+    "Exit codes: 0 done (upgrade: every device of the type upgraded), 1 a device did not answer,\n"
+    "refused or was not upgraded, 2 bad arguments, refused input or unknown device, 3 the network side\n"
+    "or the firmware server could not start, 130 interrupted.\n";
+
+bool ParseHelp(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    if (rest.size() > 1 || (rest.size() == 1 && FindCliCommand(rest[0]) == nullptr)) {
+        error = "help takes nothing or one of the commands";
+        return false;
+    }
+    a.topic = rest.empty() ? std::string() : rest[0];
+    return true;
+}
+
+bool ParseNothing(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
+    if (!rest.empty()) {
+        error = a.command + " takes nothing after it";
+        return false;
+    }
+    return true;
+}
+
+int RunHelp(CliSession&, const CliArguments& arguments) {
+    const CliCommand* topic = FindCliCommand(arguments.topic);
+    std::cout << (topic != nullptr ? CliCommandHelp(*topic) : CliUsage());
+    return kExitOk;
+}
+
+int RunVersion(CliSession&, const CliArguments&) {
+    std::cout << kProgram << kVersionText << "\n";
+    return kExitOk;
+}
+
+// The synopsis lines, each form behind the prefix (the first) or the indent (the others).
+std::string SynopsisLines(std::string_view synopsis, bool& first) {
+    std::string out;
+    for (size_t start = 0; start < synopsis.size();) {
+        const size_t end = std::min(synopsis.find('\n', start), synopsis.size());
+        const std::string_view line = synopsis.substr(start, end - start);
+        if (!line.starts_with(' ')) {
+            out += first ? kUsagePrefix : kUsageIndent;
+            out += kProgram;
+            first = false;
+        }
+        out += line;
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+const std::vector<CliCommand>& CliCommandTable() {
+    static const std::vector<CliCommand> table{
+        {"search", "search [--seconds S] [--json]",
+         "search runs a search cycle for S seconds (default 10) and lists every device found.\n", ParseSearch,
+         RunSearch, CliNeeds::Engine},
+        {"adapters", "adapters [--seconds S] [--json]",
+         "adapters searches for S seconds (default 3) and lists the usable adapters with the devices in\n"
+         "their subnets.\n",
+         ParseAdapters, RunAdapters, CliNeeds::Store},
+        {"show",
+         "show MAC [--json]",
+         "show prints a device's whole stored record (secret keys only by their length).\n",
+         ParseShow,
+         RunShow,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"configure",
+         "configure MAC [--name NAME] [--ssid SSID] [--hide-ssid on|off]\n"
+         "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
+         "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
+         "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]",
+         "configure starts from the stored record as the configuration dialog opens, applies the dialog's\n"
+         "rules, sends only the changed blocks and prints one line per block; an omitted gateway or DNS\n"
+         "server keeps its stored value. DAYS of configure is everyday or a comma list of\n"
+         "mon,tue,wed,thu,fri,sat,sun.\n",
+         ParseConfigure,
+         RunConfigure,
+         CliNeeds::Engine,
+         {kDeviceCommandsText, kSecurityText}},
+        {"scan",
+         "scan MAC [--json]",
+         "scan asks the device to survey the air (up to 30 seconds) and lists the access points it hears,\n"
+         "strongest first.\n",
+         ParseShow,
+         RunScan,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"join",
+         "join MAC --bssid BSSID [--ssid SSID] [--security MODE] [--key KEY]\n"
+         "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]",
+         "join scans, takes the SSID, channel and security of the access point BSSID as the bridge wizard\n"
+         "does, applies the options given with the wizard's rules (MODE one of None, WEP, WPA-PSK,\n"
+         "WPA2-PSK, \"Mixed WPA/WPA2-PSK\"), sends SetBridge and prints Bridge success or Bridge fail and\n"
+         "the device's details; the IP settings default to the device's current ones.\n",
+         ParseJoin,
+         RunJoin,
+         CliNeeds::Engine,
+         {kDeviceCommandsText, kSecurityText}},
+        {"reboot",
+         "reboot MAC...",
+         "reboot restarts the devices, those that carry a bridged station first.\n",
+         ParseMacList,
+         RunDeviceCommand,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"reset",
+         "reset MAC...",
+         "reset restores the devices' factory settings, those that carry a bridged station first.\n",
+         ParseMacList,
+         RunDeviceCommand,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"rename",
+         "rename MAC NAME",
+         "rename gives the device a new name, checked by the name rules.\n",
+         ParseRename,
+         RunDeviceCommand,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"set-ip",
+         "set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]",
+         "set-ip gives the device static IP settings. An omitted gateway or DNS server is sent as 0.0.0.0\n"
+         "(none).\n",
+         ParseSetIp,
+         RunDeviceCommand,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"transparent-bridge",
+         "transparent-bridge on|off MAC...",
+         "transparent-bridge switches transparent bridging on or off on devices whose model and work mode\n"
+         "have it.\n",
+         ParseTransparentBridge,
+         RunDeviceCommand,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"upgrade",
+         "upgrade FILE MAC... [--type MODEL]",
+         "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
+         "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"
+         "list shows it, or its code; default: the model of the first MAC); the others are not this type.\n"
+         "It ends when every device has come back with its new version or failed, at the latest after the\n"
+         "upgrade dialog's 250 seconds, and stops the firmware server.\n",
+         ParseUpgrade,
+         RunUpgrade,
+         CliNeeds::Engine,
+         {kDeviceCommandsText}},
+        {"help", "--help | --version\nhelp VERB | VERB --help",
+         "help prints this text; help VERB and VERB --help print the synopsis and text of one command.\n",
+         ParseHelp, RunHelp, CliNeeds::Nothing},
+        {"version", "", "version prints the version of radiofleet-cli.\n", ParseNothing, RunVersion,
+         CliNeeds::Nothing},
+    };
+    return table;
+}
+
+const CliCommand* FindCliCommand(std::string_view verb) {
+    for (const CliCommand& command : CliCommandTable()) {
+        if (command.verb == verb) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+std::string CliUsage() {
+    std::string out;
+    bool first = true;
+    for (const CliCommand& command : CliCommandTable()) {
+        out += SynopsisLines(command.synopsis, first);
+    }
+    std::vector<std::string_view> shown;
+    for (const CliCommand& command : CliCommandTable()) {
+        out += command.help;
+        for (const std::string_view text : command.shared) {
+            if (!text.empty() && std::ranges::find(shown, text) == shown.end()) {
+                shown.push_back(text);
+                out += text;
+            }
+        }
+    }
+    return out + std::string(kExitCodesText);
+}
+
+std::string CliCommandHelp(const CliCommand& command) {
+    bool first = true;
+    std::string out = SynopsisLines(command.synopsis, first) + std::string(command.help);
+    for (const std::string_view text : command.shared) {
+        out += text;
+    }
+    return out;
+}
+
+} // namespace rf
