@@ -28,7 +28,8 @@ struct SimOptions {
     int lossOutPercent = 0;
     int silentPercent = 0;
     std::vector<size_t> failingRadios;
-    std::vector<uint16_t> models; // radio i has models[i % size]; empty: a random model each
+    std::vector<size_t> answerLosingRadios; // apply what they are told, but their answers are lost
+    std::vector<uint16_t> models;           // radio i has models[i % size]; empty: a random model each
     // Firmware upgrades: radios fetch the image by TFTP from the PC that asked, port tftpPort.
     std::vector<size_t> upgradeFailingRadios;
     int flashMs = 5000;
