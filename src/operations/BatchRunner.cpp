@@ -106,7 +106,7 @@ std::vector<bool> WatchRestarts(CNetManagement& engine, CSqlManagement& store, c
 
 // What the store shows of device i's request, which ended as end.
 DeviceOutcome Judge(CSqlManagement& store, const BatchPlan& plan, size_t i, const RequestEnd& end,
-                    const std::optional<RequestEnd>& details, bool restarted) {
+                    const std::optional<RequestEnd>& details) {
     const bool detailsCame = details && details->how == How::Answered;
     const BatchItem& item = plan.items[i];
     ap_info_stu stored;
@@ -116,8 +116,7 @@ DeviceOutcome Judge(CSqlManagement& store, const BatchPlan& plan, size_t i, cons
     case How::Stopped:
         return DeviceOutcome::Cancelled;
     case How::NoAnswer:
-        return restarted || (detailsCame && shows) ? DeviceOutcome::VerifiedAnswerLost
-                                                   : DeviceOutcome::NoAnswer;
+        return detailsCame && shows ? DeviceOutcome::VerifiedAnswerLost : DeviceOutcome::NoAnswer;
     case How::Answered:
         break;
     }
@@ -159,19 +158,23 @@ BatchResult RunBatch(CNetManagement& engine, CSqlManagement& store, const BatchP
         asked = AskDetails(engine, plan, requests, details);
         details.WaitAll(stop);
     }
-    std::vector<bool> restarted(plan.items.size(), false);
-    if (allEnded && plan.restarts) {
-        restarted = WatchRestarts(engine, store, plan, requests, upTimes, stop);
-    }
     for (size_t i = 0; i < plan.items.size(); ++i) {
         if (!sent[i]) {
             continue;
         }
         const auto end = requests.End(i);
-        const bool checkOpen = (asked[i] && !details.End(i)) || (plan.restarts && AnswerLost(end));
-        const bool unfinished = !end || (stop.stop_requested() && checkOpen);
+        const bool detailsOpen = asked[i] && !details.End(i);
+        const bool unfinished = !end || (stop.stop_requested() && detailsOpen);
         result.devices[i].outcome =
-            unfinished ? DeviceOutcome::Cancelled : Judge(store, plan, i, *end, details.End(i), restarted[i]);
+            unfinished ? DeviceOutcome::Cancelled : Judge(store, plan, i, *end, details.End(i));
+    }
+    if (allEnded && plan.restarts) { // judged above while the store still shows the answers' statuses
+        const std::vector<bool> restarted = WatchRestarts(engine, store, plan, requests, upTimes, stop);
+        for (size_t i = 0; i < plan.items.size(); ++i) {
+            if (restarted[i]) {
+                result.devices[i].outcome = DeviceOutcome::VerifiedAnswerLost;
+            }
+        }
     }
     return result;
 }
