@@ -60,6 +60,10 @@ TEST(LostAnswerLab, AppliedRequestsWithLostAnswersSucceedAndIgnoredOnesDoNot) {
     EXPECT_EQ(JsonValue(shown, "mac"), mac) << script.output;
     EXPECT_EQ(JsonValue(shown, "vlan_id"), "12") << script.output;
     EXPECT_EQ(JsonValue(shown, "vlan_id_wlan"), "34") << script.output;
+
+    run = RunCli(lab, runDir, "configure " + mac + " --vlan off --no-wait");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(Has(run, "VLAN settings changed (answered; not checked after the restart)")) << run.output;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The operations' batches over an engine whose packets go into a recorder; the devices' answers are fed
 // into the engine as if they had come from the network.
 #include "operations/BatchRunner.h"
+#include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
 #include "operations/DeviceOutcome.h"
 #include "protocol/DeviceNameBlock.h"
@@ -319,6 +320,42 @@ TEST(BatchRunner, ARequestWhoseAnswerWasLostIsJudgedByWhatTheDeviceNowHolds) {
     EXPECT_EQ(rebooted.devices[0].outcome, DeviceOutcome::VerifiedAnswerLost);
     EXPECT_EQ(rebooted.devices[1].outcome, DeviceOutcome::NoAnswer);
     EXPECT_EQ(BatchSummaryText("Reboot", rebooted), "Reboot: 1 verified (answer lost), 1 no answer");
+}
+
+TEST(ConfigurationSave, ADeviceNotBackAfterTurningItsManagementVlanOnIsAnsweredAndNotChecked) {
+    test::EngineHarness h;
+    const SelectedDevice device = Device(1);
+    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(), {}, 257, 9785));
+    AnswerDetails(h, device, device.Ip(), "old", 0, 5000);
+    ap_info_stu record;
+    ASSERT_TRUE(h.store.GetDevice(device.Mac(), record));
+    ConfigChanges changes;
+    changes.name = "Mast-4";
+    changes.vlan = VlanSettingsBlock{1, 0, 12, 0, 34, 0, 0, 0, 0, 0}; // on: management 12, wireless 34
+    const std::vector<BatchPlan> plans = PlanConfigure(device, record, changes);
+    ASSERT_EQ(plans.size(), 2u);
+    auto saving = std::async(std::launch::async,
+                             [&] { return SaveConfiguration(h.engine, h.store, plans, changes, true, {}); });
+    ASSERT_TRUE(Sent(h, MessageType::SetName, device.Mac()));
+    Answer(h, device, MessageType::SetName);
+    ASSERT_TRUE(Sent(h, MessageType::SetVlan, device.Mac()));
+    EXPECT_EQ(h.sender->Count(MessageType::GetInfo, device.Mac()), 1) << "no details between the blocks";
+    Answer(h, device, MessageType::SetVlan);
+    ASSERT_TRUE(Sent(h, MessageType::GetInfo, device.Mac(), 2)) << "the wait asks for its details";
+    // It never comes back: the minute runs out on the engine's clock, and so does the last look.
+    ASSERT_TRUE(test::WaitFor([&] {
+        h.clock->Advance(std::chrono::hours(1));
+        h.DropUnanswered();
+        return saving.wait_for(0s) == std::future_status::ready;
+    }));
+    const std::vector<BatchResult> results = saving.get();
+    ASSERT_EQ(results.size(), 2u);
+    for (const BatchResult& result : results) {
+        EXPECT_EQ(result.devices[0].outcome, DeviceOutcome::Answered);
+        EXPECT_TRUE(result.AllSucceeded()) << "out of reach is not a failure";
+    }
+    EXPECT_EQ(OutcomeText(plans[0], 0, results[0].devices[0]),
+              "renamed to Mast-4 (answered; now in management VLAN 12, not checked)");
 }
 
 TEST(BatchRunner, TheSummaryCountsEachOutcomeAndTheDetailNamesEveryDevice) {
