@@ -70,7 +70,8 @@ std::string BatchDetailText(const BatchResult& result) {
     std::string text;
     for (const DeviceResult& device : result.devices) {
         text += (text.empty() ? "" : "\n") + device.mac + "  " + device.ip + "  " +
-                Translate(OutcomeKey(device.outcome));
+                Translate(OutcomeKey(device.outcome)) +
+                (device.unchecked.empty() ? "" : " (" + device.unchecked + ")");
     }
     return text;
 }

@@ -51,7 +51,7 @@ std::string BatchSummaryText(const char* operationKey, const BatchResult& result
 // The devices that the request did not reach (no answer, or nothing sent), by MAC: "not reached: a, b";
 // empty when every device was reached. Translated.
 std::string BatchUnreachedText(const BatchResult& result);
-// One line per device: MAC, address and outcome; translated.
+// One line per device: MAC, address and outcome (with why it was not checked, when known); translated.
 std::string BatchDetailText(const BatchResult& result);
 
 // What the request to item does, in words ("renamed to North-1", "moved to 10.77.1.55"); translated.
