@@ -168,6 +168,14 @@ void BridgeStations(std::vector<DeviceInfo>& infos, const std::vector<int>& segm
     }
 }
 
+void MarkLate(const SimOptions& options, std::vector<Radio>& radios) {
+    for (size_t index : options.lateRadios) {
+        if (index < radios.size()) {
+            radios[index].answerFromSearch = options.lateFromSearch;
+        }
+    }
+}
+
 } // namespace
 
 Ipv4Bytes RadioAddress(const Segment& segment, size_t k) {
@@ -207,6 +215,7 @@ std::vector<Radio> MakeRadios(const SimOptions& options) {
             radios[index].failing = true;
         }
     }
+    MarkLate(options, radios);
     for (size_t index : options.upgradeFailingRadios) {
         if (index < radios.size()) {
             radios[index].upgradeFailing = true;

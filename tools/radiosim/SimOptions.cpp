@@ -18,6 +18,7 @@ const char* const kSimUsage =
     "  --loss-out P          drop P percent of the datagrams the radios send\n"
     "  --silent P            P percent of the radios never answer\n"
     "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
+    "  --late I,J,...:N      radios with these indexes answer searches only from the N-th they hear on\n"
     "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
     "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
     "  --models M,N,...      radio i has the i-th of these model codes, round robin (default: random)\n"
@@ -73,6 +74,13 @@ bool ParseIndexList(const std::string& text, std::vector<size_t>& out) {
     return true;
 }
 
+// I,J,...:N
+bool ParseLate(const std::string& text, SimOptions& o) {
+    const auto colon = text.rfind(':');
+    return colon != std::string::npos && ParseIndexList(text.substr(0, colon), o.lateRadios) &&
+           ParseNumber<uint32_t>(text.substr(colon + 1), o.lateFromSearch, 1, 1000000);
+}
+
 bool TakeValued(SimOptions& o, const std::string& name, const std::string& value) {
     if (name == "--segment") {
         Segment segment;
@@ -106,6 +114,9 @@ bool TakeValued(SimOptions& o, const std::string& name, const std::string& value
     }
     if (name == "--fail") {
         return ParseIndexList(value, o.failingRadios);
+    }
+    if (name == "--late") {
+        return ParseLate(value, o);
     }
     if (name == "--models") {
         std::vector<size_t> codes;

@@ -28,6 +28,9 @@ struct SimOptions {
     int lossOutPercent = 0;
     int silentPercent = 0;
     std::vector<size_t> failingRadios;
+    // Radios with these indexes ignore the searches they hear before the lateFromSearch-th one.
+    std::vector<size_t> lateRadios;
+    uint32_t lateFromSearch = 1;
     std::vector<uint16_t> models; // radio i has models[i % size]; empty: a random model each
     // Firmware upgrades: radios fetch the image by TFTP from the PC that asked, port tftpPort.
     std::vector<size_t> upgradeFailingRadios;
