@@ -116,7 +116,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          "scan MAC [--json]",
          "scan asks the device to survey the air (up to 30 seconds) and lists the access points it hears,\n"
          "strongest first.\n",
-         ParseShow,
+         ParseScan,
          RunScan,
          CliNeeds::Engine,
          false,
