@@ -101,6 +101,14 @@ template <size_t N> void PutBlock(DeviceInfo& info, size_t offset, const std::ar
     std::ranges::copy(block, info.mutable_bytes().begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
+std::string ChangeLine(const SettingField& field, const std::string& old, const std::string& now) {
+    std::string line = field.name + ": ";
+    if (field.secret) {
+        return line.append("(changed)");
+    }
+    return line.append(old).append(" -> ").append(now);
+}
+
 } // namespace
 
 std::vector<std::string> DescribeSettingChanges(const DeviceInfo& before, const DeviceInfo& after) {
@@ -109,7 +117,7 @@ std::vector<std::string> DescribeSettingChanges(const DeviceInfo& before, const 
         const std::string old = field.text(before);
         const std::string now = field.text(after);
         if (old != now) {
-            lines.push_back(field.name + ": " + (field.secret ? "(changed)" : old + " -> " + now));
+            lines.push_back(ChangeLine(field, old, now));
         }
     }
     return lines;
