@@ -8,6 +8,7 @@
 #include "operations/BatchRunner.h"
 #include "operations/BridgeForms.h"
 #include "operations/DeviceOperations.h"
+#include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
@@ -132,7 +133,7 @@ int Report(CliSession& session, const DeviceResult& result) {
 int RunScan(CliSession& session, const CliArguments& arguments) {
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
+    if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
     ApScanResult result;
@@ -154,7 +155,7 @@ int RunScan(CliSession& session, const CliArguments& arguments) {
 int RunJoin(CliSession& session, const CliArguments& arguments) {
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
+    if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
     const int modeSwitch = record.device_info().mode_btn_status();
@@ -178,6 +179,12 @@ int RunJoin(CliSession& session, const CliArguments& arguments) {
     if (!CollectSettings(session, arguments, record, *ap, settings, error)) {
         std::cerr << "radiofleet-cli: " << error << "\n";
         return kExitBadArguments;
+    }
+    if (arguments.dryRun) {
+        std::cout << record.mac() << "  " << IpBytesToText(record.device_info().ip()) << "  would send "
+                  << RequestName(MessageType::SetBridge) << "\n"
+                  << PlannedChangeLines(record.device_info(), settings);
+        return kExitOk;
     }
     session.Store().ClearScannedAps();
     const SelectedDevice device =

@@ -225,8 +225,24 @@ bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error) {
 }
 
 bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error) {
+    bool ok = !rest.empty();
+    for (size_t i = 1; ok && i < rest.size(); ++i) {
+        if (rest[i] == "--json") {
+            a.json = true;
+        } else {
+            ok = rest[i] == "--wait" && i + 1 < rest.size() && ParseSeconds(rest[++i], a.wait);
+        }
+    }
+    if (!ok) {
+        error = "show takes MAC [--json] [--wait S] (S from 1 to 86400)";
+        return false;
+    }
+    return TakeMacs({rest[0]}, a, error);
+}
+
+bool ParseScan(const CliRest& rest, CliArguments& a, std::string& error) {
     if (rest.empty() || rest.size() > 2 || (rest.size() == 2 && rest[1] != "--json")) {
-        error = a.command + " takes MAC [--json]";
+        error = "scan takes MAC [--json]";
         return false;
     }
     a.json = rest.size() == 2;
@@ -306,7 +322,7 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     }
     CliArguments a;
     a.command = AliasedVerb(args[0]);
-    const CliRest rest(args.begin() + 1, args.end());
+    CliRest rest(args.begin() + 1, args.end());
     const CliCommand* command = FindCliCommand(a.command);
     if (command == nullptr) {
         error = "unknown command: " + args[0];
@@ -320,6 +336,9 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
         a.command = "help";
         a.topic = command->verb;
         return a;
+    }
+    if (command->dryRun) {
+        a.dryRun = std::erase(rest, "--dry-run") > 0;
     }
     return command->parse(rest, a, error) ? std::optional(a) : std::nullopt;
 }

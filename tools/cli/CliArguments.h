@@ -11,6 +11,8 @@ namespace rf {
 // device rules are applied once the devices are known.
 // How long adapters searches before it counts each adapter's devices, unless told.
 inline constexpr int kAdapterSearchSeconds = 3;
+// How long a device command searches for the devices it names, unless told (show --wait).
+inline constexpr int kLearnSeconds = 12;
 
 // What configure changes; everything left out keeps the value the configuration dialog opens with.
 struct ConfigureOptions {
@@ -33,7 +35,9 @@ struct CliArguments {
     std::string command; // the verb of a command of the table (CliCommand.h)
     std::string topic;   // help: the verb to explain; empty: all of them
     int seconds = 10;
+    int wait = kLearnSeconds;
     bool json = false;
+    bool dryRun = false; // learn, check and print what would be sent; send nothing that changes a device
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;
     std::string ip, mask, gateway, dns1, dns2;
@@ -45,7 +49,8 @@ struct CliArguments {
 };
 
 // nullopt with error set when the command line is not understood. "VERB ... --help" asks for help on VERB;
-// --help, -h and --version alone stand for help and version.
+// --help, -h and --version alone stand for help and version; --dry-run is taken anywhere after the verb
+// of a command that offers it.
 std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& args, std::string& error);
 
 // The parsers of the command table: each reads the arguments after its verb; false with error set when
@@ -53,7 +58,8 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
 using CliRest = std::vector<std::string>;
 bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error);
 bool ParseAdapters(const CliRest& rest, CliArguments& a, std::string& error);
-bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error); // also scan's
+bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error);
+bool ParseScan(const CliRest& rest, CliArguments& a, std::string& error);
 bool ParseConfigure(const CliRest& rest, CliArguments& a, std::string& error);
 bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error);
 bool ParseMacList(const CliRest& rest, CliArguments& a, std::string& error);

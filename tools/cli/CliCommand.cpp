@@ -15,17 +15,22 @@ constexpr std::string_view kUsagePrefix = "usage: ";
 constexpr std::string_view kUsageIndent = "       ";
 
 constexpr std::string_view kDeviceCommandsText =
-    "The device commands (all but search, adapters and help) search for a few seconds, send, wait for\n"
-    "each device's answer and print one line per device.\n";
+    "The device commands (all but search, adapters and help) search every 3 seconds until every device\n"
+    "they name has answered, for up to 12 seconds (show: S seconds); a device not found gets its own\n"
+    "line, \"not found by a search within 12 s\", and exit code 1, the others go ahead. They send, wait\n"
+    "for each device's answer and print one line per device. With --dry-run they learn the devices,\n"
+    "apply the same checks and print per device the requests they would send, with each setting that\n"
+    "would change as \"field: old -> new\" (a key only as \"field: (changed)\"), and send nothing that\n"
+    "changes a device.\n";
 
 constexpr std::string_view kSecurityText =
     "MODE is one of None, WEP, WPA-PSK, WPA2-PSK, \"Mixed WPA/WPA2-PSK\", WPA, WPA2 (any case); KEY is\n"
     "the pre-shared key, the default WEP key or the RADIUS key of that mode.\n";
 
 constexpr std::string_view kExitCodesText =
-    "Exit codes: 0 done (upgrade: every device of the type upgraded), 1 a device did not answer,\n"
-    "refused or was not upgraded, 2 bad arguments, refused input or unknown device, 3 the network side\n"
-    "or the firmware server could not start, 130 interrupted.\n";
+    "Exit codes: 0 done (upgrade: every device of the type upgraded; --dry-run: nothing refused), 1 a\n"
+    "device was not found, did not answer, refused or was not upgraded, 2 bad arguments or refused\n"
+    "input, 3 the network side or the firmware server could not start, 130 interrupted.\n";
 
 bool ParseHelp(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
     if (rest.size() > 1 || (rest.size() == 1 && FindCliCommand(rest[0]) == nullptr)) {
@@ -85,18 +90,19 @@ const std::vector<CliCommand>& CliCommandTable() {
          "their subnets.\n",
          ParseAdapters, RunAdapters, CliNeeds::Store},
         {"show",
-         "show MAC [--json]",
+         "show MAC [--json] [--wait S]",
          "show prints a device's whole stored record (secret keys only by their length).\n",
          ParseShow,
          RunShow,
          CliNeeds::Engine,
+         false,
          {kDeviceCommandsText}},
         {"configure",
          "configure MAC [--name NAME] [--ssid SSID] [--hide-ssid on|off]\n"
          "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
          "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
-         "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS] "
-         "[--no-wait]",
+         "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]\n"
+         "                 [--no-wait] [--dry-run]",
          "configure starts from the stored record as the configuration dialog opens, applies the dialog's\n"
          "rules, sends only the changed blocks, waits while the device restarts (a VLAN change, up to 60\n"
          "seconds) or moves (an IP change, up to 15 seconds), checks its details and prints one line per\n"
@@ -106,18 +112,21 @@ const std::vector<CliCommand>& CliCommandTable() {
          ParseConfigure,
          RunConfigure,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText, kSecurityText}},
         {"scan",
          "scan MAC [--json]",
          "scan asks the device to survey the air (up to 30 seconds) and lists the access points it hears,\n"
          "strongest first.\n",
-         ParseShow,
+         ParseScan,
          RunScan,
          CliNeeds::Engine,
+         false,
          {kDeviceCommandsText}},
         {"join",
          "join MAC --bssid BSSID [--ssid SSID] [--security MODE] [--key KEY]\n"
-         "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]",
+         "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
+         "                 [--dry-run]",
          "join scans, takes the SSID, channel and security of the access point BSSID as the bridge wizard\n"
          "does, applies the options given with the wizard's rules (MODE one of None, WEP, WPA-PSK,\n"
          "WPA2-PSK, \"Mixed WPA/WPA2-PSK\"), sends SetBridge and prints Bridge success or Bridge fail and\n"
@@ -125,46 +134,52 @@ const std::vector<CliCommand>& CliCommandTable() {
          ParseJoin,
          RunJoin,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText, kSecurityText}},
         {"reboot",
-         "reboot MAC...",
+         "reboot MAC... [--dry-run]",
          "reboot restarts the devices, those that carry a bridged station first.\n",
          ParseMacList,
          RunDeviceCommand,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"reset",
-         "reset MAC...",
+         "reset MAC... [--dry-run]",
          "reset restores the devices' factory settings, those that carry a bridged station first.\n",
          ParseMacList,
          RunDeviceCommand,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"rename",
-         "rename MAC NAME",
+         "rename MAC NAME [--dry-run]",
          "rename gives the device a new name, checked by the name rules.\n",
          ParseRename,
          RunDeviceCommand,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"set-ip",
-         "set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]]",
+         "set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]] [--dry-run]",
          "set-ip gives the device static IP settings. An omitted gateway or DNS server is sent as 0.0.0.0\n"
          "(none).\n",
          ParseSetIp,
          RunDeviceCommand,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"transparent-bridge",
-         "transparent-bridge on|off MAC...",
+         "transparent-bridge on|off MAC... [--dry-run]",
          "transparent-bridge switches transparent bridging on or off on devices whose model and work mode\n"
          "have it.\n",
          ParseTransparentBridge,
          RunDeviceCommand,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"upgrade",
-         "upgrade FILE MAC... [--type MODEL]",
+         "upgrade FILE MAC... [--type MODEL] [--dry-run]",
          "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
          "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"
          "list shows it, or its code; default: the model of the first MAC); the others are not this type.\n"
@@ -173,6 +188,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          ParseUpgrade,
          RunUpgrade,
          CliNeeds::Engine,
+         true,
          {kDeviceCommandsText}},
         {"help", "--help | --version\nhelp VERB | VERB --help",
          "help prints this text; help VERB and VERB --help print the synopsis and text of one command.\n",

@@ -27,6 +27,7 @@ struct CliCommand {
     bool (*parse)(const std::vector<std::string>& rest, CliArguments& a, std::string& error);
     int (*run)(CliSession& session, const CliArguments& arguments);
     CliNeeds needs = CliNeeds::Engine;
+    bool dryRun = false; // takes --dry-run
     // Texts this command shares with others, shown once in the usage.
     std::array<std::string_view, 2> shared = {};
 };

@@ -26,7 +26,8 @@ int RunConfigure(CliSession& session, const CliArguments& arguments);
 // line (scan, preset from the chosen access point, the options over it, SetBridge).
 int RunScan(CliSession& session, const CliArguments& arguments);
 int RunJoin(CliSession& session, const CliArguments& arguments);
-// reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers.
+// reboot, reset, rename, set-ip, transparent-bridge: learn the devices, send, wait for the answers; with
+// --dry-run, print what would be sent instead. Devices not found have their own line and exit code 1.
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments);
 // upgrade: the upgrade dialog's checks and run without a window, with the firmware server beside us.
 int RunUpgrade(CliSession& session, const CliArguments& arguments);

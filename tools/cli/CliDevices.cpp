@@ -1,7 +1,10 @@
 #include "CliDevices.h"
 
+#include "CliCommands.h"
+
 #include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <thread>
 
 namespace rf {
@@ -10,7 +13,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kPollPeriod = 50ms;
-constexpr int kLearnSearches = 2;
 constexpr auto kLearnSearchPeriod = 3s;
 
 bool IsStored(CSqlManagement& store, const std::string& mac, ap_info_stu& device) {
@@ -29,8 +31,8 @@ std::vector<std::string> DistinctMacs(const std::vector<std::string>& macs) {
     return distinct;
 }
 
-bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
-                  std::vector<ap_info_stu>& stored) {
+bool LearnDevices(CliSession& session, const std::vector<std::string>& macs, std::vector<ap_info_stu>& stored,
+                  std::chrono::seconds limit) {
     stored.assign(macs.size(), ap_info_stu{});
     const auto allKnown = [&] {
         bool all = true;
@@ -39,14 +41,51 @@ bool LearnDevices(CliSession& session, const std::vector<std::string>& macs,
         }
         return all;
     };
-    for (int search = 0; search < kLearnSearches && !allKnown(); ++search) {
-        session.Engine().SearchDevices();
-        for (auto waited = 0ms; waited < kLearnSearchPeriod && !allKnown(); waited += kPollPeriod) {
-            if (!session.Wait(kPollPeriod)) {
-                return false;
-            }
+    const auto start = std::chrono::steady_clock::now();
+    auto nextSearch = start;
+    while (!allKnown()) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start >= limit) {
+            break;
+        }
+        if (now >= nextSearch) {
+            session.Engine().SearchDevices();
+            nextSearch += kLearnSearchPeriod;
+        }
+        if (!session.Wait(kPollPeriod)) {
+            return false;
         }
     }
+    return true;
+}
+
+std::optional<LearnedDevices> LearnNamedDevices(CliSession& session, const CliArguments& arguments) {
+    const std::vector<std::string> macs = DistinctMacs(arguments.macs);
+    const std::chrono::seconds limit(arguments.wait);
+    std::vector<ap_info_stu> stored;
+    if (!LearnDevices(session, macs, stored, limit)) {
+        return std::nullopt;
+    }
+    LearnedDevices learned;
+    for (size_t i = 0; i < macs.size(); ++i) {
+        if (stored[i].mac() == macs[i]) {
+            learned.found.push_back(stored[i]);
+        } else {
+            std::cout << macs[i] << "  not found by a search within " << limit.count() << " s\n";
+            learned.missing = true;
+        }
+    }
+    std::cout.flush();
+    return learned;
+}
+
+bool LearnDevice(CliSession& session, const CliArguments& arguments, ap_info_stu& record, int& exitCode) {
+    const std::optional<LearnedDevices> learned = LearnNamedDevices(session, arguments);
+    if (!learned || learned->missing) {
+        exitCode = learned ? kExitDeviceFailed : kExitInterrupted;
+        return false;
+    }
+    record = learned->found.front();
     return true;
 }
 

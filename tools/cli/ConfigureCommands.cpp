@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "CliDevices.h"
+#include "DeviceOutput.h"
 #include "RecordOutput.h"
 #include "SecurityOptions.h"
 
@@ -8,6 +9,7 @@
 #include "operations/ConfigForms.h"
 #include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
+#include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
 
@@ -90,12 +92,24 @@ const char* BlockName(MessageType type) {
     }
 }
 
+// The dry run: the requests of the Save in their order, each with the settings it would change.
+int PrintPlan(const ap_info_stu& record, const ConfigChanges& changes, const std::vector<BatchPlan>& plans) {
+    const DeviceInfo before = record.device_info();
+    for (const BatchPlan& plan : plans) {
+        std::cout << BlockName(plan.type) << "  " << record.mac() << "  " << IpBytesToText(before.ip())
+                  << "  would send " << RequestName(plan.type) << "\n"
+                  << PlannedChangeLines(before, WithConfigBlock(before, changes, plan.type));
+    }
+    std::cout.flush();
+    return kExitOk;
+}
+
 } // namespace
 
 int RunShow(CliSession& session, const CliArguments& arguments) {
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnDevice(session, arguments.macs.front(), record, exitCode)) {
+    if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
     std::cout << (arguments.json ? RecordJson(record) + "\n" : RecordText(record));
@@ -107,7 +121,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     const std::string& mac = arguments.macs.front();
     ap_info_stu record;
     int exitCode = kExitOk;
-    if (!LearnDevice(session, mac, record, exitCode)) {
+    if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
     const ConfigForms opening = OpenConfigForms(record);
@@ -133,6 +147,9 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     const SelectedDevice device =
         SelectedDevice::Make(IpBytesToText(record.device_info().ip()), mac, record.ap_type());
     const std::vector<BatchPlan> plans = PlanConfigure(device, record, collected.changes);
+    if (arguments.dryRun) {
+        return PrintPlan(record, collected.changes, plans);
+    }
     std::vector<BatchResult> results;
     if (!RunInterruptibly(session, [&](std::stop_token stop) {
             results = SaveConfiguration(session.Engine(), session.Store(), plans, collected.changes,

@@ -5,6 +5,7 @@
 #include "core/Language.h"
 #include "operations/BatchRunner.h"
 #include "operations/DeviceOperations.h"
+#include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
 
@@ -16,6 +17,11 @@ namespace {
 
 std::string StoredIp(const ap_info_stu& device) {
     return IpBytesToText(device.device_info().ip());
+}
+
+IpSettingsBlock StaticIpBlock(const CliArguments& a) {
+    return BuildStaticIpBlock(IpTextToBytes(a.ip), IpTextToBytes(a.mask), IpTextToBytes(a.gateway),
+                              IpTextToBytes(a.dns1), IpTextToBytes(a.dns2));
 }
 
 // The plan of the command line, checked by the rules the pages apply; on refusal, the message.
@@ -47,9 +53,7 @@ std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
             refusal = Translate(rule);
             return std::nullopt;
         }
-        return PlanSetIp(devices.front(), BuildStaticIpBlock(IpTextToBytes(a.ip), IpTextToBytes(a.mask),
-                                                             IpTextToBytes(a.gateway), IpTextToBytes(a.dns1),
-                                                             IpTextToBytes(a.dns2)));
+        return PlanSetIp(devices.front(), StaticIpBlock(a));
     }
     for (const ap_info_stu& device : stored) {
         if (!HasTransparentBridge(device.ap_type(), device.device_info().work_mode())) {
@@ -61,33 +65,59 @@ std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
     return PlanTransparentBridge(devices, a.on);
 }
 
-int Report(const BatchPlan& plan, const BatchResult& result) {
+int Report(const BatchPlan& plan, const BatchResult& result, bool missing) {
     for (size_t i = 0; i < result.devices.size(); ++i) {
         std::cout << DeviceLineText(plan, i, result.devices[i]) << "\n";
     }
     std::cout.flush();
-    return result.AllSucceeded() ? kExitOk : kExitDeviceFailed;
+    return result.AllSucceeded() && !missing ? kExitOk : kExitDeviceFailed;
+}
+
+// The record as the command would leave it.
+DeviceInfo Intended(const CliArguments& a, DeviceInfo info) {
+    if (a.command == "rename") {
+        info.set_ap_name(a.name);
+    } else if (a.command == "set-ip") {
+        const IpSettingsBlock block = StaticIpBlock(a);
+        std::ranges::copy(block, info.mutable_ip_settings_block().begin());
+    } else if (a.command == "transparent-bridge") {
+        info.set_bridge_transparent(a.on ? 1 : 0);
+    }
+    return info;
+}
+
+// The dry run: each device's request and the settings it would change.
+int PrintPlan(const CliArguments& arguments, const BatchPlan& plan, const std::vector<ap_info_stu>& found,
+              bool missing) {
+    for (const BatchItem& item : plan.items) {
+        const auto device =
+            std::ranges::find_if(found, [&](const ap_info_stu& d) { return d.mac() == item.mac; });
+        std::cout << item.mac << "  " << item.ip << "  would send " << RequestName(plan.type) << "\n";
+        const DeviceInfo before = device->device_info();
+        std::cout << PlannedChangeLines(before, Intended(arguments, before));
+    }
+    std::cout.flush();
+    return missing ? kExitDeviceFailed : kExitOk;
 }
 
 } // namespace
 
 int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
-    const std::vector<std::string> macs = DistinctMacs(arguments.macs);
-    std::vector<ap_info_stu> stored;
-    if (!LearnDevices(session, macs, stored)) {
+    const std::optional<LearnedDevices> learned = LearnNamedDevices(session, arguments);
+    if (!learned) {
         return kExitInterrupted;
     }
-    for (size_t i = 0; i < macs.size(); ++i) {
-        if (stored[i].mac() != macs[i]) {
-            std::cerr << "radiofleet-cli: unknown device " << macs[i] << ": it did not answer the search\n";
-            return kExitBadArguments;
-        }
+    if (learned->found.empty()) {
+        return kExitDeviceFailed;
     }
     std::string refusal;
-    const std::optional<BatchPlan> plan = Plan(session, arguments, stored, refusal);
+    const std::optional<BatchPlan> plan = Plan(session, arguments, learned->found, refusal);
     if (!plan) {
         std::cerr << "radiofleet-cli: " << refusal << "\n";
         return kExitBadArguments;
+    }
+    if (arguments.dryRun) {
+        return PrintPlan(arguments, *plan, learned->found, learned->missing);
     }
     BatchResult result;
     if (!RunInterruptibly(session, [&](std::stop_token stop) {
@@ -95,7 +125,7 @@ int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
         })) {
         return kExitInterrupted;
     }
-    return Report(*plan, result);
+    return Report(*plan, result, learned->missing);
 }
 
 } // namespace rf

@@ -1,5 +1,7 @@
 #include "DeviceOutput.h"
 
+#include "operations/PlanDescription.h"
+
 #include "core/OperateCharacter.h"
 #include "operations/AdapterDevices.h"
 #include "protocol/CodeTables.h"
@@ -110,6 +112,14 @@ std::string AdapterTextLine(int id, const AdapterRecord& adapter, std::optional<
     return std::to_string(id) + "  " + PrintableText(AdapterDescriptionText(adapter)) + "  " +
            AdapterMacText(adapter) + "  " + AdapterIpsText(adapter) + "  " +
            (devices ? std::to_string(*devices) : std::string("-"));
+}
+
+std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after) {
+    std::string out;
+    for (const std::string& line : DescribeSettingChanges(before, after)) {
+        out += "  " + PrintableText(line) + "\n";
+    }
+    return out;
 }
 
 } // namespace rf

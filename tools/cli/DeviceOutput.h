@@ -2,6 +2,7 @@
 
 #include "nicscan/Nicscan.h"
 #include "protocol/ApInfo.h"
+#include "protocol/DeviceInfo.h"
 
 #include <optional>
 #include <string>
@@ -21,6 +22,9 @@ std::string PrintableText(std::string_view text);
 std::string DeviceJson(const ap_info_stu& device, bool announced);
 std::string DeviceTextLine(const ap_info_stu& device, bool announced);
 std::string DeviceTextHeader();
+
+// A dry run's lines for one request: each setting that would change, indented, one per line.
+std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after);
 
 // id, description, mac, ip (the addresses joined by "--" as the adapter list shows them), addresses and
 // devices: the online devices in the adapter's subnets, null (text "-") when they could not be counted.

@@ -1,13 +1,9 @@
 #include "SecurityOptions.h"
 
-#include "CliCommands.h"
-#include "CliDevices.h"
-
 #include "core/OperateCharacter.h"
 
 #include <algorithm>
 #include <cctype>
-#include <iostream>
 
 namespace rf {
 namespace {
@@ -19,21 +15,6 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 } // namespace
-
-bool LearnDevice(CliSession& session, const std::string& mac, ap_info_stu& record, int& exitCode) {
-    std::vector<ap_info_stu> stored;
-    if (!LearnDevices(session, {mac}, stored)) {
-        exitCode = kExitInterrupted;
-        return false;
-    }
-    if (stored[0].mac() != mac) {
-        std::cerr << "radiofleet-cli: unknown device " << mac << ": it did not answer the search\n";
-        exitCode = kExitBadArguments;
-        return false;
-    }
-    record = stored[0];
-    return true;
-}
 
 int SecurityModeOf(const std::string& text, int modeCount) {
     for (int mode = 0; mode < modeCount; ++mode) {

@@ -1,17 +1,12 @@
 #pragma once
 
-#include "CliSession.h"
-#include "protocol/ApInfo.h"
 #include "rules/SecurityForm.h"
 
 #include <string>
 
 namespace rf {
 
-// What configure and join share: finding the device, and the security options as the forms take them.
-
-// The device's stored record, searched for first; false with the exit code when it is not there.
-bool LearnDevice(CliSession& session, const std::string& mac, ap_info_stu& record, int& exitCode);
+// What configure and join share: the security options as the forms take them.
 
 // The mode whose list text this is (any case), among the first modeCount modes; -1 when none is.
 int SecurityModeOf(const std::string& text, int modeCount = kSecurityModeCount);

@@ -4,6 +4,7 @@
 
 #include "core/Language.h"
 #include "core/OperateSystemInfo.h"
+#include "operations/PlanDescription.h"
 #include "operations/UpgradeChecks.h"
 #include "operations/UpgradeRun.h"
 #include "protocol/CodeTables.h"
@@ -49,7 +50,7 @@ bool Drive(CliSession& session, UpgradeRun& run) {
     return true;
 }
 
-int Report(const UpgradeRun& run) {
+int Report(const UpgradeRun& run, bool missing) {
     const auto results = run.Results();
     for (UpgradeDeviceResult result : results) {
         result.versionBefore = PrintableText(result.versionBefore);
@@ -57,14 +58,29 @@ int Report(const UpgradeRun& run) {
         std::cout << result.mac << "  " << result.ip << "  " << UpgradeOutcomeText(result) << "\n";
     }
     std::cout.flush();
-    return AllUpgraded(results) ? kExitOk : kExitDeviceFailed;
+    return AllUpgraded(results) && !missing ? kExitOk : kExitDeviceFailed;
+}
+
+// The dry run: which devices would be sent the Upgrade request, without starting the firmware server.
+int PrintPlan(const std::vector<SelectedDevice>& devices, const UpgradeType& type, const UpgradeFile& file,
+              bool missing) {
+    for (const SelectedDevice& device : devices) {
+        std::cout << device.Mac() << "  " << device.Ip() << "  ";
+        if (ModelText(device.model) == type.text) {
+            std::cout << "would send " << RequestName(MessageType::Upgrade) << " of " << file.name << " ("
+                      << file.size << " bytes)\n";
+        } else {
+            std::cout << "not this type\n";
+        }
+    }
+    std::cout.flush();
+    return missing ? kExitDeviceFailed : kExitOk;
 }
 
 } // namespace
 
 int RunUpgrade(CliSession& session, const CliArguments& arguments) {
-    const std::vector<std::string> macs = DistinctMacs(arguments.macs);
-    if (const std::string count = CheckUpgradeCount(macs.size()); !count.empty()) {
+    if (const std::string count = CheckUpgradeCount(DistinctMacs(arguments.macs).size()); !count.empty()) {
         return Refuse(count);
     }
     if (const std::string name = CheckUpgradeFileName(arguments.file); !name.empty()) {
@@ -76,18 +92,17 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
         return Refuse(refusal);
     }
 
-    std::vector<ap_info_stu> stored;
-    if (!LearnDevices(session, macs, stored)) {
+    const std::optional<LearnedDevices> learned = LearnNamedDevices(session, arguments);
+    if (!learned) {
         return kExitInterrupted;
     }
+    if (learned->found.empty()) {
+        return kExitDeviceFailed;
+    }
     std::vector<SelectedDevice> devices;
-    for (size_t i = 0; i < macs.size(); ++i) {
-        if (stored[i].mac() != macs[i]) {
-            std::cerr << "radiofleet-cli: unknown device " << macs[i] << ": it did not answer the search\n";
-            return kExitBadArguments;
-        }
+    for (const ap_info_stu& device : learned->found) {
         devices.push_back(
-            SelectedDevice::Make(IpBytesToText(stored[i].device_info().ip()), macs[i], stored[i].ap_type()));
+            SelectedDevice::Make(IpBytesToText(device.device_info().ip()), device.mac(), device.ap_type()));
     }
     const std::vector<UpgradeType> types = UpgradeTypes(devices);
     const std::optional<UpgradeType> type =
@@ -97,6 +112,9 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
         return kExitBadArguments;
     }
 
+    if (arguments.dryRun) {
+        return PrintPlan(devices, *type, *file, learned->missing);
+    }
     ServerForRun server;
     if (!server.Start(file->folder)) {
         std::cerr << "radiofleet-cli: " << Translate("The firmware server could not be started!") << "\n";
@@ -107,7 +125,7 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
     if (!Drive(session, run)) {
         return kExitInterrupted;
     }
-    return Report(run);
+    return Report(run, learned->missing);
 }
 
 } // namespace rf

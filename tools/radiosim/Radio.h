@@ -84,6 +84,10 @@ public:
     bool LosesAnswer(MessageType type) const { return losesAnswers && type != MessageType::GetInfo; }
     // Radios that ignore everything (they never answer).
     bool mute = false;
+    // Ignores the searches it hears before this one (counted from 1).
+    uint32_t answerFromSearch = 1;
+    // Counts a search meant for this radio; whether it answers it.
+    bool HearSearch() { return ++searchesHeard_ >= answerFromSearch; }
     // Answers everything but an access-point scan (a radio whose survey never ends).
     bool scanSilent = false;
 
@@ -132,6 +136,7 @@ private:
     void ApplyPendingIp();
 
     size_t index_;
+    uint32_t searchesHeard_ = 0;
     int segment_;
     MacAddress mac_;
     uint16_t model_;

@@ -177,6 +177,14 @@ void MarkRadios(std::vector<Radio>& radios, const std::vector<size_t>& indexes, 
     }
 }
 
+void MarkLate(const SimOptions& options, std::vector<Radio>& radios) {
+    for (size_t index : options.lateRadios) {
+        if (index < radios.size()) {
+            radios[index].answerFromSearch = options.lateFromSearch;
+        }
+    }
+}
+
 } // namespace
 
 Ipv4Bytes RadioAddress(const Segment& segment, size_t k) {
@@ -213,6 +221,7 @@ std::vector<Radio> MakeRadios(const SimOptions& options) {
     }
     MarkRadios(radios, options.failingRadios, &Radio::failing);
     MarkRadios(radios, options.answerLosingRadios, &Radio::losesAnswers);
+    MarkLate(options, radios);
     MarkRadios(radios, options.upgradeFailingRadios, &Radio::upgradeFailing);
     return radios;
 }

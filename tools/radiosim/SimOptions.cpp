@@ -20,6 +20,7 @@ const char* const kSimUsage =
     "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
     "  --lose-answers I,J,.. radios with these indexes apply settings and commands, but their answers\n"
     "                        are lost (answers to GetInfo still arrive)\n"
+    "  --late I,J,...:N      radios with these indexes answer searches only from the N-th they hear on\n"
     "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
     "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
     "  --models M,N,...      radio i has the i-th of these model codes, round robin (default: random)\n"
@@ -75,6 +76,13 @@ bool ParseIndexList(const std::string& text, std::vector<size_t>& out) {
     return true;
 }
 
+// I,J,...:N
+bool ParseLate(const std::string& text, SimOptions& o) {
+    const auto colon = text.rfind(':');
+    return colon != std::string::npos && ParseIndexList(text.substr(0, colon), o.lateRadios) &&
+           ParseNumber<uint32_t>(text.substr(colon + 1), o.lateFromSearch, 1, 1000000);
+}
+
 bool TakeValued(SimOptions& o, const std::string& name, const std::string& value) {
     if (name == "--segment") {
         Segment segment;
@@ -111,6 +119,9 @@ bool TakeValued(SimOptions& o, const std::string& name, const std::string& value
     }
     if (name == "--lose-answers") {
         return ParseIndexList(value, o.answerLosingRadios);
+    }
+    if (name == "--late") {
+        return ParseLate(value, o);
     }
     if (name == "--models") {
         std::vector<size_t> codes;

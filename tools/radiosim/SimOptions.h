@@ -29,7 +29,10 @@ struct SimOptions {
     int silentPercent = 0;
     std::vector<size_t> failingRadios;
     std::vector<size_t> answerLosingRadios; // apply what they are told, but their answers are lost
-    std::vector<uint16_t> models;           // radio i has models[i % size]; empty: a random model each
+    // Radios with these indexes ignore the searches they hear before the lateFromSearch-th one.
+    std::vector<size_t> lateRadios;
+    uint32_t lateFromSearch = 1;
+    std::vector<uint16_t> models; // radio i has models[i % size]; empty: a random model each
     // Firmware upgrades: radios fetch the image by TFTP from the PC that asked, port tftpPort.
     std::vector<size_t> upgradeFailingRadios;
     int flashMs = 5000;

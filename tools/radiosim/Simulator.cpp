@@ -183,6 +183,9 @@ void Simulator::OnSearch(const Datagram& search) {
         if (search.destination != kLimitedBroadcast && search.destination != radio.broadcast()) {
             continue;
         }
+        if (!radio.HearSearch()) {
+            continue;
+        }
         radio.Count(header->type);
         FollowSearcher(radio, search.source);
         const int delay = std::uniform_int_distribution<int>(0, options_.answerSpreadMs)(jitterRng_);

@@ -95,7 +95,18 @@ TEST_F(BridgeLab, JoinMakesTheRadioAStationOfTheAccessPoint) {
     EXPECT_EQ(SetBridges(), 1);
 }
 
-TEST_F(BridgeLab, RefusalsAndTheModeSwitchSendNothing) {
+TEST_F(BridgeLab, RefusalsADryRunAndTheModeSwitchSendNothing) {
+    const CliRun dry =
+        Cli("join " + mac_ + " --bssid " + apSsidMac_ + " --security WPA2-PSK --key bridge-key-2 --dry-run");
+    EXPECT_EQ(dry.status, 0) << dry.output;
+    EXPECT_EQ(dry.lines.at(0), mac_ + "  " + ip_ + "  would send SetBridge") << dry.output;
+    const std::string held = JsonValue(lab_.Control("get " + mac_), "bridge_mac");
+    EXPECT_EQ(dry.output.find("\n  bridge_mac: " + held + " -> " + apSsidMac_ + "\n") != std::string::npos,
+              held != apSsidMac_)
+        << dry.output;
+    EXPECT_NE(dry.output.find("\n  bridge_wpapsk_key_value: (changed)\n"), std::string::npos) << dry.output;
+    EXPECT_EQ(dry.output.find("bridge-key-2"), std::string::npos) << "keys are never printed";
+
     const struct {
         std::string options;
         std::string message;

@@ -14,6 +14,8 @@
 namespace rf::test {
 namespace {
 
+constexpr int kReboot = 9;
+
 std::vector<SimRadio> SimRadios(const Lab& lab) {
     std::vector<SimRadio> radios;
     for (const auto& line : lab.Radios()) {
@@ -127,7 +129,7 @@ TEST(CliLab, RebootAndResetReportEachDeviceAndRefusalsExitWithOne) {
     EXPECT_TRUE(RunDirIsEmpty(runDir));
 }
 
-TEST(CliLab, BadArgumentsAndUnknownDevicesExitWithTwoAndSendNothing) {
+TEST(CliLab, BadArgumentsExitWithTwoAndSendNothing) {
     Lab lab({.radios = 3, .subnets = 1, .simArgs = {}});
     SKIP_WITHOUT_LAB(lab);
     TempDir runDir;
@@ -143,7 +145,7 @@ TEST(CliLab, BadArgumentsAndUnknownDevicesExitWithTwoAndSendNothing) {
                                            "set-ip " + mac + " 10.99.9.9 255.255.0.0 10.98.0.1",
                                            "set-ip " + mac + " " + radios[1].ip + " 255.255.0.0",
                                            "rename " + mac + " " + std::string(33, 'x'),
-                                           "reboot 02:00:00:00:00:99"};
+                                           "show " + mac + " --wait 0"};
     for (const std::string& arguments : refused) {
         const CliRun run = RunCli(lab, runDir, arguments);
         EXPECT_EQ(run.status, 2) << arguments << "\n" << run.output;
@@ -152,6 +154,39 @@ TEST(CliLab, BadArgumentsAndUnknownDevicesExitWithTwoAndSendNothing) {
     for (const SimRadio& radio : SimRadios(lab)) {
         EXPECT_EQ(radio.Received(3) + radio.Received(8) + radio.Received(9), 0) << radio.mac;
     }
+    EXPECT_TRUE(RunDirIsEmpty(runDir));
+}
+
+TEST(CliLab, LateDevicesAreFoundNowhereDevicesGetTheirOwnLineAndADryRunSendsNothing) {
+    Lab lab({.radios = 3, .subnets = 1, .simArgs = {"--late", "1:3"}});
+    SKIP_WITHOUT_LAB(lab);
+    TempDir runDir;
+    const auto radios = SimRadios(lab);
+    const std::string nowhere = "02:00:00:00:00:99";
+
+    // Searched every 3 seconds, radio 1 answers the third search.
+    CliRun run = RunCli(lab, runDir, "reboot " + radios[1].mac);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find(radios[1].mac + "  " + radios[1].ip + "  restarting"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(SimGet(lab, radios[1].mac).Received(kReboot), 1);
+
+    run = RunCli(lab, runDir, "reboot " + nowhere + " " + radios[0].mac);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find(nowhere + "  not found by a search within 12 s"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find(radios[0].mac + "  " + radios[0].ip + "  restarting"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(SimGet(lab, radios[0].mac).Received(kReboot), 1);
+
+    run = RunCli(lab, runDir, "show " + nowhere + " --wait 2");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output, nowhere + "  not found by a search within 2 s\n");
+
+    run = RunCli(lab, runDir, "reboot --dry-run " + radios[2].mac);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, radios[2].mac + "  " + radios[2].ip + "  would send Reboot\n");
+    EXPECT_EQ(SimGet(lab, radios[2].mac).Received(kReboot), 0);
     EXPECT_TRUE(RunDirIsEmpty(runDir));
 }
 

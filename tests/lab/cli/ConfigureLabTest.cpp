@@ -103,6 +103,26 @@ TEST_F(ConfigureLab, ANameOnlyChangeSendsOneSetNameAndShowTellsIt) {
               static_cast<int>(JsonValue(Get(lab_, mac_), "wpapsk_key_value").size()));
 }
 
+TEST_F(ConfigureLab, ADryRunPrintsEachRequestWithItsChangesAndSendsNothing) {
+    const int before = ConfigRequests(lab_, mac_);
+    const std::string ip = JsonValue(line_, "ip");
+    const CliRun run = Cli("configure " + mac_ + " --dry-run --name Planned-3 --channel " +
+                           std::to_string(channel_) + " --security WPA2-PSK --key dry-run-key-9");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_GE(run.lines.size(), 5u) << run.output;
+    EXPECT_EQ(run.lines[0], "name  " + mac_ + "  " + ip + "  would send SetName") << run.output;
+    EXPECT_EQ(run.lines[1].rfind("  ap_name: ", 0), 0u) << run.output;
+    EXPECT_TRUE(run.lines[1].ends_with(" -> Planned-3")) << run.output;
+    EXPECT_EQ(run.lines[2], "wireless  " + mac_ + "  " + ip + "  would send SetWireless") << run.output;
+    const std::string channelLine = "  channel: " + JsonValue(line_, "channel") + " (";
+    EXPECT_NE(run.output.find(channelLine), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(" -> " + std::to_string(channel_) + " ("), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("\n  wpapsk_key_value: (changed)\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("dry-run-key-9"), std::string::npos) << "keys are never printed";
+    EXPECT_EQ(ConfigRequests(lab_, mac_), before) << "a dry run sends nothing";
+    EXPECT_EQ(JsonValue(Get(lab_, mac_), "ap_name"), JsonValue(line_, "ap_name"));
+}
+
 TEST_F(ConfigureLab, AWirelessChangeReachesTheRadio) {
     const int low = Number(line_, "tx_power_min");
     const CliRun run = Cli("configure " + mac_ + " --ssid field-5 --channel " + std::to_string(channel_) +

@@ -1,6 +1,7 @@
 #include "CliArguments.h"
 #include "CliCommand.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace rf {
@@ -93,6 +94,32 @@ TEST(CliArguments, EveryCommandHasItsOwnHelpAndTheUsageListsThemAll) {
     EXPECT_NE(configure.find("MODE is one of"), std::string::npos) << configure;
     EXPECT_EQ(usage.find("MODE is one of"), usage.rfind("MODE is one of")) << "shared text shown once";
     EXPECT_NE(usage.find("Exit codes:"), std::string::npos);
+}
+
+TEST(CliArguments, DryRunAndWaitAreTakenOnlyWhereOffered) {
+    const std::vector<std::string> changing{
+        "configure", "join", "reboot", "reset", "rename", "set-ip", "transparent-bridge", "upgrade"};
+    for (const CliCommand& command : CliCommandTable()) {
+        EXPECT_EQ(command.dryRun, std::ranges::find(changing, command.verb) != changing.end())
+            << command.verb;
+    }
+    const auto reboot = Parse({"reboot", "--dry-run", "02:00:00:00:00:01"});
+    ASSERT_TRUE(reboot);
+    EXPECT_TRUE(reboot->dryRun);
+    EXPECT_EQ(reboot->macs, std::vector<std::string>{"02:00:00:00:00:01"});
+    EXPECT_TRUE(Parse({"configure", "02:00:00:00:00:01", "--name", "x", "--dry-run"})->dryRun);
+    EXPECT_FALSE(Parse({"reboot", "02:00:00:00:00:01"})->dryRun);
+    EXPECT_FALSE(Parse({"search", "--dry-run"}));
+    EXPECT_FALSE(Parse({"show", "02:00:00:00:00:01", "--dry-run"}));
+
+    const auto show = Parse({"show", "02:00:00:00:00:01", "--wait", "3", "--json"});
+    ASSERT_TRUE(show);
+    EXPECT_EQ(show->wait, 3);
+    EXPECT_TRUE(show->json);
+    EXPECT_EQ(Parse({"show", "02:00:00:00:00:01"})->wait, kLearnSeconds);
+    EXPECT_FALSE(Parse({"show", "02:00:00:00:00:01", "--wait", "0"}));
+    EXPECT_FALSE(Parse({"show", "02:00:00:00:00:01", "--wait"}));
+    EXPECT_FALSE(Parse({"scan", "02:00:00:00:00:01", "--wait", "3"}));
 }
 
 TEST(CliArguments, MacsAreCheckedAndWrittenInLowerCase) {

@@ -1,8 +1,10 @@
 #include "operations/ConfigForms.h"
 #include "operations/DeviceOperations.h"
+#include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 #include "rules/CountryTable.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace rf {
@@ -169,6 +171,41 @@ TEST(ConfigurePlan, VerificationReadsTheChangedFieldsFromTheDetails) {
     on.set_restart_en(1);
     EXPECT_TRUE(schedulePlan[0].applied(schedulePlan[0].items[0],
                                         ap_info_stu::Make(record.mac(), 1, DeviceStatus::Online, on)));
+}
+
+TEST(ConfigurePlan, ADryRunDescribesEachRequestsOwnChangesAndNeverAKey) {
+    const ap_info_stu record = OffListRadio();
+    const ConfigForms opening = OpenConfigForms(record);
+    ConfigForms all = opening;
+    all.wireless.name = "Mast-2";
+    all.wireless.security.mode = 3;
+    all.wireless.security.pskKey = "secret-key-1";
+    all.vlan.enabled = true;
+    all.vlan.manage = "10";
+    all.vlan.wlan = "20";
+    const ConfigCollect collected = CollectConfigChanges(record, opening, all, kNobody);
+    ASSERT_TRUE(collected.Accepted()) << collected.message;
+    const DeviceInfo before = record.device_info();
+    std::vector<std::vector<std::string>> described;
+    for (const BatchPlan& plan : PlanConfigure(Device(record), record, collected.changes)) {
+        described.push_back(
+            DescribeSettingChanges(before, WithConfigBlock(before, collected.changes, plan.type)));
+    }
+    ASSERT_EQ(described.size(), 3u);
+    EXPECT_EQ(described[0], std::vector<std::string>{"ap_name: Mast-1 -> Mast-2"});
+    const std::vector<std::string>& wireless = described[1];
+    EXPECT_NE(std::ranges::find(wireless, "wpapsk_key_value: (changed)"), wireless.end());
+    EXPECT_NE(std::ranges::find(wireless, "secure_mode: 0 (" + SecureModeText(0) + ") -> 3 (" +
+                                              SecureModeText(3) + ")"),
+              wireless.end());
+    for (const std::string& line : wireless) {
+        EXPECT_EQ(line.find("secret-key-1"), std::string::npos) << line;
+        EXPECT_FALSE(line.starts_with("ap_name") || line.starts_with("vlan"))
+            << "not this request's: " << line;
+    }
+    EXPECT_EQ(described[2],
+              (std::vector<std::string>{"vlan_en: 0 -> 1", "vlan_id: 5 -> 10", "vlan_id_wlan: 6 -> 20"}));
+    EXPECT_TRUE(DescribeSettingChanges(before, before).empty());
 }
 
 } // namespace
