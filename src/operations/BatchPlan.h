@@ -29,8 +29,13 @@ struct BatchPlan {
     std::vector<BatchItem> items;
     // Ask every device that answered for its details again, so that the store shows the change.
     bool askDetails = false;
-    // The stored record shows the change. Without it an answer is taken as the device's word.
+    // The stored record shows the change. Without it an answer is taken as the device's word. With it
+    // and askDetails, a device whose answer was lost is asked for its details all the same: when they
+    // show the change, it was applied.
     std::function<bool(const BatchItem&, const ap_info_stu&)> applied;
+    // The request restarts the device. A device whose answer was lost is watched for a while: when it
+    // comes back with a smaller up time than it had, it restarted.
+    bool restarts = false;
 };
 
 } // namespace rf

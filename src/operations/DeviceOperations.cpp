@@ -48,6 +48,7 @@ BatchPlan PlanRestart(CSqlManagement& store, const std::vector<SelectedDevice>& 
     plan.applied = [status](const BatchItem&, const ap_info_stu& stored) {
         return stored.ap_status() == ToCode(status);
     };
+    plan.restarts = true;
     return plan;
 }
 
@@ -184,9 +185,6 @@ BatchPlan PlanVlan(const SelectedDevice& device, const DeviceInfo& info, const V
     plan.type = MessageType::SetVlan;
     plan.items.push_back(ItemFor(device, BuildSetVlanPayload(wanted, withIp)));
     plan.askDetails = !withIp;
-    if (withIp) {
-        return plan; // applied at the restart: its answer is all the PC learns now
-    }
     plan.applied = [wanted](const BatchItem&, const ap_info_stu& stored) {
         const DeviceInfo held = stored.device_info();
         return held.vlan_en() == wanted.vlan_en() && held.vlan_id() == wanted.vlan_id() &&
@@ -218,10 +216,7 @@ std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info
         IpSettingsBlock block = *changes.ip;
         block[kBlockApplyOffset] = ipAndVlan ? 0 : 1;
         BatchPlan ip = PlanSetIp(device, block);
-        if (ipAndVlan) { // it takes effect only at the restart the VLAN change starts
-            ip.askDetails = false;
-            ip.applied = nullptr;
-        }
+        ip.askDetails = !ipAndVlan; // with a VLAN change it takes effect only at the restart
         plans.push_back(std::move(ip));
     }
     return plans;

@@ -38,8 +38,8 @@ BatchPlan PlanTransparentBridge(const std::vector<SelectedDevice>& devices, bool
 // The configuration dialog's Save for one device: one single-device plan per changed block, in the order
 // name, wireless, schedule, VLAN, IP. SetIp goes with SetPendingIp and apply_flag 1, except when the VLAN
 // changes too: then SetVlan carries apply_flag 1 and SetIp 0, so that the device applies both at its
-// restart, and the SetIp follows the SetVlan without waiting for details in between. Run the plans one
-// after another (RunBatches).
+// restart, and the SetIp follows the SetVlan without waiting for details in between. Every plan says how
+// the device's details show its block. Run them with SaveConfiguration.
 std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info_stu& record,
                                      const ConfigChanges& changes);
 

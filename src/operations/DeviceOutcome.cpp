@@ -1,6 +1,8 @@
 #include "operations/DeviceOutcome.h"
 
 #include "core/Language.h"
+#include "core/OperateCharacter.h"
+#include "protocol/DeviceNameBlock.h"
 
 #include <algorithm>
 
@@ -10,6 +12,8 @@ const char* OutcomeKey(DeviceOutcome outcome) {
     switch (outcome) {
     case DeviceOutcome::Verified:
         return "verified";
+    case DeviceOutcome::VerifiedAnswerLost:
+        return "verified (answer lost)";
     case DeviceOutcome::Answered:
         return "answered";
     case DeviceOutcome::NotApplied:
@@ -37,9 +41,10 @@ int BatchResult::Count(DeviceOutcome outcome) const {
 }
 
 std::string BatchSummaryText(const char* operationKey, const BatchResult& result) {
-    static constexpr DeviceOutcome kOrder[] = {
-        DeviceOutcome::Verified, DeviceOutcome::Answered, DeviceOutcome::NotApplied, DeviceOutcome::Refused,
-        DeviceOutcome::NoAnswer, DeviceOutcome::NotSent,  DeviceOutcome::Cancelled};
+    static constexpr DeviceOutcome kOrder[] = {DeviceOutcome::Verified, DeviceOutcome::VerifiedAnswerLost,
+                                               DeviceOutcome::Answered, DeviceOutcome::NotApplied,
+                                               DeviceOutcome::Refused,  DeviceOutcome::NoAnswer,
+                                               DeviceOutcome::NotSent,  DeviceOutcome::Cancelled};
     std::string text = Translate(operationKey) + ":";
     const char* separator = " ";
     for (const DeviceOutcome outcome : kOrder) {
@@ -65,9 +70,70 @@ std::string BatchDetailText(const BatchResult& result) {
     std::string text;
     for (const DeviceResult& device : result.devices) {
         text += (text.empty() ? "" : "\n") + device.mac + "  " + device.ip + "  " +
-                Translate(OutcomeKey(device.outcome));
+                Translate(OutcomeKey(device.outcome)) +
+                (device.unchecked.empty() ? "" : " (" + device.unchecked + ")");
     }
     return text;
+}
+
+namespace {
+
+std::string NameOf(const BatchItem& item) {
+    std::string local;
+    COperateCharacter::DeviceTextToLocal(DeviceNameBlock::FromBytes(item.payload).ap_name(), local);
+    return local;
+}
+
+} // namespace
+
+std::string ChangeText(const BatchPlan& plan, const BatchItem& item) {
+    switch (plan.type) {
+    case MessageType::Reboot:
+        return Translate("restarting");
+    case MessageType::Restore:
+        return Translate("resetting to factory settings");
+    case MessageType::SetName:
+        return Translate("renamed to") + " " + NameOf(item);
+    case MessageType::SetIp:
+    case MessageType::SetBridge:
+        return Translate("moved to") + " " + item.detailIp;
+    case MessageType::SetTransparentBridge:
+        return Translate(!item.payload.empty() && item.payload[0] != 0 ? "transparent bridge on"
+                                                                       : "transparent bridge off");
+    case MessageType::SetWireless:
+        return Translate("wireless settings changed");
+    case MessageType::SetRebootSchedule:
+        return Translate("reboot schedule changed");
+    case MessageType::SetVlan:
+        return Translate("VLAN settings changed");
+    default:
+        return Translate("changed");
+    }
+}
+
+std::string OutcomeText(const BatchPlan& plan, size_t i, const DeviceResult& device) {
+    const auto change = [&] { return ChangeText(plan, plan.items.at(i)); };
+    switch (device.outcome) {
+    case DeviceOutcome::Verified:
+        return change() + " (" + Translate("verified") + ")";
+    case DeviceOutcome::VerifiedAnswerLost:
+        return change() + " (" + Translate("its answer was lost") + ")";
+    case DeviceOutcome::Answered:
+        return change() + " (" +
+               (device.unchecked.empty() ? Translate("answered; not confirmed by its details")
+                                         : device.unchecked) +
+               ")";
+    case DeviceOutcome::NotApplied:
+        return Translate("not applied: it answered, but its details do not show the change");
+    case DeviceOutcome::NotSent:
+        return Translate("not sent: no adapter of this PC is in the subnet of") + " " + device.ip;
+    default:
+        return Translate(OutcomeKey(device.outcome));
+    }
+}
+
+std::string DeviceLineText(const BatchPlan& plan, size_t i, const DeviceResult& device) {
+    return device.mac + "  " + device.ip + "  " + OutcomeText(plan, i, device);
 }
 
 } // namespace rf

@@ -1,6 +1,6 @@
 #include "pages/ManagementDlg.h"
 
-#include "operations/BatchRunner.h"
+#include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
 #include "pages/ManagementConfigDlg.h"
 #include "protocol/CodeTables.h"
@@ -52,7 +52,7 @@ void CManagementDlg::OpenConfiguration(int row) {
         ClearBatchSummary();
         const SelectedDevice device =
             SelectedDevice::Make(IpBytesToText(record.device_info().ip()), record.mac(), record.ap_type());
-        StartSend(PlanConfigure(device, record, dialog.Changes()));
+        StartSend(PlanConfigure(device, record, dialog.Changes()), dialog.Changes());
         lastWait_ = WaitAfterConfigure(dialog.Changes());
         if (lastWait_) {
             RunWait(*lastWait_);
@@ -61,10 +61,10 @@ void CManagementDlg::OpenConfiguration(int row) {
     ReloadTimer().start();
 }
 
-void CManagementDlg::StartSend(const std::vector<BatchPlan>& plans) {
+void CManagementDlg::StartSend(const std::vector<BatchPlan>& plans, const ConfigChanges& changes) {
     RunBatchWork(
-        [this, plans](const std::stop_token& stop) {
-            return RunBatches(Context().engine, Context().store, plans, stop);
+        [this, plans, changes](const std::stop_token& stop) {
+            return SaveConfiguration(Context().engine, Context().store, plans, changes, true, stop);
         },
         [this, plans](const std::vector<BatchResult>& results) { OnSendFinished(plans, results); });
 }
@@ -82,9 +82,12 @@ void CManagementDlg::OnSendFinished(const std::vector<BatchPlan>& plans,
     std::string details;
     for (size_t i = 0; i < plans.size() && i < results.size(); ++i) {
         line += (line.empty() ? "" : "; ") + BatchSummaryText(BlockKey(plans[i].type), results[i]);
-        details += BatchDetailText(results[i]);
+        details += (details.empty() ? "" : "\n") + BatchDetailText(results[i]);
     }
     ShowBatchSummary(line, details);
+    if (wait_) {
+        wait_->accept(); // the device is back, or no longer waited for
+    }
 }
 
 } // namespace rf

@@ -17,8 +17,9 @@ struct BatchPlan;
 
 // The management page: the device list with an Operate button per row that opens the configuration
 // dialog of that device. What an accepted Save changed goes to the device on the page's send worker
-// (only the changed blocks, in the dialog's order); a wait covers the device's restart after a VLAN or IP
-// change; the list reloads two seconds after the dialog closes, whether it was saved or cancelled.
+// (only the changed blocks, in the dialog's order, see SaveConfiguration); a wait dialog covers the
+// device's restart after a VLAN or IP change and closes when the send has seen the device back; the list
+// reloads two seconds after the dialog closes, whether it was saved or cancelled.
 class CManagementDlg : public CDeviceListPage {
     Q_OBJECT
 
@@ -41,7 +42,7 @@ protected:
 
 private:
     // Starts the send worker with its own copy of the plans; a running one is stopped first.
-    void StartSend(const std::vector<BatchPlan>& plans);
+    void StartSend(const std::vector<BatchPlan>& plans, const ConfigChanges& changes);
     void RunWait(const ConfigWait& wait);
     // On the interface thread, when the send has ended.
     void OnSendFinished(const std::vector<BatchPlan>& plans, const std::vector<BatchResult>& results);

@@ -93,6 +93,8 @@ public:
     IEngineClock::TimePoint RetransmitPass();
     // For tests: production code learns of a request's end through its RequestDone.
     std::vector<PendingRequest> PendingRequests() const;
+    // The clock the engine goes by; waits for devices (a restart, a move) are measured on it too.
+    const IEngineClock& Clock() const { return *clock_; }
 
     // Replies and heartbeats.
     void OnHeartbeat(const ReceivedPacket& packet);

@@ -108,6 +108,7 @@ bool CollectSettings(CliSession& session, const CliArguments& a, const ap_info_s
 int Report(CliSession& session, const DeviceResult& result) {
     switch (result.outcome) {
     case DeviceOutcome::Verified:
+    case DeviceOutcome::VerifiedAnswerLost:
     case DeviceOutcome::Answered:
     case DeviceOutcome::NotApplied:
         std::cout << Translate("Bridge success") << "  " << result.mac << "  " << result.ip << "  "
@@ -124,9 +125,7 @@ int Report(CliSession& session, const DeviceResult& result) {
         std::cout << DeviceTextHeader() << "\n" << DeviceTextLine(after, false) << "\n";
     }
     std::cout.flush();
-    return result.outcome == DeviceOutcome::Verified || result.outcome == DeviceOutcome::Answered
-               ? kExitOk
-               : kExitDeviceFailed;
+    return IsSuccess(result.outcome) ? kExitOk : kExitDeviceFailed;
 }
 
 } // namespace

@@ -167,6 +167,11 @@ bool ParseConfigure(const CliRest& rest, CliArguments& a, std::string& error) {
         return false;
     }
     for (size_t i = 1; i < rest.size(); i += 2) {
+        if (rest[i] == "--no-wait") {
+            a.configure.noWait = true;
+            --i; // the one option without a value
+            continue;
+        }
         if (i + 1 >= rest.size()) {
             error = rest[i] + " needs a value";
             return false;

@@ -28,6 +28,7 @@ struct ConfigureOptions {
     std::optional<bool> reboot;
     std::string rebootHour, rebootMinute;
     uint8_t rebootDays = 0;
+    bool noWait = false; // do not wait for the device after a VLAN or IP change, nor check it then
 };
 
 struct CliArguments {

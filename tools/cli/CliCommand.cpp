@@ -102,10 +102,12 @@ const std::vector<CliCommand>& CliCommandTable() {
          "                 [--channel N|auto] [--power DBM] [--security MODE] [--key KEY]\n"
          "                 [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
          "                 [--vlan off | --vlan MANAGE,WLAN] [--reboot off | --reboot HH:MM@DAYS]\n"
-         "                 [--dry-run]",
+         "                 [--no-wait] [--dry-run]",
          "configure starts from the stored record as the configuration dialog opens, applies the dialog's\n"
-         "rules, sends only the changed blocks and prints one line per block; an omitted gateway or DNS\n"
-         "server keeps its stored value. DAYS of configure is everyday or a comma list of\n"
+         "rules, sends only the changed blocks, waits while the device restarts (a VLAN change, up to 60\n"
+         "seconds) or moves (an IP change, up to 15 seconds), checks its details and prints one line per\n"
+         "block; an omitted gateway or DNS server keeps its stored value. --no-wait sends without waiting:\n"
+         "after a VLAN change nothing is checked. DAYS of configure is everyday or a comma list of\n"
          "mon,tue,wed,thu,fri,sat,sun.\n",
          ParseConfigure,
          RunConfigure,

@@ -6,8 +6,8 @@
 
 #include "core/Language.h"
 #include "core/OperateCharacter.h"
-#include "operations/BatchRunner.h"
 #include "operations/ConfigForms.h"
+#include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
@@ -92,23 +92,6 @@ const char* BlockName(MessageType type) {
     }
 }
 
-std::string OutcomeLine(const BatchPlan& plan, const DeviceResult& device) {
-    std::string line = std::string(BlockName(plan.type)) + "  " + device.mac + "  " + device.ip + "  ";
-    switch (device.outcome) {
-    case DeviceOutcome::Verified:
-        return line + "verified: its details show the change";
-    case DeviceOutcome::Answered:
-        return line + "answered; not confirmed by its details" +
-               (plan.type == MessageType::SetVlan || !plan.askDetails ? " (it applies at its restart)" : "");
-    case DeviceOutcome::NotApplied:
-        return line + "not applied: it answered, but its details do not show the change";
-    case DeviceOutcome::NotSent:
-        return line + "not sent: no adapter of this PC is in the subnet of " + device.ip;
-    default:
-        return line + OutcomeKey(device.outcome);
-    }
-}
-
 // The dry run: the requests of the Save in their order, each with the settings it would change.
 int PrintPlan(const ap_info_stu& record, const ConfigChanges& changes, const std::vector<BatchPlan>& plans) {
     const DeviceInfo before = record.device_info();
@@ -169,15 +152,15 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     }
     std::vector<BatchResult> results;
     if (!RunInterruptibly(session, [&](std::stop_token stop) {
-            results = RunBatches(session.Engine(), session.Store(), plans, std::move(stop));
+            results = SaveConfiguration(session.Engine(), session.Store(), plans, collected.changes,
+                                        !arguments.configure.noWait, std::move(stop));
         })) {
         return kExitInterrupted;
     }
     bool allSucceeded = true;
     for (size_t i = 0; i < plans.size(); ++i) {
-        for (const DeviceResult& result : results[i].devices) {
-            std::cout << OutcomeLine(plans[i], result) << "\n";
-        }
+        std::cout << BlockName(plans[i].type) << "  "
+                  << DeviceLineText(plans[i], 0, results[i].devices.front()) << "\n";
         allSucceeded = allSucceeded && results[i].AllSucceeded();
     }
     std::cout.flush();

@@ -65,40 +65,9 @@ std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
     return PlanTransparentBridge(devices, a.on);
 }
 
-std::string SuccessText(const CliArguments& a) {
-    if (a.command == "reboot") {
-        return "restarting";
-    }
-    if (a.command == "reset") {
-        return "resetting to factory settings";
-    }
-    if (a.command == "rename") {
-        return "renamed to " + PrintableText(a.name);
-    }
-    if (a.command == "set-ip") {
-        return "moved to " + a.ip;
-    }
-    return a.on ? "transparent bridge on" : "transparent bridge off";
-}
-
-std::string OutcomeText(const CliArguments& a, const DeviceResult& device) {
-    switch (device.outcome) {
-    case DeviceOutcome::Verified:
-        return SuccessText(a);
-    case DeviceOutcome::Answered:
-        return SuccessText(a) + " (answered; not confirmed by its details)";
-    case DeviceOutcome::NotApplied:
-        return "not applied: it answered, but its details do not show the change";
-    case DeviceOutcome::NotSent:
-        return "not sent: no adapter of this PC is in the subnet of " + device.ip;
-    default:
-        return OutcomeKey(device.outcome);
-    }
-}
-
-int Report(const CliArguments& arguments, const BatchResult& result, bool missing) {
-    for (const DeviceResult& device : result.devices) {
-        std::cout << device.mac << "  " << device.ip << "  " << OutcomeText(arguments, device) << "\n";
+int Report(const BatchPlan& plan, const BatchResult& result, bool missing) {
+    for (size_t i = 0; i < result.devices.size(); ++i) {
+        std::cout << DeviceLineText(plan, i, result.devices[i]) << "\n";
     }
     std::cout.flush();
     return result.AllSucceeded() && !missing ? kExitOk : kExitDeviceFailed;
@@ -156,7 +125,7 @@ int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
         })) {
         return kExitInterrupted;
     }
-    return Report(arguments, result, learned->missing);
+    return Report(*plan, result, learned->missing);
 }
 
 } // namespace rf

@@ -78,6 +78,10 @@ public:
 
     // Radios that answer every setting with a failure result and change nothing.
     bool failing = false;
+    // Radios that apply settings and commands but whose answers to them are lost on the way; their
+    // answers to GetInfo arrive, so the PC can see what they hold.
+    bool losesAnswers = false;
+    bool LosesAnswer(MessageType type) const { return losesAnswers && type != MessageType::GetInfo; }
     // Radios that ignore everything (they never answer).
     bool mute = false;
     // Ignores the searches it hears before this one (counted from 1).

@@ -168,6 +168,15 @@ void BridgeStations(std::vector<DeviceInfo>& infos, const std::vector<int>& segm
     }
 }
 
+// Sets a flag on the radios with these indexes; indexes beyond the last radio are ignored.
+void MarkRadios(std::vector<Radio>& radios, const std::vector<size_t>& indexes, bool Radio::*flag) {
+    for (size_t index : indexes) {
+        if (index < radios.size()) {
+            radios[index].*flag = true;
+        }
+    }
+}
+
 void MarkLate(const SimOptions& options, std::vector<Radio>& radios) {
     for (size_t index : options.lateRadios) {
         if (index < radios.size()) {
@@ -210,17 +219,10 @@ std::vector<Radio> MakeRadios(const SimOptions& options) {
         radios.emplace_back(i, segments[i], MakeMac(0x02, options.seed, i), model, infos[i], uptime);
         radios.back().mute = g.Chance(options.silentPercent);
     }
-    for (size_t index : options.failingRadios) {
-        if (index < radios.size()) {
-            radios[index].failing = true;
-        }
-    }
+    MarkRadios(radios, options.failingRadios, &Radio::failing);
+    MarkRadios(radios, options.answerLosingRadios, &Radio::losesAnswers);
     MarkLate(options, radios);
-    for (size_t index : options.upgradeFailingRadios) {
-        if (index < radios.size()) {
-            radios[index].upgradeFailing = true;
-        }
-    }
+    MarkRadios(radios, options.upgradeFailingRadios, &Radio::upgradeFailing);
     return radios;
 }
 

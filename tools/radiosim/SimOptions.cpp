@@ -18,6 +18,8 @@ const char* const kSimUsage =
     "  --loss-out P          drop P percent of the datagrams the radios send\n"
     "  --silent P            P percent of the radios never answer\n"
     "  --fail I,J,...        radios with these indexes answer settings with a failure result\n"
+    "  --lose-answers I,J,.. radios with these indexes apply settings and commands, but their answers\n"
+    "                        are lost (answers to GetInfo still arrive)\n"
     "  --late I,J,...:N      radios with these indexes answer searches only from the N-th they hear on\n"
     "  --duplicate-ip        the next radio on radio 0's segment takes radio 0's address\n"
     "  --hostile             also send malformed and hostile datagrams, and give radios hostile names\n"
@@ -114,6 +116,9 @@ bool TakeValued(SimOptions& o, const std::string& name, const std::string& value
     }
     if (name == "--fail") {
         return ParseIndexList(value, o.failingRadios);
+    }
+    if (name == "--lose-answers") {
+        return ParseIndexList(value, o.answerLosingRadios);
     }
     if (name == "--late") {
         return ParseLate(value, o);

@@ -28,6 +28,7 @@ struct SimOptions {
     int lossOutPercent = 0;
     int silentPercent = 0;
     std::vector<size_t> failingRadios;
+    std::vector<size_t> answerLosingRadios; // apply what they are told, but their answers are lost
     // Radios with these indexes ignore the searches they hear before the lateFromSearch-th one.
     std::vector<size_t> lateRadios;
     uint32_t lateFromSearch = 1;

@@ -271,7 +271,7 @@ void Simulator::OnCommand(const Datagram& command) {
     }
     const Ipv4Bytes from = radio.ip(); // the reply leaves from the address the PC sent to
     const CommandOutcome outcome = radio.Execute(header->messageType(), payload, now);
-    if (outcome.reply) {
+    if (outcome.reply && !radio.LosesAnswer(header->messageType())) {
         Reply(radio, from, command.source, header->type, outcome.payload);
     }
     if (outcome.reboot && outcome.rebootDelayMs > 0) {

@@ -96,12 +96,13 @@ protected:
         const int row = page->List().RowOfDevice(mac);
         ASSERT_GE(row, 1);
         page->OpenConfiguration(row);
+        // After a VLAN change the send waits for the radio's restart (20 s here, a minute at most).
         EXPECT_TRUE(WaitFor(
             [&] {
                 QCoreApplication::processEvents();
                 return !page->BatchRunning() && !page->BatchSummary()->text().isEmpty();
             },
-            30s));
+            90s));
     }
     QString Cell(DeviceField field) {
         CDeviceList& list = page->List();

@@ -189,10 +189,13 @@ TEST(CliArguments, ShowAndConfigureOptions) {
     EXPECT_EQ(c.rebootMinute, "30");
     EXPECT_EQ(c.rebootDays, 2 | 32);
     EXPECT_FALSE(c.gateway) << "an omitted gateway keeps the stored one";
-    const auto off = Parse({"configure", "02:00:00:00:00:01", "--vlan", "off", "--reboot", "off"});
+    EXPECT_FALSE(c.noWait);
+    const auto off =
+        Parse({"configure", "02:00:00:00:00:01", "--vlan", "off", "--no-wait", "--reboot", "off"});
     ASSERT_TRUE(off);
     EXPECT_EQ(off->configure.vlan, false);
     EXPECT_EQ(off->configure.reboot, false);
+    EXPECT_TRUE(off->configure.noWait) << "the flag takes no value";
 
     std::string error;
     EXPECT_FALSE(Parse({"configure", "02:00:00:00:00:01", "--ip", "10.0.0.2"}, &error));

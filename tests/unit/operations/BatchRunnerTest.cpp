@@ -1,12 +1,14 @@
 // The operations' batches over an engine whose packets go into a recorder; the devices' answers are fed
 // into the engine as if they had come from the network.
 #include "operations/BatchRunner.h"
+#include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
 #include "operations/DeviceOutcome.h"
 #include "protocol/DeviceNameBlock.h"
 #include "support/EngineHarness.h"
 #include "support/WaitFor.h"
 
+#include <algorithm>
 #include <future>
 #include <gtest/gtest.h>
 
@@ -42,11 +44,12 @@ void Store(test::EngineHarness& h, const SelectedDevice& device, const std::stri
 
 // The engine's answer to a GetInfo: the device's details, as the device now reports them.
 void AnswerDetails(test::EngineHarness& h, const SelectedDevice& device, const std::string& ip,
-                   const std::string& name, uint8_t bridge = 0) {
+                   const std::string& name, uint8_t bridge = 0, uint32_t upTime = 0) {
     DeviceInfo info;
     info.set_ip(IpTextToBytes(ip));
     info.set_ap_name(name);
     info.set_bridge_transparent(bridge);
+    info.set_up_time(upTime);
     h.engine.DispatchReply(test::FromDevice(ip, MessageType::GetInfo, device.Mac(), info.bytes()));
 }
 
@@ -252,11 +255,114 @@ TEST(BatchRunner, ASetIpAnsweredFromTheNewAddressIsVerifiedThere) {
     EXPECT_TRUE(h.engine.PendingRequests().empty()) << "the answer from the new address ended the request";
 }
 
+// Runs the engine's resends until the device's request of this type has had its last one, unanswered.
+void LoseAnswer(test::EngineHarness& h, MessageType type, const std::string& mac) {
+    const auto pending = [&] {
+        const auto all = h.engine.PendingRequests();
+        return std::any_of(all.begin(), all.end(), [&](const PendingRequest& r) {
+            return r.type == static_cast<int>(type) && r.mac == mac;
+        });
+    };
+    ASSERT_TRUE(test::WaitFor(pending));
+    while (pending()) {
+        h.clock->Advance(std::chrono::hours(1));
+        h.engine.RetransmitPass();
+    }
+}
+
+TEST(BatchRunner, ARequestWhoseAnswerWasLostIsJudgedByWhatTheDeviceNowHolds) {
+    test::EngineHarness h(
+        {test::MakeAdapter({{"192.168.1.10", "255.255.255.0"}, {"10.0.5.10", "255.255.255.0"}})});
+    const auto devices = Devices(3);
+    for (const auto& d : devices) {
+        h.engine.OnAnnounce(test::FromDevice(d.Ip(), MessageType::Search, d.Mac(), {}, 257, 9785));
+        AnswerDetails(h, d, d.Ip(), "old", 0, 5000);
+    }
+    // Two renames without an answer: the first device holds the new name, the second does not.
+    for (size_t i = 0; i < 2; ++i) {
+        const BatchPlan rename = PlanRename(devices[i], "lost-7");
+        auto running =
+            std::async(std::launch::async, [&] { return RunBatch(h.engine, h.store, rename, {}); });
+        LoseAnswer(h, MessageType::SetName, devices[i].Mac());
+        ASSERT_TRUE(Sent(h, MessageType::GetInfo, devices[i].Mac(), 2))
+            << "its details are asked for all the same";
+        AnswerDetails(h, devices[i], devices[i].Ip(), i == 0 ? "lost-7" : "old", 0, 5100);
+        const BatchResult result = running.get();
+        EXPECT_EQ(result.devices[0].outcome,
+                  i == 0 ? DeviceOutcome::VerifiedAnswerLost : DeviceOutcome::NoAnswer);
+        EXPECT_EQ(result.AllSucceeded(), i == 0);
+        EXPECT_EQ(DeviceLineText(rename, 0, result.devices[0]),
+                  devices[i].Mac() + "  " + devices[i].Ip() + "  " +
+                      (i == 0 ? "renamed to lost-7 (its answer was lost)" : "no answer"));
+    }
+    // A move whose answer was lost is looked for at the new address.
+    const BatchPlan move =
+        PlanSetIp(devices[2],
+                  BuildStaticIpBlock(IpTextToBytes("10.0.5.77"), IpTextToBytes("255.255.255.0"), {}, {}, {}));
+    auto moving = std::async(std::launch::async, [&] { return RunBatch(h.engine, h.store, move, {}); });
+    LoseAnswer(h, MessageType::SetIp, devices[2].Mac());
+    ASSERT_TRUE(Sent(h, MessageType::GetInfo, devices[2].Mac(), 2));
+    EXPECT_EQ(h.sender->All().back().via, *ParseIpv4("10.0.5.10"));
+    AnswerDetails(h, devices[2], "10.0.5.77", "old", 0, 5100);
+    const BatchResult moved = moving.get();
+    EXPECT_EQ(OutcomeText(move, 0, moved.devices[0]), "moved to 10.0.5.77 (its answer was lost)");
+
+    // Two reboots without an answer: the first device comes back with a smaller up time, the second never.
+    const BatchPlan reboot = PlanReboot(h.store, {devices[0], devices[1]});
+    auto rebooting = std::async(std::launch::async, [&] { return RunBatch(h.engine, h.store, reboot, {}); });
+    LoseAnswer(h, MessageType::Reboot, devices[1].Mac()); // the first device's request runs out with it
+    ASSERT_TRUE(Sent(h, MessageType::GetInfo, devices[0].Mac(), 3)) << "it is watched for its return";
+    AnswerDetails(h, devices[0], devices[0].Ip(), "lost-7", 0, 4);
+    ASSERT_TRUE(Sent(h, MessageType::GetInfo, devices[1].Mac(), 3));
+    AnswerDetails(h, devices[1], devices[1].Ip(), "old", 0, 5200); // up all along: it did not restart
+    h.clock->Advance(std::chrono::hours(1));                       // the watch runs out
+    const BatchResult rebooted = rebooting.get();
+    EXPECT_EQ(rebooted.devices[0].outcome, DeviceOutcome::VerifiedAnswerLost);
+    EXPECT_EQ(rebooted.devices[1].outcome, DeviceOutcome::NoAnswer);
+    EXPECT_EQ(BatchSummaryText("Reboot", rebooted), "Reboot: 1 verified (answer lost), 1 no answer");
+}
+
+TEST(ConfigurationSave, ADeviceNotBackAfterTurningItsManagementVlanOnIsAnsweredAndNotChecked) {
+    test::EngineHarness h;
+    const SelectedDevice device = Device(1);
+    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(), {}, 257, 9785));
+    AnswerDetails(h, device, device.Ip(), "old", 0, 5000);
+    ap_info_stu record;
+    ASSERT_TRUE(h.store.GetDevice(device.Mac(), record));
+    ConfigChanges changes;
+    changes.name = "Mast-4";
+    changes.vlan = VlanSettingsBlock{1, 0, 12, 0, 34, 0, 0, 0, 0, 0}; // on: management 12, wireless 34
+    const std::vector<BatchPlan> plans = PlanConfigure(device, record, changes);
+    ASSERT_EQ(plans.size(), 2u);
+    auto saving = std::async(std::launch::async,
+                             [&] { return SaveConfiguration(h.engine, h.store, plans, changes, true, {}); });
+    ASSERT_TRUE(Sent(h, MessageType::SetName, device.Mac()));
+    Answer(h, device, MessageType::SetName);
+    ASSERT_TRUE(Sent(h, MessageType::SetVlan, device.Mac()));
+    EXPECT_EQ(h.sender->Count(MessageType::GetInfo, device.Mac()), 1) << "no details between the blocks";
+    Answer(h, device, MessageType::SetVlan);
+    ASSERT_TRUE(Sent(h, MessageType::GetInfo, device.Mac(), 2)) << "the wait asks for its details";
+    // It never comes back: the minute runs out on the engine's clock, and so does the last look.
+    ASSERT_TRUE(test::WaitFor([&] {
+        h.clock->Advance(std::chrono::hours(1));
+        h.DropUnanswered();
+        return saving.wait_for(0s) == std::future_status::ready;
+    }));
+    const std::vector<BatchResult> results = saving.get();
+    ASSERT_EQ(results.size(), 2u);
+    for (const BatchResult& result : results) {
+        EXPECT_EQ(result.devices[0].outcome, DeviceOutcome::Answered);
+        EXPECT_TRUE(result.AllSucceeded()) << "out of reach is not a failure";
+    }
+    EXPECT_EQ(OutcomeText(plans[0], 0, results[0].devices[0]),
+              "renamed to Mast-4 (answered; now in management VLAN 12, not checked)");
+}
+
 TEST(BatchRunner, TheSummaryCountsEachOutcomeAndTheDetailNamesEveryDevice) {
     BatchResult result;
-    result.devices = {{"02:00:00:00:00:01", "10.0.0.1", DeviceOutcome::Verified},
-                      {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer},
-                      {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Verified}};
+    result.devices = {{"02:00:00:00:00:01", "10.0.0.1", DeviceOutcome::Verified, {}},
+                      {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer, {}},
+                      {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Verified, {}}};
     EXPECT_EQ(BatchSummaryText("Set IP", result), "Set IP: 2 verified, 1 no answer");
     EXPECT_EQ(BatchDetailText(result), "02:00:00:00:00:01  10.0.0.1  verified\n"
                                        "02:00:00:00:00:02  10.0.0.2  no answer\n"
@@ -265,11 +371,11 @@ TEST(BatchRunner, TheSummaryCountsEachOutcomeAndTheDetailNamesEveryDevice) {
 
 TEST(BatchRunner, TheUnreachedLineNamesSilentAndUnsentDevicesOnly) {
     BatchResult result;
-    result.devices = {{"02:00:00:00:00:01", "10.0.0.1", DeviceOutcome::Verified},
-                      {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer},
-                      {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Refused},
-                      {"02:00:00:00:00:04", "172.16.0.4", DeviceOutcome::NotSent},
-                      {"02:00:00:00:00:05", "10.0.0.5", DeviceOutcome::Cancelled}};
+    result.devices = {{"02:00:00:00:00:01", "10.0.0.1", DeviceOutcome::Verified, {}},
+                      {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer, {}},
+                      {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Refused, {}},
+                      {"02:00:00:00:00:04", "172.16.0.4", DeviceOutcome::NotSent, {}},
+                      {"02:00:00:00:00:05", "10.0.0.5", DeviceOutcome::Cancelled, {}}};
     EXPECT_EQ(BatchUnreachedText(result), "not reached: 02:00:00:00:00:02, 02:00:00:00:00:04")
         << "a refusal is an answer; a cancelled request says nothing about the device";
     result.devices.erase(result.devices.begin() + 1);

@@ -126,7 +126,7 @@ TEST(ConfigurePlan, ChangedBlocksGoInTheDialogsOrderWithTheApplyFlags) {
     EXPECT_EQ(plans[4].items[0].detailIp, "10.99.1.20");
     EXPECT_FALSE(plans[3].askDetails || plans[4].askDetails)
         << "both apply at the restart; nothing waits for details between them";
-    EXPECT_FALSE(plans[3].applied || plans[4].applied) << "their answers are all the PC can know now";
+    EXPECT_TRUE(plans[3].applied && plans[4].applied) << "the details after the restart show both";
     EXPECT_EQ(plans[1].items[0].payload.size(), DeviceInfo::kRadioSettingsSize);
     EXPECT_EQ(plans[2].items[0].payload, (std::vector<uint8_t>{1, 34, 210, 0}));
 
