@@ -36,6 +36,7 @@ bool IsOneOf(const std::vector<std::string>& macs, const std::string& mac) {
 
 std::vector<std::string> MacsOf(const std::vector<SelectedDevice>& devices) {
     std::vector<std::string> macs;
+    macs.reserve(devices.size());
     for (const SelectedDevice& device : devices) {
         macs.push_back(device.Mac());
     }
@@ -66,7 +67,7 @@ bool TakesBridge(const DeviceInfo& info) {
 }
 
 std::function<bool(const std::string&)> AddressUsedByOthers(CSqlManagement& store,
-                                                            std::vector<std::string> ownMacs) {
+                                                            const std::vector<std::string>& ownMacs) {
     std::unordered_set<std::string> used;
     std::unordered_set<std::string> own;
     for (const ap_info_stu& device : StoredDevices(store)) {

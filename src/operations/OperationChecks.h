@@ -30,7 +30,7 @@ bool TakesBridge(const DeviceInfo& info);
 // Whether an address (dotted text, read as its four numbers) is in use for the devices with ownMacs: held
 // by another stored device and by none of them (a device may always keep its own current address).
 std::function<bool(const std::string&)> AddressUsedByOthers(CSqlManagement& store,
-                                                            std::vector<std::string> ownMacs);
+                                                            const std::vector<std::string>& ownMacs);
 
 // A new name by the name rules of the device's model.
 CheckResult CheckRename(const SelectedDevice& device, const std::string& name);
