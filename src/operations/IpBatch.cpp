@@ -7,10 +7,6 @@
 namespace rf {
 namespace {
 
-bool IsEmptyAddress(std::string_view text) {
-    return text.empty() || text == "0.0.0.0";
-}
-
 // A field that is not a whole address ("8.8.8") would otherwise be read as 0.0.0.0.
 std::string MalformedFieldMessage(const IpSettingsTexts& texts) {
     const std::pair<const std::string&, const char*> fields[] = {
@@ -48,38 +44,16 @@ Ipv4Bytes IpFromOrder(uint32_t value) {
 std::string ValidateIpRange(std::string_view start, std::string_view end, std::string_view mask,
                             std::string_view gateway, std::string_view dns1, std::string_view dns2,
                             size_t deviceCount) {
-    const bool several = deviceCount >= 2;
-    if (!IsValidHostAddress(start, false)) {
-        return kInvalidIpMessage;
+    std::string rule = ValidateIpSettings(start, mask, gateway, dns1, dns2);
+    if (!rule.empty() || deviceCount < 2) {
+        return rule;
     }
-    if (!IsValidMask(mask)) {
-        return kInvalidMaskMessage;
+    // Every address between two valid ends of one subnet is valid too.
+    rule = ValidateIpSettings(end, mask, gateway, dns1, dns2);
+    if (!rule.empty()) {
+        return rule;
     }
-    if (!IsValidHostAddress(gateway, true)) {
-        return kInvalidGatewayMessage;
-    }
-    if (start == gateway) {
-        return kIpIsGatewayMessage;
-    }
-    if (several) {
-        if (!IsValidHostAddress(end, false) || IpOrder(IpTextToBytes(start)) >= IpOrder(IpTextToBytes(end))) {
-            return kInvalidIpMessage;
-        }
-        if (end == gateway) {
-            return kIpIsGatewayMessage;
-        }
-    }
-    if (!IsEmptyAddress(gateway) &&
-        (!IsSameSubnet(start, gateway, mask) || (several && !IsSameSubnet(end, gateway, mask)))) {
-        return kGatewaySubnetMessage;
-    }
-    if (!IsValidHostAddress(dns1, true)) {
-        return kInvalidDns1Message;
-    }
-    if (!IsValidHostAddress(dns2, true)) {
-        return kInvalidDns2Message;
-    }
-    return {};
+    return IpOrder(IpTextToBytes(start)) < IpOrder(IpTextToBytes(end)) ? std::string{} : kInvalidIpMessage;
 }
 
 std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount,
@@ -121,8 +95,7 @@ IpSettingsCheck CheckIpSettings(IpSettingsBlock opening, const IpSettingsTexts& 
     result.changed = result.block != opening;
     if (result.changed) {
         result.message = ValidateIpSettings(texts.ip, texts.mask, texts.gateway, texts.dns1, texts.dns2);
-        const bool ownAddress = texts.ip == IpBytesToText(BlockAddress(opening, kBlockIpOffset));
-        if (result.message.empty() && !ownAddress && inUse(texts.ip)) {
+        if (result.message.empty() && inUse(texts.ip)) {
             result.message = kAddressInUseMessage;
         }
         if (!result.message.empty()) {

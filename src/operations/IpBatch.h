@@ -42,9 +42,9 @@ struct IpBatch {
 uint32_t IpOrder(const Ipv4Bytes& ip);
 Ipv4Bytes IpFromOrder(uint32_t value);
 
-// The range and shared settings of the multi-device dialog, checked in the dialog's order. The end of the
-// range is checked only for two or more devices. Empty when valid, else the message key of the first
-// failure.
+// The range and shared settings of the multi-device dialog: for one device exactly ValidateIpSettings with
+// the start; for two or more, the end by the same rules too, and the start below the end. Empty when
+// valid, else the message key of the first failure.
 std::string ValidateIpRange(std::string_view start, std::string_view end, std::string_view mask,
                             std::string_view gateway, std::string_view dns1, std::string_view dns2,
                             size_t deviceCount);
@@ -75,8 +75,8 @@ struct IpSettingsCheck {
 };
 
 // What one device's IP form gives: the opening block with the five fields written over it. An unchanged
-// form is accepted as it is; a changed one must pass ValidateIpSettings and, unless it keeps the device's
-// own address, must not take the address of another stored device (inUse).
+// form is accepted as it is; a changed one must pass ValidateIpSettings and must not take an address in
+// use for this device (inUse: AddressUsedByOthers, for which its own current address is free).
 IpSettingsCheck CheckIpSettings(IpSettingsBlock opening, const IpSettingsTexts& texts,
                                 const std::function<bool(const std::string&)>& inUse);
 

@@ -1,7 +1,7 @@
 #include "pages/BridgeConfigDlg.h"
 
 #include "core/Settings.h"
-#include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "pages/BridgeFinishDlg.h"
 #include "pages/BridgeIPSetDlg.h"
 #include "pages/BridgeSearchApDlg.h"
@@ -118,10 +118,7 @@ void CBridgeConfigDlg::OnNext() {
         break;
     case kIpStep: {
         IpSettingsBlock block{};
-        const auto usedByAnother = [this](const std::string& ip) {
-            return IsAddressUsedByAnother(store_, ip, record_.mac());
-        };
-        if (ip_->Collect(usedByAnother, block)) {
+        if (ip_->Collect(AddressUsedByOthers(store_, {record_.mac()}), block)) {
             std::copy(block.begin(), block.end(), settings_.mutable_ip_settings_block().begin());
             Show(kFinishStep);
         }

@@ -1,7 +1,7 @@
 #include "pages/BridgeDlg.h"
 
 #include "operations/BatchRunner.h"
-#include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "pages/BridgeConfigDlg.h"
 #include "protocol/CodeTables.h"
 #include "shell/PageIds.h"
@@ -9,19 +9,6 @@
 #include "ui/QtConvert.h"
 
 namespace rf {
-namespace {
-
-constexpr const char* kModeSwitchMessage =
-    "The Mode Switch is at AP position, please switch it to Off position "
-    "to modify to other operating mode.";
-
-// The mode switch lets the device become a station when it is off (0) or at the station position (2).
-bool ModeSwitchAllowsBridge(const ap_info_stu& record) {
-    const int position = record.device_info().mode_btn_status();
-    return position == 0 || position == 2;
-}
-
-} // namespace
 
 CBridgeDlg::CBridgeDlg(const PageContext& context, QWidget* parent)
     : CDeviceListPage(context, kPageBridge, "BridgeDlg", kReloadDelayMs, parent) {
@@ -39,28 +26,29 @@ void CBridgeDlg::OpenWizard(int row) {
     }
     const PageContext& context = Context();
     context.navigation.SetAutoRefresh(false);
-    if (!ModeSwitchAllowsBridge(record)) {
-        MessageBox::warning(this, TranslateText(kModeSwitchMessage));
+    if (const std::optional<Refusal> refusal = CheckBridgeStart(record)) {
+        MessageBox::warning(this, TranslateText(refusal->messageKey));
     } else {
         CBridgeConfigDlg wizard(context.settings, context.skin, context.engine, context.store, record, this);
         wizard_ = &wizard;
         const bool saved = wizard.exec() == QDialog::Accepted;
         wizard_ = nullptr;
         if (saved) {
-            StartSend(IpBytesToText(record.device_info().ip()), record.mac(), record.ap_type(),
-                      wizard.BridgeSettings());
+            StartSend(CheckBridge(record, wizard.BridgeSettings()));
         }
     }
     context.navigation.SetAutoRefresh(true);
     ReloadTimer().start();
 }
 
-void CBridgeDlg::StartSend(const std::string& ip, const std::string& mac, int model,
-                           const DeviceInfo& settings) {
+void CBridgeDlg::StartSend(const CheckResult& check) {
+    if (!check.Accepted()) {
+        MessageBox::warning(this, TranslateText(check.refusal->messageKey));
+        return;
+    }
     ClearBatchSummary();
-    const BatchPlan plan = PlanBridge(SelectedDevice::Make(ip, mac, model), settings);
     RunBatchWork(
-        [this, plan](const std::stop_token& stop) {
+        [this, plan = check.plan](const std::stop_token& stop) {
             return RunBatch(Context().engine, Context().store, plan, stop);
         },
         [this](const BatchResult& result) { OnSendFinished(result); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/CheckResult.h"
 #include "operations/DeviceOutcome.h"
 #include "pages/DeviceListPage.h"
 
@@ -33,7 +34,7 @@ protected:
     void OnOperate(int row) override { OpenWizard(row); }
 
 private:
-    void StartSend(const std::string& ip, const std::string& mac, int model, const DeviceInfo& settings);
+    void StartSend(const CheckResult& check);
     void OnSendFinished(const BatchResult& result);
 
     QPointer<CBridgeConfigDlg> wizard_;

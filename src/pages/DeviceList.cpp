@@ -2,6 +2,7 @@
 
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "operations/OperationChecks.h"
 #include "pages/DeviceRows.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
@@ -298,7 +299,7 @@ std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurabl
         }
         const DeviceRow* record = Row(row);
         if (record == nullptr ||
-            (configurableOnly && !HasTransparentBridge(record->model, record->workMode))) {
+            (configurableOnly && !TakesTransparentBridge(record->model, record->workMode))) {
             continue;
         }
         selection.push_back(SelectedDevice::Make(record->ip, record->mac, record->model));

@@ -1,7 +1,7 @@
 #include "pages/IPSetDlg.h"
 
+#include "operations/OperationChecks.h"
 #include "pages/IpFieldForm.h"
-#include "rules/DeviceRules.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -25,9 +25,9 @@ constexpr std::array<FieldSpec, 5> kFields{{
 
 } // namespace
 
-CIPSetDlg::CIPSetDlg(const Settings& settings, CSqlManagement& store, const IpSettingsBlock& opening,
-                     QWidget* parent)
-    : CTDialog(parent), store_(store), opening_(opening) {
+CIPSetDlg::CIPSetDlg(const Settings& settings, CSqlManagement& store, std::string mac,
+                     const IpSettingsBlock& opening, QWidget* parent)
+    : CTDialog(parent), store_(store), mac_(std::move(mac)), opening_(opening) {
     setObjectName(QStringLiteral("IPSetDlg"));
     MakeChildPage();
     for (size_t i = 0; i < kFields.size(); ++i) {
@@ -49,8 +49,7 @@ IpSettingsTexts CIPSetDlg::Texts() const {
 bool CIPSetDlg::CollectIpSettings(bool& changed, IpSettingsBlock& block) {
     const IpSettingsTexts texts = Texts();
     opening_[0] = 1;
-    const IpSettingsCheck check = CheckIpSettings(
-        opening_, texts, [this](const std::string& ip) { return IsAddressInUse(store_, ip); });
+    const IpSettingsCheck check = CheckIpSettings(opening_, texts, AddressUsedByOthers(store_, {mac_}));
     if (!check.accepted) {
         MessageBox::warning(this, TranslateText(check.message));
         return false;

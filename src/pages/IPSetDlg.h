@@ -4,6 +4,7 @@
 #include "ui/TDialog.h"
 
 #include <array>
+#include <string>
 
 namespace rf {
 
@@ -12,13 +13,13 @@ class CSqlManagement;
 struct Settings;
 
 // The IP tab of the configuration dialog: one device's address, mask, gateway and two DNS servers,
-// prefilled from its current settings.
+// prefilled from its current settings. mac names the device, whose own address is never "in use".
 class CIPSetDlg : public CTDialog {
     Q_OBJECT
 
 public:
-    CIPSetDlg(const Settings& settings, CSqlManagement& store, const IpSettingsBlock& opening,
-              QWidget* parent = nullptr);
+    CIPSetDlg(const Settings& settings, CSqlManagement& store, std::string mac,
+              const IpSettingsBlock& opening, QWidget* parent = nullptr);
 
     // On Save of the configuration dialog: false (after telling the user why) when the input must be
     // corrected; otherwise whether anything changed and the block to send.
@@ -33,6 +34,7 @@ public:
 
 private:
     CSqlManagement& store_;
+    std::string mac_;
     IpSettingsBlock opening_;
     std::array<CIpAddressEdit*, 5> fields_{};
     bool changed_ = false;

@@ -1,12 +1,9 @@
 #include "pages/IpsetMutilDlg.h"
 
 #include "core/Settings.h"
-#include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "pages/IpFieldForm.h"
-#include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
-#include "rules/DeviceRules.h"
-#include "store/SqlManagement.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -16,7 +13,6 @@
 #include "ui/WindowTranslation.h"
 
 #include <QProgressBar>
-#include <unordered_set>
 
 namespace rf {
 namespace {
@@ -26,17 +22,6 @@ constexpr int kFirstRow = 60;
 
 std::string TextOf(const CIpAddressEdit* field) {
     return ToStdString(field->Address());
-}
-
-// The MACs of the devices that the plan gives no address, one per line.
-std::string DevicesWithoutAddress(const BatchPlan& plan) {
-    std::string macs;
-    for (const BatchItem& item : plan.items) {
-        if (!item.sendable) {
-            macs += (macs.empty() ? "" : "\n") + item.mac;
-        }
-    }
-    return macs;
 }
 
 } // namespace
@@ -125,38 +110,26 @@ void CIpsetMutilDlg::SetInputsEnabled(bool enabled) {
 }
 
 std::optional<BatchPlan> CIpsetMutilDlg::PlanFromFields() {
-    const std::string message = ValidateIpRange(TextOf(start_), TextOf(end_), TextOf(mask_), TextOf(gateway_),
-                                                TextOf(dns1_), TextOf(dns2_), selection_.size());
-    if (!message.empty()) {
-        MessageBox::warning(this, TranslateText(message));
+    CheckResult check = CheckIpRange(
+        store_, selection_, {TextOf(start_), TextOf(mask_), TextOf(gateway_), TextOf(dns1_), TextOf(dns2_)},
+        TextOf(end_));
+    if (!check.Accepted()) {
+        MessageBox::warning(this, TranslateText(check.refusal->messageKey));
         return std::nullopt;
     }
-    const IpBatch batch{IpTextToBytes(TextOf(start_)), IpTextToBytes(TextOf(end_)),
-                        IpTextToBytes(TextOf(mask_)),  IpTextToBytes(TextOf(gateway_)),
-                        IpTextToBytes(TextOf(dns1_)),  IpTextToBytes(TextOf(dns2_))};
-    if (selection_.size() == 1) {
-        if (IsAddressUsedByAnother(store_, TextOf(start_), selection_.front().Mac())) {
-            MessageBox::warning(this, TranslateText(kAddressInUseMessage));
-            return std::nullopt;
-        }
-        return PlanSetIp(selection_.front(), BuildBatchIpBlock(batch, batch.start));
+    QString left;
+    for (const std::string& mac : DevicesWithoutAddress(check.plan)) {
+        left += QStringLiteral("\n") + ToQString(mac);
     }
-    // The stored addresses are read once, not once for every address of the range.
-    std::vector<std::string> stored;
-    store_.ListDeviceIps(stored);
-    const std::unordered_set<std::string> used(stored.begin(), stored.end());
-    BatchPlan plan = PlanIpRange(batch, selection_,
-                                 [&used](const Ipv4Bytes& ip) { return used.contains(IpBytesToText(ip)); });
-    const std::string left = DevicesWithoutAddress(plan);
-    if (!left.empty() &&
+    if (!left.isEmpty() &&
         !MessageBox::confirm(
             this, TranslateText("The address range is too small; these devices would get no "
                                 "address:") +
-                      QStringLiteral("\n") + ToQString(left) + QStringLiteral("\n") +
+                      left + QStringLiteral("\n") +
                       TranslateText("Press OK to set the others, or Cancel to widen the range."))) {
         return std::nullopt;
     }
-    return plan;
+    return std::move(check.plan);
 }
 
 void CIpsetMutilDlg::OnSave() {

@@ -66,7 +66,8 @@ void CManagementConfigDlg::BuildTabs(const Settings& settings, const SkinPaths& 
         tabButtons_[static_cast<size_t>(tab)] = button;
     }
     wireless_ = new CWirelessSetDlg(settings, info, this);
-    ip_ = new CIPSetDlg(settings, store_, Block<DeviceInfo::kIpSettingsSize>(info.ip_settings_block()), this);
+    ip_ = new CIPSetDlg(settings, store_, record_.mac(),
+                        Block<DeviceInfo::kIpSettingsSize>(info.ip_settings_block()), this);
     vlan_ = new CVlanDlg(settings, info, this);
     schedule_ = new CTimeRebootDlg(
         settings, Block<DeviceInfo::kRebootScheduleSize>(info.reboot_schedule_block()), this);

@@ -2,8 +2,8 @@
 
 #include "bridge/BridgeSetMultiDlg.h"
 #include "operations/BatchRunner.h"
-#include "operations/DeviceOperations.h"
 #include "operations/FreshSearch.h"
+#include "operations/OperationChecks.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/IpsetMutilDlg.h"
@@ -152,9 +152,16 @@ void CStatusDlg::OnSetBridge() {
     }
     ap_info_stu first;
     Context().store.GetDevice(selection.front().Mac(), first);
-    CBridgeSetMultiDlg dialog(
-        Context().settings, Context().skin, first.device_info().bridge_transparent(),
-        [this, selection](bool on) { StartBatch("Set Bridge", PlanTransparentBridge(selection, on)); }, this);
+    const auto onSave = [this, selection](bool on) {
+        CheckResult check = CheckTransparentBridge(Context().store, selection, on);
+        if (!check.Accepted()) {
+            MessageBox::warning(this, TranslateText(check.refusal->messageKey));
+            return;
+        }
+        StartBatch("Set Bridge", std::move(check.plan));
+    };
+    CBridgeSetMultiDlg dialog(Context().settings, Context().skin, first.device_info().bridge_transparent(),
+                              onSave, this);
     dialog.exec();
 }
 

@@ -1,11 +1,10 @@
 // The in-place rename of the status page: an editor over the Location cell of a device, the name rules
 // of its model, and the rename batch.
 #include "core/OperateCharacter.h"
-#include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/StatusDlg.h"
-#include "rules/DeviceRules.h"
 #include "ui/GridCtrl.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -107,10 +106,11 @@ void CStatusDlg::EndRename() {
         grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
         return;
     }
-    const int model = record->model;
-    if (!IsValidName(newName, model)) {
+    const CheckResult check =
+        CheckRename(SelectedDevice::Make(record->ip, record->mac, record->model), newName);
+    if (!check.Accepted()) {
         grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
-        MessageBox::warning(this, TranslateText(NameRuleMessage(model)));
+        MessageBox::warning(this, TranslateText(check.refusal->messageKey));
         return;
     }
     ClearBatchSummary();
@@ -120,7 +120,7 @@ void CStatusDlg::EndRename() {
     }
     const std::string name = TruncateToByteBudget(newName, kMaxNameBytes);
     grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(name));
-    StartBatch("Rename", PlanRename(SelectedDevice::Make(record->ip, record->mac, model), name));
+    StartBatch("Rename", check.plan);
 }
 
 } // namespace rf

@@ -7,7 +7,7 @@
 #include "operations/ApScan.h"
 #include "operations/BatchRunner.h"
 #include "operations/BridgeForms.h"
-#include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 
@@ -18,9 +18,6 @@
 namespace rf {
 namespace {
 
-constexpr const char* kModeSwitchMessage =
-    "The Mode Switch is at AP position, please switch it to Off position "
-    "to modify to other operating mode.";
 constexpr int kBridgeModeCount = 5; // None, WEP and the three pre-shared-key modes
 
 std::string ScanJson(const ScanEntry& ap) {
@@ -93,10 +90,8 @@ bool CollectSettings(CliSession& session, const CliArguments& a, const ap_info_s
         error = Translate(error);
         return false;
     }
-    const BridgeIpCollect ip =
-        CollectBridgeIpSettings(IpStep(a.configure, record.device_info()), [&](const std::string& text) {
-            return IsAddressUsedByAnother(session.Store(), text, record.mac());
-        });
+    const BridgeIpCollect ip = CollectBridgeIpSettings(IpStep(a.configure, record.device_info()),
+                                                       AddressUsedByOthers(session.Store(), {record.mac()}));
     if (!ip.Accepted()) {
         error = Translate(ip.message);
         return false;
@@ -158,9 +153,8 @@ int RunJoin(CliSession& session, const CliArguments& arguments) {
     if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
-    const int modeSwitch = record.device_info().mode_btn_status();
-    if (modeSwitch != 0 && modeSwitch != 2) {
-        std::cerr << "radiofleet-cli: " << Translate(kModeSwitchMessage) << "\n";
+    if (const std::optional<Refusal> refusal = CheckBridgeStart(record)) {
+        std::cerr << "radiofleet-cli: " << RefusalText(*refusal) << "\n";
         return kExitBadArguments;
     }
     ApScanResult scan;
@@ -187,9 +181,12 @@ int RunJoin(CliSession& session, const CliArguments& arguments) {
         return kExitOk;
     }
     session.Store().ClearScannedAps();
-    const SelectedDevice device =
-        SelectedDevice::Make(IpBytesToText(record.device_info().ip()), record.mac(), record.ap_type());
-    const BatchPlan plan = PlanBridge(device, settings);
+    const CheckResult check = CheckBridge(record, settings);
+    if (!check.Accepted()) {
+        std::cerr << "radiofleet-cli: " << RefusalText(*check.refusal) << "\n";
+        return kExitBadArguments;
+    }
+    const BatchPlan& plan = check.plan;
     BatchResult result;
     if (!RunInterruptibly(session, [&](std::stop_token stop) {
             result = RunBatch(session.Engine(), session.Store(), plan, stop);

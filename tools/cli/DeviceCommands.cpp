@@ -5,9 +5,9 @@
 #include "core/Language.h"
 #include "operations/BatchRunner.h"
 #include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
-#include "rules/DeviceRules.h"
 
 #include <algorithm>
 #include <iostream>
@@ -24,7 +24,7 @@ IpSettingsBlock StaticIpBlock(const CliArguments& a) {
                               IpTextToBytes(a.dns1), IpTextToBytes(a.dns2));
 }
 
-// The plan of the command line, checked by the rules the pages apply; on refusal, the message.
+// The plan of the command line by the checks the pages apply; on refusal, the message.
 std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
                               const std::vector<ap_info_stu>& stored, std::string& refusal) {
     std::vector<SelectedDevice> devices;
@@ -37,32 +37,19 @@ std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
     if (a.command == "reset") {
         return PlanReset(session.Store(), devices);
     }
+    CheckResult check;
     if (a.command == "rename") {
-        if (!IsValidName(a.name, devices.front().model)) {
-            refusal = Translate(NameRuleMessage(devices.front().model));
-            return std::nullopt;
-        }
-        return PlanRename(devices.front(), a.name);
+        check = CheckRename(devices.front(), a.name);
+    } else if (a.command == "set-ip") {
+        check = CheckSetIp(session.Store(), devices.front(), {a.ip, a.mask, a.gateway, a.dns1, a.dns2});
+    } else {
+        check = CheckTransparentBridge(session.Store(), devices, a.on);
     }
-    if (a.command == "set-ip") {
-        std::string rule = ValidateIpSettings(a.ip, a.mask, a.gateway, a.dns1, a.dns2);
-        if (rule.empty() && IsAddressUsedByAnother(session.Store(), a.ip, devices.front().Mac())) {
-            rule = kAddressInUseMessage;
-        }
-        if (!rule.empty()) {
-            refusal = Translate(rule);
-            return std::nullopt;
-        }
-        return PlanSetIp(devices.front(), StaticIpBlock(a));
+    if (!check.Accepted()) {
+        refusal = RefusalText(*check.refusal);
+        return std::nullopt;
     }
-    for (const ap_info_stu& device : stored) {
-        if (!HasTransparentBridge(device.ap_type(), device.device_info().work_mode())) {
-            refusal = device.mac() + ": " + Translate("Please select configurable devices!") +
-                      " (no transparent bridge in this model or work mode)";
-            return std::nullopt;
-        }
-    }
-    return PlanTransparentBridge(devices, a.on);
+    return std::move(check.plan);
 }
 
 int Report(const BatchPlan& plan, const BatchResult& result, bool missing) {

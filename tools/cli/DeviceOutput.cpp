@@ -2,6 +2,7 @@
 
 #include "operations/PlanDescription.h"
 
+#include "core/Language.h"
 #include "core/OperateCharacter.h"
 #include "operations/AdapterDevices.h"
 #include "protocol/CodeTables.h"
@@ -120,6 +121,14 @@ std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after
         out += "  " + PrintableText(line) + "\n";
     }
     return out;
+}
+
+std::string RefusalText(const Refusal& refusal) {
+    std::string macs;
+    for (const std::string& mac : refusal.macs) {
+        macs += (macs.empty() ? "" : ", ") + mac;
+    }
+    return (macs.empty() ? "" : macs + ": ") + Translate(refusal.messageKey);
 }
 
 } // namespace rf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nicscan/Nicscan.h"
+#include "operations/CheckResult.h"
 #include "protocol/ApInfo.h"
 #include "protocol/DeviceInfo.h"
 
@@ -25,6 +26,9 @@ std::string DeviceTextHeader();
 
 // A dry run's lines for one request: each setting that would change, indented, one per line.
 std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after);
+
+// Why a command was not started: the devices concerned, then the translated message.
+std::string RefusalText(const Refusal& refusal);
 
 // id, description, mac, ip (the addresses joined by "--" as the adapter list shows them), addresses and
 // devices: the online devices in the adapter's subnets, null (text "-") when they could not be counted.

@@ -238,7 +238,7 @@ TEST(IpTabDialog, PrefillsItsFieldsAndRefusesAnotherDevicesAddress) {
     h.engine.store.SaveDeviceInfo(MakeDevice({.index = 9}));
     const IpSettingsBlock opening{0, 192, 168, 1, 5, 255, 255, 255, 0, 192, 168,
                                   1, 1,   8,   8, 8, 8,   0,   0,   0, 0,   0};
-    CIPSetDlg tab(h.context.settings, h.engine.store, opening);
+    CIPSetDlg tab(h.context.settings, h.engine.store, "02:00:00:00:00:05", opening);
     EXPECT_EQ(tab.Field(0)->text(), QStringLiteral("192.168.1.5"));
     EXPECT_EQ(tab.Field(3)->text(), QStringLiteral("8.8.8.8"));
     EXPECT_EQ(tab.Field(4)->text(), QStringLiteral("0.0.0.0"));
