@@ -222,12 +222,4 @@ std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info
     return plans;
 }
 
-bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac) {
-    if (!IsAddressInUse(store, ipText)) {
-        return false;
-    }
-    ap_info_stu own;
-    return !(store.GetDevice(ownMac, own) && own.mac() == ownMac && StoredIp(own) == ipText);
-}
-
 } // namespace rf

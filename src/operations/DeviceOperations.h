@@ -47,7 +47,4 @@ std::vector<BatchPlan> PlanConfigure(const SelectedDevice& device, const ap_info
 // details, asked for at its new address: a station of the chosen access point at that address.
 BatchPlan PlanBridge(const SelectedDevice& device, const DeviceInfo& settings);
 
-// Whether the address is used by a stored device other than the one with ownMac.
-bool IsAddressUsedByAnother(CSqlManagement& store, const std::string& ipText, const std::string& ownMac);
-
 } // namespace rf

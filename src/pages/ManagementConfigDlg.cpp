@@ -1,6 +1,7 @@
 #include "pages/ManagementConfigDlg.h"
 
 #include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "pages/IPSetDlg.h"
 #include "pages/TimeRebootDlg.h"
 #include "pages/VlanDlg.h"
@@ -127,9 +128,7 @@ ConfigForms CManagementConfigDlg::Forms() const {
 void CManagementConfigDlg::OnSave() {
     changes_ = {};
     const ConfigCollect collected =
-        CollectConfigChanges(record_, opening_, Forms(), [this](const std::string& ip) {
-            return IsAddressUsedByAnother(store_, ip, record_.mac());
-        });
+        CollectConfigChanges(record_, opening_, Forms(), AddressUsedByOthers(store_, {record_.mac()}));
     if (!collected.Accepted()) {
         ShowTab(static_cast<int>(collected.refusedBy) - 1);
         MessageBox::warning(this, ToQString(collected.message));

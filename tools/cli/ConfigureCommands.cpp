@@ -9,6 +9,7 @@
 #include "operations/ConfigForms.h"
 #include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
@@ -133,9 +134,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     }
     ApplyOthers(arguments.configure, current);
     const ConfigCollect collected =
-        CollectConfigChanges(record, opening, current, [&](const std::string& ip) {
-            return IsAddressUsedByAnother(session.Store(), ip, mac);
-        });
+        CollectConfigChanges(record, opening, current, AddressUsedByOthers(session.Store(), {mac}));
     if (!collected.Accepted()) {
         std::cerr << "radiofleet-cli: " << collected.message << "\n";
         return kExitBadArguments;

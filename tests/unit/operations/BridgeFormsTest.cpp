@@ -1,6 +1,7 @@
 #include "operations/BridgeForms.h"
 #include "operations/ApScan.h"
 #include "operations/DeviceOperations.h"
+#include "operations/OperationChecks.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanReply.h"
 #include "protocol/SettingsPayloads.h"
@@ -165,9 +166,7 @@ protected:
         return ap_info_stu::Make(mac, 257, DeviceStatus::Online, info);
     }
     BridgeIpCollect Collect(const IpSettingsTexts& texts) {
-        return CollectBridgeIpSettings(texts, [this](const std::string& ip) {
-            return IsAddressUsedByAnother(store_, ip, "02:00:00:00:00:01");
-        });
+        return CollectBridgeIpSettings(texts, AddressUsedByOthers(store_, {"02:00:00:00:00:01"}));
     }
     test::TempDir dir_;
     CSqlManagement store_;
