@@ -24,6 +24,11 @@ class CSqlManagement;
 // Without wait, nothing is waited for and, after a VLAN change, nothing checked: the answered blocks stay
 // answered, not checked after the restart. A device that is not back after a VLAN change that turned the
 // management VLAN on may be out of the PC's reach: its answered blocks say so. One result per plan.
+// A block of the Save by its request: the short name the command line prints ("name", "wireless",
+// "schedule", "vlan", "ip") and the language key of its tab, which the page's summary names.
+const char* ConfigBlockName(MessageType type);
+const char* ConfigBlockKey(MessageType type);
+
 std::vector<BatchResult> SaveConfiguration(CNetManagement& engine, CSqlManagement& store,
                                            const std::vector<BatchPlan>& plans, const ConfigChanges& changes,
                                            bool wait, std::stop_token stop);

@@ -7,26 +7,6 @@
 #include "shell/PageIds.h"
 
 namespace rf {
-namespace {
-
-// The tab a request comes from, as the summary names it.
-const char* BlockKey(MessageType type) {
-    switch (type) {
-    case MessageType::SetName:
-        return "Wireless_location";
-    case MessageType::SetWireless:
-        return "WirelessSet";
-    case MessageType::SetRebootSchedule:
-        return "TimeReboot";
-    case MessageType::SetVlan:
-        return "VLAN";
-    default:
-        return "IPSET";
-    }
-}
-
-} // namespace
-
 CManagementDlg::CManagementDlg(const PageContext& context, QWidget* parent)
     : CDeviceListPage(context, kPageManagement, "ManagementDlg", kReloadDelayMs, parent) {
     FinishControls();
@@ -81,7 +61,7 @@ void CManagementDlg::OnSendFinished(const std::vector<BatchPlan>& plans,
     std::string line;
     std::string details;
     for (size_t i = 0; i < plans.size() && i < results.size(); ++i) {
-        line += (line.empty() ? "" : "; ") + BatchSummaryText(BlockKey(plans[i].type), results[i]);
+        line += (line.empty() ? "" : "; ") + BatchSummaryText(ConfigBlockKey(plans[i].type), results[i]);
         details += (details.empty() ? "" : "\n") + BatchDetailText(results[i]);
     }
     ShowBatchSummary(line, details);

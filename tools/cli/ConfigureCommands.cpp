@@ -78,26 +78,11 @@ void ApplyOthers(const ConfigureOptions& c, ConfigForms& f) {
     }
 }
 
-const char* BlockName(MessageType type) {
-    switch (type) {
-    case MessageType::SetName:
-        return "name";
-    case MessageType::SetWireless:
-        return "wireless";
-    case MessageType::SetRebootSchedule:
-        return "schedule";
-    case MessageType::SetVlan:
-        return "vlan";
-    default:
-        return "ip";
-    }
-}
-
 // The dry run: the requests of the Save in their order, each with the settings it would change.
 int PrintPlan(const ap_info_stu& record, const ConfigChanges& changes, const std::vector<BatchPlan>& plans) {
     const DeviceInfo before = record.device_info();
     for (const BatchPlan& plan : plans) {
-        std::cout << BlockName(plan.type) << "  " << record.mac() << "  " << IpBytesToText(before.ip())
+        std::cout << ConfigBlockName(plan.type) << "  " << record.mac() << "  " << IpBytesToText(before.ip())
                   << "  would send " << RequestName(plan.type) << "\n"
                   << PlannedChangeLines(before, WithConfigBlock(before, changes, plan.type));
     }
@@ -158,7 +143,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
     }
     bool allSucceeded = true;
     for (size_t i = 0; i < plans.size(); ++i) {
-        std::cout << BlockName(plans[i].type) << "  "
+        std::cout << ConfigBlockName(plans[i].type) << "  "
                   << DeviceLineText(plans[i], 0, results[i].devices.front()) << "\n";
         allSucceeded = allSucceeded && results[i].AllSucceeded();
     }
