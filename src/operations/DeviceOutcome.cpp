@@ -66,12 +66,10 @@ std::string BatchUnreachedText(const BatchResult& result) {
     return macs.empty() ? macs : Translate("not reached") + ": " + macs;
 }
 
-std::string BatchDetailText(const BatchResult& result) {
+std::string BatchDetailText(const BatchPlan& plan, const BatchResult& result) {
     std::string text;
-    for (const DeviceResult& device : result.devices) {
-        text += (text.empty() ? "" : "\n") + device.mac + "  " + device.ip + "  " +
-                Translate(OutcomeKey(device.outcome)) +
-                (device.unchecked.empty() ? "" : " (" + device.unchecked + ")");
+    for (size_t i = 0; i < result.devices.size() && i < plan.items.size(); ++i) {
+        text += (text.empty() ? "" : "\n") + DeviceLineText(plan, i, result.devices[i]);
     }
     return text;
 }

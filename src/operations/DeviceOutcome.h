@@ -51,8 +51,9 @@ std::string BatchSummaryText(const char* operationKey, const BatchResult& result
 // The devices that the request did not reach (no answer, or nothing sent), by MAC: "not reached: a, b";
 // empty when every device was reached. Translated.
 std::string BatchUnreachedText(const BatchResult& result);
-// One line per device: MAC, address and outcome (with why it was not checked, when known); translated.
-std::string BatchDetailText(const BatchResult& result);
+// One line per device of the plan, DeviceLineText: the pages' detail and the command line's output are
+// the same lines.
+std::string BatchDetailText(const BatchPlan& plan, const BatchResult& result);
 
 // What the request to item does, in words ("renamed to North-1", "moved to 10.77.1.55"); translated.
 std::string ChangeText(const BatchPlan& plan, const BatchItem& item);

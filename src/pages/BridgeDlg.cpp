@@ -51,10 +51,10 @@ void CBridgeDlg::StartSend(const CheckResult& check) {
         [this, plan = check.plan](const std::stop_token& stop) {
             return RunBatch(Context().engine, Context().store, plan, stop);
         },
-        [this](const BatchResult& result) { OnSendFinished(result); });
+        [this, plan = check.plan](const BatchResult& result) { OnSendFinished(plan, result); });
 }
 
-void CBridgeDlg::OnSendFinished(const BatchResult& result) {
+void CBridgeDlg::OnSendFinished(const BatchPlan& plan, const BatchResult& result) {
     // The device's answer: its result byte says whether it took the settings. Its status shows the same
     // until its details come again.
     const DeviceOutcome outcome = result.devices.empty() ? DeviceOutcome::NotSent : result.devices[0].outcome;
@@ -64,7 +64,7 @@ void CBridgeDlg::OnSendFinished(const BatchResult& result) {
                                                              : nullptr;
     const std::string line = BatchSummaryText("Device bridge", result);
     ShowBatchSummary(answer == nullptr ? line : ToStdString(TranslateText(answer)) + " - " + line,
-                     BatchDetailText(result));
+                     BatchDetailText(plan, result));
 }
 
 } // namespace rf

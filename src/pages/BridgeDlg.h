@@ -35,7 +35,7 @@ protected:
 
 private:
     void StartSend(const CheckResult& check);
-    void OnSendFinished(const BatchResult& result);
+    void OnSendFinished(const BatchPlan& plan, const BatchResult& result);
 
     QPointer<CBridgeConfigDlg> wizard_;
 };

@@ -62,7 +62,7 @@ void CManagementDlg::OnSendFinished(const std::vector<BatchPlan>& plans,
     std::string details;
     for (size_t i = 0; i < plans.size() && i < results.size(); ++i) {
         line += (line.empty() ? "" : "; ") + BatchSummaryText(ConfigBlockKey(plans[i].type), results[i]);
-        details += (details.empty() ? "" : "\n") + BatchDetailText(results[i]);
+        details += (details.empty() ? "" : "\n") + BatchDetailText(plans[i], results[i]);
     }
     ShowBatchSummary(line, details);
     if (wait_) {

@@ -57,10 +57,10 @@ void CRestartPageDlg::StartBatch() {
     result_.reset();
     BatchPlan plan = setup_.plan(Context().store, selection_);
     RunBatchWork(
-        [this, plan = std::move(plan)](const std::stop_token& stop) {
+        [this, plan](const std::stop_token& stop) {
             return RunBatch(Context().engine, Context().store, plan, stop);
         },
-        [this](const BatchResult& result) { OnBatchFinished(result); });
+        [this, plan](const BatchResult& result) { OnBatchFinished(plan, result); });
 }
 
 // Modal: the user waits here while the devices restart; the page's timers keep running.
@@ -82,8 +82,9 @@ void CRestartPageDlg::UpdateSelectedStatus() {
     }
 }
 
-void CRestartPageDlg::OnBatchFinished(const BatchResult& result) {
+void CRestartPageDlg::OnBatchFinished(const BatchPlan& plan, const BatchResult& result) {
     result_ = result;
+    details_ = BatchDetailText(plan, result);
     ShowSummaryWhenDone();
 }
 
@@ -95,7 +96,7 @@ void CRestartPageDlg::ShowSummaryWhenDone() {
     if (const std::string unreached = BatchUnreachedText(*result_); !unreached.empty()) {
         line += " (" + unreached + ")";
     }
-    ShowBatchSummary(line, BatchDetailText(*result_));
+    ShowBatchSummary(line, details_);
     result_.reset();
 }
 

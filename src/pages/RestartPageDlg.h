@@ -48,7 +48,7 @@ private:
     void StartBatch();
     void RunWait();
     // On the interface thread, when the batch has ended.
-    void OnBatchFinished(const BatchResult& result);
+    void OnBatchFinished(const BatchPlan& plan, const BatchResult& result);
     // The summary appears once both the batch and the wait are over.
     void ShowSummaryWhenDone();
 
@@ -58,6 +58,7 @@ private:
     QPointer<CWaitDlg> wait_;
     std::vector<SelectedDevice> selection_;
     std::optional<BatchResult> result_;
+    std::string details_; // the result's lines, one per device
 };
 
 } // namespace rf

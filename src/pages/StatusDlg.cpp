@@ -167,14 +167,17 @@ void CStatusDlg::OnSetBridge() {
 
 void CStatusDlg::StartBatch(const char* operationKey, BatchPlan plan) {
     RunBatchWork(
-        [this, plan = std::move(plan)](const std::stop_token& stop) {
+        [this, plan](const std::stop_token& stop) {
             return RunBatch(Context().engine, Context().store, plan, stop);
         },
-        [this, key = std::string(operationKey)](const BatchResult& result) { OnBatchFinished(key, result); });
+        [this, key = std::string(operationKey), plan](const BatchResult& result) {
+            OnBatchFinished(key, plan, result);
+        });
 }
 
-void CStatusDlg::OnBatchFinished(const std::string& operationKey, const BatchResult& result) {
-    ShowBatchSummary(BatchSummaryText(operationKey.c_str(), result), BatchDetailText(result));
+void CStatusDlg::OnBatchFinished(const std::string& operationKey, const BatchPlan& plan,
+                                 const BatchResult& result) {
+    ShowBatchSummary(BatchSummaryText(operationKey.c_str(), result), BatchDetailText(plan, result));
     ReloadTimer().start();
 }
 

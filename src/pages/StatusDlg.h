@@ -63,7 +63,7 @@ private:
     // Runs the plan on the batch worker; its outcome is shown when it ends.
     void StartBatch(const char* operationKey, BatchPlan plan);
     // On the interface thread: shows the outcome and reloads the list soon.
-    void OnBatchFinished(const std::string& operationKey, const BatchResult& result);
+    void OnBatchFinished(const std::string& operationKey, const BatchPlan& plan, const BatchResult& result);
     // After a reload: the rename editor follows its device to its new row, or closes when it is gone.
     void PlaceRenameEditor();
 

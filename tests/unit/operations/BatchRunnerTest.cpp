@@ -364,9 +364,21 @@ TEST(BatchRunner, TheSummaryCountsEachOutcomeAndTheDetailNamesEveryDevice) {
                       {"02:00:00:00:00:02", "10.0.0.2", DeviceOutcome::NoAnswer, {}},
                       {"02:00:00:00:00:03", "10.0.0.3", DeviceOutcome::Verified, {}}};
     EXPECT_EQ(BatchSummaryText("Set IP", result), "Set IP: 2 verified, 1 no answer");
-    EXPECT_EQ(BatchDetailText(result), "02:00:00:00:00:01  10.0.0.1  verified\n"
-                                       "02:00:00:00:00:02  10.0.0.2  no answer\n"
-                                       "02:00:00:00:00:03  10.0.0.3  verified");
+    BatchPlan plan;
+    plan.type = MessageType::SetIp;
+    for (const DeviceResult& device : result.devices) {
+        BatchItem item;
+        item.mac = device.mac;
+        item.ip = device.ip;
+        item.detailIp = "10.0.1." + device.ip.substr(7);
+        plan.items.push_back(item);
+    }
+    // The page's detail is the command line's lines, one per device.
+    EXPECT_EQ(BatchDetailText(plan, result), "02:00:00:00:00:01  10.0.0.1  moved to 10.0.1.1 (verified)\n"
+                                             "02:00:00:00:00:02  10.0.0.2  no answer\n"
+                                             "02:00:00:00:00:03  10.0.0.3  moved to 10.0.1.3 (verified)");
+    EXPECT_EQ(BatchDetailText(plan, result).substr(0, DeviceLineText(plan, 0, result.devices[0]).size()),
+              DeviceLineText(plan, 0, result.devices[0]));
 }
 
 TEST(BatchRunner, TheUnreachedLineNamesSilentAndUnsentDevicesOnly) {
