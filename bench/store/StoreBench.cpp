@@ -190,7 +190,7 @@ Page ListPage(sqlite3* db, const std::string& test, const std::string& match, co
     }
     static const std::string columns = ColumnListSql(kDeviceTable, kDeviceColumns, true);
     // Following the address index pays only when the matches fill the page early.
-    const std::string key = 3 * kPageSize < total ? "ip_num" : "+ip_num";
+    const std::string key = 3 * kPageSize < total ? "ip_key" : "+ip_key";
     CSqliteStatement rows(db, "SELECT ap_info.ID," + columns + " FROM (SELECT ID AS id," + key +
                                   " AS k FROM ap_list WHERE " + test +
                                   " ORDER BY k,id LIMIT ?2) AS page JOIN ap_info ON ap_info.ID=page.id "

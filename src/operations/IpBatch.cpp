@@ -32,10 +32,6 @@ void SetBlockAddress(IpSettingsBlock& block, size_t offset, const Ipv4Bytes& ip)
     StoreIpv4(block, offset, ip);
 }
 
-uint32_t IpOrder(const Ipv4Bytes& ip) {
-    return (uint32_t{ip[0]} << 24) | (uint32_t{ip[1]} << 16) | (uint32_t{ip[2]} << 8) | uint32_t{ip[3]};
-}
-
 Ipv4Bytes IpFromOrder(uint32_t value) {
     return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
             static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
@@ -71,7 +67,7 @@ std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount,
     // A 64-bit counter: the range may end at 255.255.255.255 without wrapping round.
     for (uint64_t value = first; value <= last && addresses.size() < deviceCount; ++value) {
         const Ipv4Bytes ip = IpFromOrder(static_cast<uint32_t>(value));
-        if (ip[3] != 0 && ip[3] != 255 && !(inUse && inUse(ip))) {
+        if (IsSubnetHost(ip, batch.mask) && !(inUse && inUse(ip))) {
             addresses.push_back(ip);
         }
     }

@@ -38,8 +38,7 @@ struct IpBatch {
     Ipv4Bytes dns2{};
 };
 
-// The address as a number with the first octet most significant, for comparing addresses.
-uint32_t IpOrder(const Ipv4Bytes& ip);
+// The address of a number with the first octet most significant (the inverse of IpOrder).
 Ipv4Bytes IpFromOrder(uint32_t value);
 
 // The range and shared settings of the multi-device dialog: for one device exactly ValidateIpSettings with
@@ -50,8 +49,9 @@ std::string ValidateIpRange(std::string_view start, std::string_view end, std::s
                             size_t deviceCount);
 
 // The addresses handed out: for one device the start address; for several, the addresses from start to
-// end in ascending order that do not end in .0 or .255 and are not in use by another device (inUse, may be
-// empty), one per device in order, until either runs out. Devices beyond the result get nothing.
+// end in ascending order that are neither the network nor the broadcast address of the batch's mask (see
+// IsSubnetHost) and are not in use by another device (inUse, may be empty), one per device in order, until
+// either runs out. Devices beyond the result get nothing.
 std::vector<Ipv4Bytes> AssignIpRange(const IpBatch& batch, size_t deviceCount,
                                      const std::function<bool(const Ipv4Bytes&)>& inUse = {});
 

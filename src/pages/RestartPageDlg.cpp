@@ -45,12 +45,20 @@ void CRestartPageDlg::OnAction() {
     if (selection.empty()) {
         return;
     }
-    if (!MessageBox::confirm(this, TranslateText(setup_.confirmKey))) {
+    if (!MessageBox::confirm(this, ConfirmText(selection.size()),
+                             setup_.cancelByDefault ? MessageBox::Cancel : MessageBox::Ok)) {
         return;
     }
     selection_ = std::move(selection);
     StartBatch();
     RunWait();
+}
+
+QString CRestartPageDlg::ConfirmText(size_t devices) const {
+    if (devices > 1 && setup_.confirmSeveralKey != nullptr) {
+        return TranslateText(setup_.confirmSeveralKey).arg(static_cast<qulonglong>(devices));
+    }
+    return TranslateText(setup_.confirmKey);
 }
 
 void CRestartPageDlg::StartBatch() {

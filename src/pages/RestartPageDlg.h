@@ -45,6 +45,8 @@ protected:
 
 private:
     void BuildControls();
+    // The question before sending to this many devices.
+    QString ConfirmText(size_t devices) const;
     void StartBatch();
     void RunWait();
     // On the interface thread, when the batch has ended.

@@ -18,6 +18,9 @@ struct RestartPageSetup {
     const char* confirmKey = ""; // the question before anything is sent
     int waitSearches = 0;        // searches near the end of the one-minute wait
     BatchPlan (*plan)(CSqlManagement& store, const std::vector<SelectedDevice>& devices) = nullptr;
+    const char* confirmSeveralKey =
+        nullptr;                  // the question for several devices, %1 their number (if it differs)
+    bool cancelByDefault = false; // Enter answers Cancel: what the request does cannot be undone
 };
 
 } // namespace rf

@@ -26,15 +26,10 @@ constexpr int kPanelY = 220;
 constexpr std::array<const char*, 3> kCipherKeys{"AES", "TKIP", "TKIP&&AES"};
 constexpr std::array<const char*, 3> kCipherNames{"cipherAes", "cipherTkip", "cipherBoth"};
 
-bool OnlyShowsValues(int workMode) {
-    return workMode == 2 || workMode == 3 || workMode == 4;
-}
-
 } // namespace
 
 CWirelessSetDlg::CWirelessSetDlg(const Settings& settings, const DeviceInfo& stored, QWidget* parent)
-    : CTDialog(parent), choices_(WirelessChoices::Open(stored)),
-      showOnly_(OnlyShowsValues(stored.work_mode())) {
+    : CTDialog(parent), choices_(WirelessChoices::Open(stored)), showOnly_(!IsWirelessTabEditable(stored)) {
     setObjectName(QStringLiteral("WirelessSetDlg"));
     MakeChildPage();
     const WirelessForm opening = OpenWirelessForm(stored);
@@ -50,6 +45,12 @@ CWirelessSetDlg::CWirelessSetDlg(const Settings& settings, const DeviceInfo& sto
     power_->setText(ToQString(opening.power));
     range_->setText(QStringLiteral("(%1-%2)").arg(stored.tx_power_min()).arg(stored.tx_power_max()));
     BuildSecurity(settings, opening.security);
+    if (showOnly_) {
+        showOnlyNote_ =
+            MakeTabLabel(settings, this, kRadioFromAccessPointMessage, {kRightLabelX, 100, 250, 54});
+        showOnlyNote_->setObjectName(QStringLiteral("wirelessShowOnlyNote"));
+        showOnlyNote_->setWordWrap(true);
+    }
     ShowLists();
     TranslateWindow(this);
     ShowSecurityControls(opening.security.mode);
@@ -114,7 +115,7 @@ void CWirelessSetDlg::ShowLists() {
     ShowChoices(extension_, choices_.extensions());
     if (showOnly_) {
         for (QWidget* child : findChildren<QWidget*>()) {
-            child->setEnabled(false);
+            child->setEnabled(child == showOnlyNote_);
         }
     }
 }
@@ -128,8 +129,10 @@ void CWirelessSetDlg::Connect() {
         choices_.SelectNetworkMode(index);
         ShowLists();
     });
-    connect(bandwidth_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { choices_.SelectBandwidth(index); });
+    connect(bandwidth_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        choices_.SelectBandwidth(index);
+        ShowLists();
+    });
     connect(channel_, &QComboBox::currentIndexChanged, this, [this](int index) {
         choices_.SelectChannel(index);
         ShowLists();

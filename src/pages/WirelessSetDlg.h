@@ -20,7 +20,7 @@ struct Settings;
 
 // The wireless tab of the configuration dialog: the device name, the radio (its dependent lists come
 // from WirelessChoices) and the security of its network, with the WEP and RADIUS panels. A station or
-// repeater only shows its values: every control is disabled.
+// repeater only shows its values: every control is disabled, and a note says why.
 class CWirelessSetDlg : public CTDialog {
     Q_OBJECT
 
@@ -49,6 +49,8 @@ public:
     CTEdit* RenewalEdit() const { return renewal_; }
     CWepDlg* WepPanel() const { return wep_; }
     CWpaDlg* WpaPanel() const { return wpa_; }
+    // Why the tab only shows its values; null when it is editable.
+    CTStatic* ShowOnlyNote() const { return showOnlyNote_; }
 
 private:
     void BuildRadio(const Settings& settings);
@@ -78,6 +80,7 @@ private:
     CTEdit* renewal_ = nullptr;
     CWepDlg* wep_ = nullptr;
     CWpaDlg* wpa_ = nullptr;
+    CTStatic* showOnlyNote_ = nullptr;
 };
 
 } // namespace rf

@@ -35,6 +35,9 @@ template <typename Allowed> bool NameFits(std::string_view name, Allowed allowed
     return NameByteLength(name) <= kMaxNameBytes;
 }
 
+// The mask an address is judged by when its own is not known.
+constexpr uint32_t kUnknownSubnetMask = 0xFFFFFF00;
+
 bool IsEmptyAddress(std::string_view text) {
     return text.empty() || text == "0.0.0.0";
 }
@@ -66,12 +69,16 @@ const char* NameRuleMessage(int model) {
     return model == 4 || model == 261 ? kStrictNameMessage : kLooseNameMessage;
 }
 
+uint32_t IpOrder(const Ipv4Bytes& ip) {
+    return (uint32_t{ip[0]} << 24) | (uint32_t{ip[1]} << 16) | (uint32_t{ip[2]} << 8) | uint32_t{ip[3]};
+}
+
 // Each part must be a decimal number up to 255: "10.0.0.261" is refused rather than read as 10.0.0.5.
 bool IsDottedAddress(std::string_view text) {
     return ParseIpText(text).has_value();
 }
 
-bool IsValidHostAddress(std::string_view text, bool optional) {
+bool IsValidHostAddress(std::string_view text, bool optional, std::string_view mask) {
     if (IsEmptyAddress(text)) {
         return optional;
     }
@@ -80,19 +87,22 @@ bool IsValidHostAddress(std::string_view text, bool optional) {
         return false;
     }
     const uint8_t first = (*ip)[0];
-    const uint8_t last = (*ip)[3];
-    return first != 0 && first != 127 && first < 224 && last != 0 && last != 255;
+    return first != 0 && first != 127 && first < 224 && IsSubnetHost(*ip, IpTextToBytes(mask));
+}
+
+bool IsSubnetHost(const Ipv4Bytes& ip, const Ipv4Bytes& mask) {
+    const uint32_t bits = IsValidMask(mask) ? IpOrder(mask) : kUnknownSubnetMask;
+    const uint32_t host = IpOrder(ip) & ~bits;
+    return ~bits == 1 || (host != 0 && host != ~bits);
 }
 
 bool IsValidMask(std::string_view text) {
     const auto bytes = ParseIpText(text);
-    if (!bytes) {
-        return false;
-    }
-    uint32_t mask = 0;
-    for (const uint8_t byte : *bytes) {
-        mask = mask << 8 | byte;
-    }
+    return bytes && IsValidMask(*bytes);
+}
+
+bool IsValidMask(const Ipv4Bytes& bytes) {
+    const uint32_t mask = IpOrder(bytes);
     const uint32_t hostBits = ~mask;
     const bool contiguous = (hostBits & (hostBits + 1)) == 0;
     return contiguous && mask != 0 && hostBits != 0;
@@ -121,13 +131,13 @@ bool IsAddressInUse(CSqlManagement& store, std::string_view ipText) {
 
 std::string ValidateIpSettings(std::string_view ip, std::string_view mask, std::string_view gateway,
                                std::string_view dns1, std::string_view dns2) {
-    if (!IsValidHostAddress(ip, false)) {
+    if (!IsValidHostAddress(ip, false, mask)) {
         return kInvalidIpMessage;
     }
     if (!IsValidMask(mask)) {
         return kInvalidMaskMessage;
     }
-    if (!IsValidHostAddress(gateway, true)) {
+    if (!IsValidHostAddress(gateway, true, mask)) {
         return kInvalidGatewayMessage;
     }
     if (ip == gateway) {

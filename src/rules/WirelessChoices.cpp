@@ -39,9 +39,13 @@ void WirelessChoices::SelectNetworkMode(int index) {
     }
 }
 
+// The channel stays when the new bandwidth offers it (36 pairs with 40 at 40 MHz); otherwise it falls back
+// to Auto (165 has no 40 MHz partner). The extension follows the channel.
 void WirelessChoices::SelectBandwidth(int index) {
     if (IsIndexOf(bandwidths_, index)) {
         bandwidths_.selected = index;
+        channels_ = BuildChannelList(country_, band_, SelectedBandwidth(), SelectedChannel());
+        RebuildExtensions(SelectedMode(), SelectedBandwidth(), SelectedChannel(), 2);
     }
 }
 

@@ -11,8 +11,8 @@ class DeviceInfo;
 
 // The dependent lists of the wireless tab and what the user chose in them: country, network mode,
 // bandwidth, channel and extension channel. Changing one rebuilds the lists that depend on it, as the
-// tab does: a new country or mode starts the channel at Auto, a new channel resets the extension, and
-// the bandwidth rebuilds nothing.
+// tab does: a new country or mode starts the channel at Auto, a new bandwidth keeps the channel where it
+// still offers it, and a new channel or bandwidth resets the extension.
 class WirelessChoices {
 public:
     // The lists as the tab fills them from a device's stored settings.

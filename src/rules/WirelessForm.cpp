@@ -85,9 +85,21 @@ WirelessForm OpenWirelessForm(const DeviceInfo& stored) {
     return form;
 }
 
+bool IsWirelessTabEditable(const DeviceInfo& stored) {
+    const int mode = stored.work_mode();
+    return mode != 2 && mode != 3 && mode != 4;
+}
+
 WirelessCollect CollectWirelessSettings(const WirelessForm& form, const DeviceInfo& stored, int model) {
     WirelessCollect result;
-    result.message = Check(form, stored, model);
+    if (IsWirelessTabEditable(stored)) {
+        result.message = Check(form, stored, model);
+    } else {
+        const WirelessForm shown = OpenWirelessForm(stored);
+        if (form.name != shown.name || BuildRadio(form, stored) != BuildRadio(shown, stored)) {
+            result.message = kRadioFromAccessPointMessage;
+        }
+    }
     if (result.message.empty()) {
         result.name = form.name;
         result.radio = BuildRadio(form, stored);

@@ -20,6 +20,8 @@ inline constexpr const char* kStrictSsidMessage =
 inline constexpr const char* kLooseSsidMessage =
     "SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
 inline constexpr const char* kPowerRangeMessage = "Power value range:%d-%d";
+inline constexpr const char* kRadioFromAccessPointMessage =
+    "A station takes its radio settings from its access point";
 
 // The wireless tab as the user sees it: the device name, the radio and its security.
 struct WirelessForm {
@@ -33,6 +35,10 @@ struct WirelessForm {
 
 WirelessForm OpenWirelessForm(const DeviceInfo& stored);
 
+// A station or a repeater (work modes 2-4) takes its radio settings from its access point: the tab only
+// shows them.
+bool IsWirelessTabEditable(const DeviceInfo& stored);
+
 struct WirelessCollect {
     std::string message; // the key of the refusal; empty when accepted
     std::string name;    // the name as local text
@@ -41,7 +47,8 @@ struct WirelessCollect {
 
 // The tab's checks in order (name, SSID, power within the device's limits, security), then the name and
 // the radio block built over the stored one: what the lists chose, the power, the SSID and its hiding,
-// and the security of the chosen mode. A list without a selection keeps the stored value.
+// and the security of the chosen mode. A list without a selection keeps the stored value. A tab that is
+// not editable is not checked, since nobody can correct it; a form that would change it is refused.
 WirelessCollect CollectWirelessSettings(const WirelessForm& form, const DeviceInfo& stored, int model);
 
 // The refusal for the user: the translated message, the power range filled in from the stored limits.

@@ -10,9 +10,11 @@ namespace {
 
 constexpr char kSeparator = '\x1f';
 
-// The sort keys a device list offers; ap_status also gives the online count.
-constexpr std::array kListKeyColumns{
-    "mac",      "ip_num",      "ap_name",  "ap_type", "work_mode",          "ssid",
+constexpr std::string_view kIpKeyColumn = "ip_key";
+
+// The sort keys a device list offers, in the order of SortKey; ap_status also gives the online count.
+constexpr std::array<std::string_view, 13> kListKeyColumns{
+    "mac",      "ip_key",      "ap_name",  "ap_type", "work_mode",          "ssid",
     "channel",  "secure_mode", "tx_power", "version", "bridge_transparent", "up_time",
     "ap_status"};
 
@@ -24,13 +26,27 @@ std::string KeyColumnType(std::string_view name) {
                                                        : "INTEGER";
         }
     }
-    return "TEXT";
+    return name == kIpKeyColumn ? "INTEGER" : "TEXT";
 }
 
-std::string KeyColumnList(std::string_view prefix) {
+std::string KeyColumnNames() {
     std::string sql;
-    for (const char* key : kListKeyColumns) {
-        sql += "," + std::string(prefix) + key;
+    for (const std::string_view key : kListKeyColumns) {
+        sql += "," + std::string(key);
+    }
+    return sql;
+}
+
+// The value of a key taken from an ap_info row (prefix "new." in a trigger).
+std::string KeyValue(std::string_view key, std::string_view prefix) {
+    return key == kIpKeyColumn ? IpKeySql(std::string(prefix) + "ip_num")
+                               : std::string(prefix) + std::string(key);
+}
+
+std::string KeyValues(std::string_view prefix) {
+    std::string sql;
+    for (const std::string_view key : kListKeyColumns) {
+        sql += "," + KeyValue(key, prefix);
     }
     return sql;
 }
@@ -48,7 +64,7 @@ std::string ListTextExpression(std::string_view prefix) {
 
 std::string InsertNew() {
     return "INSERT INTO " + std::string(kListTable) + "(ID," + std::string(kListTextColumn) +
-           KeyColumnList("") + ") VALUES(new.ID," + ListTextExpression("new.") + KeyColumnList("new.") + ")";
+           KeyColumnNames() + ") VALUES(new.ID," + ListTextExpression("new.") + KeyValues("new.") + ")";
 }
 
 // Without a conflict clause of its own: inside a trigger it would be overridden by that of the statement
@@ -56,8 +72,8 @@ std::string InsertNew() {
 std::string UpdateToNew() {
     std::string sql = "UPDATE " + std::string(kListTable) + " SET ID=new.ID," + std::string(kListTextColumn) +
                       "=" + ListTextExpression("new.");
-    for (const char* key : kListKeyColumns) {
-        sql += "," + std::string(key) + "=new." + key;
+    for (const std::string_view key : kListKeyColumns) {
+        sql += "," + std::string(key) + "=" + KeyValue(key, "new.");
     }
     return sql + " WHERE ID=old.ID";
 }
@@ -106,21 +122,33 @@ std::vector<std::string> DeviceListIndexSql() {
     const std::string table(kListTable);
     std::string create = "CREATE TABLE IF NOT EXISTS " + table + "(ID INTEGER PRIMARY KEY," +
                          std::string(kListTextColumn) + " TEXT";
-    for (const char* key : kListKeyColumns) {
+    for (const std::string_view key : kListKeyColumns) {
         create += "," + std::string(key) + " " + KeyColumnType(key);
     }
     create += ")";
     return {
         create,
-        "INSERT INTO " + table + "(ID," + std::string(kListTextColumn) + KeyColumnList("") + ") SELECT ID," +
-            ListTextExpression("") + KeyColumnList("") + " FROM ap_info",
-        "CREATE INDEX IF NOT EXISTS ap_list_ip_num ON " + table + "(ip_num)",
+        "INSERT INTO " + table + "(ID," + std::string(kListTextColumn) + KeyColumnNames() + ") SELECT ID," +
+            ListTextExpression("") + KeyValues("") + " FROM ap_info",
+        "CREATE INDEX IF NOT EXISTS ap_list_ip_key ON " + table + "(ip_key)",
         "CREATE TRIGGER IF NOT EXISTS ap_list_insert AFTER INSERT ON ap_info BEGIN " + InsertNew() + "; END",
         "CREATE TRIGGER IF NOT EXISTS ap_list_update AFTER UPDATE ON ap_info BEGIN " + UpdateToNew() +
             "; END",
         "CREATE TRIGGER IF NOT EXISTS ap_list_delete AFTER DELETE ON ap_info BEGIN DELETE FROM " + table +
             " WHERE ID=old.ID; END",
     };
+}
+
+std::string IpKeySql(std::string_view ipNum) {
+    // Every term in brackets: SQLite ranks + above the shifts and the shifts with &.
+    const std::string n = "CAST(" + std::string(ipNum) + " AS INTEGER)";
+    return "(((" + n + "&255)<<24)+(((" + n + ">>8)&255)<<16)+(((" + n + ">>16)&255)<<8)+((" + n +
+           ">>24)&255))";
+}
+
+std::string ListKeyColumn(SortKey key) {
+    const auto index = static_cast<size_t>(key);
+    return index < kListKeyColumns.size() ? std::string(kListKeyColumns[index]) : std::string();
 }
 
 bool IsAsciiFilter(std::string_view filter) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/SortKey.h"
+
 #include <array>
 #include <sqlite3.h>
 #include <string>
@@ -34,6 +36,13 @@ inline constexpr std::array kFilterColumns{"ap_name",
 
 inline constexpr std::string_view kListTable = "ap_list";
 inline constexpr std::string_view kListTextColumn = "list_text";
+
+// The address as a number with its first octet most significant, made from an ip_num column (in which the
+// last octet weighs most), so that 10.98.3.1 sorts before 10.99.1.1 and 10.99.1.2. NULL for NULL.
+std::string IpKeySql(std::string_view ipNum);
+// ap_list's column of a sort key: the ap_info column of the same name, or ip_key (IpKeySql of ip_num) for
+// the address; empty for a value that is no key.
+std::string ListKeyColumn(SortKey key);
 
 // Statements that create ap_list, fill it from the rows ap_info already has and add the triggers, in order.
 std::vector<std::string> DeviceListIndexSql();

@@ -23,7 +23,7 @@ ap_info_stu DeviceFromRow(const CSqliteStatement& row);
 void BindScanColumns(CSqliteStatement& statement, const ScanReply& reply, const ScanEntry& entry);
 ScanEntry ScannedApFromRow(const CSqliteStatement& row);
 
-// The ip_num sort key: the address bytes in wire order read as a little-endian number, so that the last
+// The ip_num column: the address bytes in wire order read as a little-endian number, so that the last
 // octet weighs most.
 double IpNumber(const Ipv4Bytes& ip);
 

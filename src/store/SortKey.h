@@ -5,7 +5,7 @@ namespace rf {
 // What a device list is sorted by: each key is one column of ap_info.
 enum class SortKey {
     Mac,
-    IpAddress, // ip_num: the last octet weighs most (see IpNumber)
+    IpAddress, // the whole address, first octet most significant (from ip_num, see IpKeySql)
     Name,
     Model,
     WorkMode,

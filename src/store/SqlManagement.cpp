@@ -162,14 +162,13 @@ std::string CountSql(DeviceSource source) {
 }
 
 // The IDs of a page, ordered by ap_list's copy of the sort key; the page's rows are then read whole one by
-// one, so that no wide row is ever sorted. walkIndex: follow the key's index (ip_num has one) and stop when
+// one, so that no wide row is ever sorted. walkIndex: follow the key's index (ip_key has one) and stop when
 // the page is full, which is quick when matches are dense; otherwise ("+" keeps the index out) every match
 // is read once and the page kept.
-std::string PageIdsSql(const std::string& column, bool ascending, bool walkIndex, ListTest test) {
-    const std::string bare = column.substr(column.find('.') + 1);
-    const std::string collate = IsTextColumn(kDeviceColumns, bare) ? " COLLATE NOCASE" : "";
+std::string PageIdsSql(const std::string& key, bool ascending, bool walkIndex, ListTest test) {
+    const std::string collate = IsTextColumn(kDeviceColumns, key) ? " COLLATE NOCASE" : "";
     const std::string list(kListTable);
-    return "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + bare + " AS k FROM " +
+    return "SELECT " + list + ".ID AS id," + (walkIndex ? "" : "+") + list + "." + key + " AS k FROM " +
            list + ListFilterClause(test) + " ORDER BY k" + collate + (ascending ? " ASC" : " DESC") +
            ",id LIMIT ?2 OFFSET ?3";
 }
@@ -274,7 +273,6 @@ void CSqlManagement::CreateTables() {
     Execute(CreateTableSql(kScanTable, kScanColumns));
     Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_info_mac ON ap_info(mac)");
     Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)");
-    Execute("CREATE INDEX IF NOT EXISTS ap_info_ip_num ON ap_info(ip_num)");
     Execute("CREATE INDEX IF NOT EXISTS ap_info_ap_status ON ap_info(ap_status)");
     for (const auto& statement : DeviceListIndexSql()) {
         Execute(statement);
@@ -296,7 +294,7 @@ std::string CSqlManagement::GetDeviceSortColumn(SortKey key) {
     case SortKey::Mac:
         return "ap_info.mac";
     case SortKey::IpAddress:
-        return "ap_info.ip_num";
+        return IpKeySql("ap_info.ip_num");
     case SortKey::Name:
         return "ap_info.ap_name";
     case SortKey::Model:
@@ -409,8 +407,8 @@ bool CSqlManagement::QueryDevicePage(SortKey key, std::string_view filter, bool 
         const bool read =
             source == DeviceSource::Wide
                 ? ReadPage(Prepared(WidePageSql(column, ascending)), pattern, pageSize, offset, found)
-                : ReadPageByIds(Prepared(PageIdsSql(column, ascending, dense, test)), bound, pageSize, offset,
-                                found);
+                : ReadPageByIds(Prepared(PageIdsSql(ListKeyColumn(key), ascending, dense, test)), bound,
+                                pageSize, offset, found);
         if (!read) {
             return false;
         }

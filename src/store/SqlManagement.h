@@ -44,8 +44,8 @@ public:
     bool IsOpen() const;
     std::string OpenError() const;
 
-    // The column a device list is sorted by ("ap_info.ip_num" for SortKey::IpAddress); empty for a value
-    // that names no key.
+    // The column of ap_info a device list is sorted by ("ap_info.mac" for SortKey::Mac); for the address,
+    // the whole address as a number made from ap_info.ip_num (IpKeySql). Empty for a value that names no key.
     static std::string GetDeviceSortColumn(SortKey key);
     // Sort columns of the scanned access points ("signal" for 4); empty for an unknown code.
     static std::string GetScanSortColumn(int code);

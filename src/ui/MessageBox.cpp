@@ -8,7 +8,7 @@ std::optional<MessageBox::Answer> MessageBox::nextAnswer_;
 QString MessageBox::lastText_;
 int MessageBox::count_ = 0;
 
-MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, Kind kind) {
+MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, Kind kind, Answer defaultAnswer) {
     lastText_ = text;
     ++count_;
     if (nextAnswer_) {
@@ -23,6 +23,9 @@ MessageBox::Answer MessageBox::Run(QWidget* parent, const QString& text, Kind ki
     QMessageBox box(icon, QString(), text,
                     question ? (QMessageBox::Ok | QMessageBox::Cancel) : QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    if (question) {
+        box.setDefaultButton(defaultAnswer == Cancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    }
     if (kind == Kind::Copyable) {
         box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     }
@@ -37,8 +40,8 @@ void MessageBox::copyable(QWidget* parent, const QString& text) {
     Run(parent, text, Kind::Copyable);
 }
 
-bool MessageBox::confirm(QWidget* parent, const QString& text) {
-    return Run(parent, text, Kind::Question) == Ok;
+bool MessageBox::confirm(QWidget* parent, const QString& text, Answer defaultAnswer) {
+    return Run(parent, text, Kind::Question, defaultAnswer) == Ok;
 }
 
 void MessageBox::setNextAnswer(Answer answer) {

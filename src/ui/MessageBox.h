@@ -15,8 +15,8 @@ public:
 
     // A warning: no caption, the exclamation icon and OK.
     static void warning(QWidget* parent, const QString& text);
-    // A confirmation: the question icon, OK and Cancel. True only for OK.
-    static bool confirm(QWidget* parent, const QString& text);
+    // A confirmation: the question icon, OK and Cancel, Enter giving the default answer. True only for OK.
+    static bool confirm(QWidget* parent, const QString& text, Answer defaultAnswer = Ok);
     // An information with OK whose text the user can select and copy (an address, a path).
     static void copyable(QWidget* parent, const QString& text);
 
@@ -28,7 +28,7 @@ public:
 
 private:
     enum class Kind { Warning, Question, Copyable };
-    static Answer Run(QWidget* parent, const QString& text, Kind kind);
+    static Answer Run(QWidget* parent, const QString& text, Kind kind, Answer defaultAnswer = Ok);
 
     static std::optional<Answer> nextAnswer_;
     static QString lastText_;

@@ -123,9 +123,16 @@ TEST_F(ConfigDialog, TheListsFollowCountryModeAndChannel) {
     EXPECT_EQ(w.ExtensionBox()->currentText(), QStringLiteral("36"));
     w.ChannelBox()->setCurrentIndex(w.ChannelBox()->findData(36));
     EXPECT_EQ(w.ExtensionBox()->currentText(), QStringLiteral("40"));
-    const int channels = w.ChannelBox()->count();
     w.BandwidthBox()->setCurrentIndex(w.BandwidthBox()->findData(0));
-    EXPECT_EQ(w.ChannelBox()->count(), channels) << "the bandwidth rebuilds no list";
+    EXPECT_EQ(w.ChannelBox()->currentData().toInt(), 36) << "20 MHz still offers the channel";
+    EXPECT_FALSE(w.ExtensionBox()->isEnabled());
+    w.ChannelBox()->setCurrentIndex(w.ChannelBox()->findData(165));
+    w.BandwidthBox()->setCurrentIndex(w.BandwidthBox()->findData(1));
+    EXPECT_EQ(w.ChannelBox()->findData(165), -1) << "the 40 MHz list, where 165 has no partner";
+    EXPECT_EQ(w.ExtensionBox()->currentText(), TranslateText("Auto"));
+    w.ChannelBox()->setCurrentIndex(w.ChannelBox()->findData(149));
+    EXPECT_EQ(w.ExtensionBox()->currentText(), QStringLiteral("153"));
+    w.BandwidthBox()->setCurrentIndex(w.BandwidthBox()->findData(0));
     w.CountryBox()->setCurrentIndex(w.CountryBox()->findText(QStringLiteral("Korea")));
     EXPECT_EQ(w.ChannelBox()->currentData().toInt(), 0);
     EXPECT_EQ(w.ChannelBox()->count(), 6);
@@ -191,16 +198,35 @@ TEST_F(ConfigDialog, ScheduleAndVlanBoxesEnableTheirFields) {
 
 class StationDialog : public ConfigDialog {
 protected:
-    StationDialog() : ConfigDialog(Radio(2)) {}
+    // A station whose stored power lies above its limits and whose key is too short for the tab's rules.
+    static ap_info_stu Station() {
+        ap_info_stu record = Radio(2);
+        DeviceInfo info = record.device_info();
+        info.set_tx_power(30);
+        SecurityBlock security = info.security();
+        security.set_wpapsk_key_value("short");
+        info.set_security(security);
+        record.set_device_info(info);
+        return record;
+    }
+    StationDialog() : ConfigDialog(Station()) {}
 };
 
-TEST_F(StationDialog, AStationOnlyShowsItsWirelessValues) {
+TEST_F(StationDialog, AStationOnlyShowsItsWirelessValuesSaysWhyAndSavesItsOtherTabs) {
     EXPECT_FALSE(Wireless().NameEdit()->isEnabled());
     EXPECT_FALSE(Wireless().ChannelBox()->isEnabled());
     EXPECT_FALSE(Wireless().KeyEdit()->isEnabled());
     EXPECT_EQ(Wireless().NameEdit()->text(), QStringLiteral("Mast-1"));
+    ASSERT_NE(Wireless().ShowOnlyNote(), nullptr);
+    EXPECT_TRUE(Wireless().ShowOnlyNote()->isVisible());
+    EXPECT_EQ(Wireless().ShowOnlyNote()->text(),
+              TranslateText("A station takes its radio settings from its access point"));
+    // A host of a /16 whose last octet is 0.
+    dialog.IpTab()->Field(0)->setText(QStringLiteral("192.168.1.0"));
+    dialog.IpTab()->Field(1)->setText(QStringLiteral("255.255.0.0"));
     Save();
-    EXPECT_TRUE(dialog.Changes().Empty());
+    EXPECT_TRUE(dialog.Changes().ip);
+    EXPECT_FALSE(dialog.Changes().name || dialog.Changes().wireless) << "the shown values are not sent";
 }
 
 class OffListDialog : public ConfigDialog {

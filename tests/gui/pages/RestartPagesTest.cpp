@@ -7,6 +7,9 @@
 #include "protocol/AnnounceRecord.h"
 #include "shell/WaitDlg.h"
 
+#include <QMessageBox>
+#include <QPushButton>
+
 namespace rf::test {
 namespace {
 
@@ -25,8 +28,9 @@ void PrintTo(const PageKind& kind, std::ostream* out) {
 
 const PageKind kReboot{true, MessageType::Reboot, "Reboot", "Are you sure you want to restart?", "Restarting",
                        3};
-const PageKind kRestore{
-    false, MessageType::Restore, "Restore", "Are you sure you want to reset?", "Resetting", 5};
+const PageKind kRestore{false,       MessageType::Restore,
+                        "Restore",   "Reset this device to factory settings? Its settings will be erased.",
+                        "Resetting", 5};
 
 class RestartPageTest : public ::testing::TestWithParam<PageKind> {
 protected:
@@ -231,6 +235,37 @@ TEST_P(RestartPageTest, ANewBatchWhileOneRunsIsRefused) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, RestartPageTest, ::testing::Values(kReboot, kRestore),
+                         [](const auto& param) { return std::string(param.param.action); });
+
+using RestorePageTest = RestartPageTest;
+
+// The real question box, answered with Enter as a hurried user would.
+TEST_P(RestorePageTest, TheQuestionCountsTheDevicesAndEnterErasesNothing) {
+    for (const int index : {1, 2, 3}) {
+        Store({.index = index});
+    }
+    page->RefreshList();
+    for (const int index : {1, 2, 3}) {
+        Tick(index);
+    }
+    QString asked;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            asked = box->text();
+            EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::Cancel);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    answer.start(0);
+    page->OnAction();
+    EXPECT_EQ(asked, QStringLiteral("Reset 3 devices to factory settings? Their settings will be erased."));
+    EXPECT_FALSE(page->BatchRunning());
+    EXPECT_TRUE(RequestsSent().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RestorePageTest, ::testing::Values(kRestore),
                          [](const auto& param) { return std::string(param.param.action); });
 
 } // namespace

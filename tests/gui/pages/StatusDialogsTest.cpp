@@ -72,8 +72,8 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
         d.GatewayField()->clear();
         refused("127.0.0.5", "192.168.2.2", "255.255.0.0", kInvalidIpMessage);
         refused("224.1.1.1", "192.168.2.2", "255.255.0.0", kInvalidIpMessage);
-        refused("192.168.1.0", "192.168.2.2", "255.255.0.0", kInvalidIpMessage);
-        refused("192.168.1.255", "192.168.2.2", "255.255.0.0", kInvalidIpMessage);
+        refused("192.168.1.0", "192.168.2.2", "255.255.255.0", kInvalidIpMessage);
+        refused("192.168.2.0", "192.168.2.2", "255.255.254.0", kInvalidIpMessage);
         refused("192.168.1.254", "192.168.2.2", "255.255.255.255", kInvalidMaskMessage);
         refused("192.168.1.254", "192.168.2.2", "0.0.0.0", kInvalidMaskMessage);
         refused("192.168.1.254", "192.168.1.254", "255.255.0.0", kInvalidIpMessage);
@@ -81,7 +81,7 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
 
         d.StartField()->setText(QStringLiteral("192.168.1.254"));
         d.EndField()->setText(QStringLiteral("192.168.2.2"));
-        d.MaskField()->setText(QStringLiteral("255.255.0.0"));
+        d.MaskField()->setText(QStringLiteral("255.255.255.0")); // .1.255 and .2.0 are no hosts
         // Three addresses for four devices: the user is told which device would get none, and may widen
         // the range (Cancel) or set the others (OK).
         const std::string leftOver = ticked.back().Mac();

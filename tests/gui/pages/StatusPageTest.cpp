@@ -104,6 +104,23 @@ TEST_F(StatusPageTest, HeaderClicksSortOnceAscendingThenReverseAndPagingKeepsThe
     EXPECT_EQ(List().CurrentPage(), 1);
 }
 
+TEST_F(StatusPageTest, AddressesSortAsWholeAddressesOverSeveralSubnets) {
+    const std::vector<QString> ips{QStringLiteral("10.99.1.2"), QStringLiteral("10.98.3.1"),
+                                   QStringLiteral("10.99.1.1"), QStringLiteral("10.98.3.200")};
+    for (size_t i = 0; i < ips.size(); ++i) {
+        ap_info_stu device = MakeDevice({.index = static_cast<int>(i) + 1});
+        DeviceInfo info = device.device_info();
+        info.set_ip(IpTextToBytes(ToStdString(ips[i])));
+        device.set_device_info(info);
+        h.engine.store.SaveDeviceInfo(device);
+    }
+    List().Reload(1);
+    const std::vector<QString> descending{ips[0], ips[2], ips[3], ips[1]};
+    EXPECT_EQ(Column(kFieldIp), descending);
+    ClickCell(0, kFieldIp);
+    EXPECT_EQ(Column(kFieldIp), std::vector<QString>(descending.rbegin(), descending.rend()));
+}
+
 TEST_F(StatusPageTest, TickAllAndTheFilterNarrowTheList) {
     for (int i = 1; i <= 4; ++i) {
         Store({.index = i, .name = i == 3 ? "Silo-North" : "Radio"});

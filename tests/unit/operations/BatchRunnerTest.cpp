@@ -207,7 +207,7 @@ TEST(BatchRunner, ARangeSkipsAddressesInUseAndTheDevicesLeftOverAreNotSent) {
     const auto devices = Devices(3);
     IpBatch batch{IpTextToBytes("192.168.1.254"),
                   IpTextToBytes("192.168.2.2"),
-                  IpTextToBytes("255.255.0.0"),
+                  IpTextToBytes("255.255.255.0"),
                   IpTextToBytes("192.168.1.1"),
                   {},
                   {}};

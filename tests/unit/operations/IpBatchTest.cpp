@@ -50,6 +50,7 @@ TEST(IpRangeHandOut, SkipsNetworkAndBroadcastEndingsAndStopsWhenEitherRunsOut) {
     IpBatch batch;
     batch.start = IpTextToBytes("192.168.1.254");
     batch.end = IpTextToBytes("192.168.2.2");
+    batch.mask = IpTextToBytes("255.255.255.0");
     EXPECT_EQ(Texts(AssignIpRange(batch, 4)),
               (std::vector<std::string>{"192.168.1.254", "192.168.2.1", "192.168.2.2"}));
     EXPECT_EQ(Texts(AssignIpRange(batch, 2)), (std::vector<std::string>{"192.168.1.254", "192.168.2.1"}));
@@ -71,6 +72,23 @@ TEST(IpRangeHandOut, SkipsNetworkAndBroadcastEndingsAndStopsWhenEitherRunsOut) {
     batch.start = IpTextToBytes("223.255.255.250");
     batch.end = IpTextToBytes("255.255.255.255");
     EXPECT_EQ(AssignIpRange(batch, 1000).size(), 1000u) << "no wrap-round at the top";
+}
+
+TEST(IpRangeHandOut, SkipsTheNetworkAndBroadcastAddressesOfTheMask) {
+    EXPECT_EQ(Range("10.99.1.0", "10.99.1.255", "255.255.0.0", "10.99.0.1", 2), "");
+    EXPECT_EQ(Range("10.99.1.0", "10.99.1.255", "255.255.255.0", "", 2), kInvalidIpMessage);
+    IpBatch batch;
+    batch.start = IpTextToBytes("10.99.1.254");
+    batch.end = IpTextToBytes("10.99.2.1");
+    batch.mask = IpTextToBytes("255.255.0.0");
+    EXPECT_EQ(Texts(AssignIpRange(batch, 9)),
+              (std::vector<std::string>{"10.99.1.254", "10.99.1.255", "10.99.2.0", "10.99.2.1"}));
+    batch.start = IpTextToBytes("10.0.0.0");
+    batch.end = IpTextToBytes("10.0.0.11");
+    batch.mask = IpTextToBytes("255.255.255.252");
+    EXPECT_EQ(
+        Texts(AssignIpRange(batch, 9)),
+        (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.5", "10.0.0.6", "10.0.0.9", "10.0.0.10"}));
 }
 
 TEST(IpRangeHandOut, BlocksCarryStaticModeTheSharedSettingsAndApplyAtOnce) {

@@ -78,6 +78,26 @@ TEST(AddressRules, HostAddresses) {
     EXPECT_FALSE(IsValidHostAddress("266.0.0.1", false));
 }
 
+// The network and broadcast addresses are those of the mask; without one, those of a /24.
+TEST(AddressRules, HostAddressesAreJudgedByTheirMask) {
+    for (const char* host : {"10.99.1.0", "10.99.1.255", "10.99.0.1", "10.99.255.254"}) {
+        EXPECT_TRUE(IsValidHostAddress(host, false, "255.255.0.0")) << host;
+    }
+    EXPECT_FALSE(IsValidHostAddress("10.99.0.0", false, "255.255.0.0"));
+    EXPECT_FALSE(IsValidHostAddress("10.99.255.255", false, "255.255.0.0"));
+    EXPECT_FALSE(IsValidHostAddress("10.99.1.0", false, "255.255.255.0"));
+    EXPECT_FALSE(IsValidHostAddress("10.99.1.255", false, "255.0.255.0")) << "no valid mask: a /24";
+    EXPECT_FALSE(IsValidHostAddress("10.0.0.4", false, "255.255.255.252"));
+    EXPECT_TRUE(IsValidHostAddress("10.0.0.6", false, "255.255.255.252"));
+    EXPECT_FALSE(IsValidHostAddress("10.0.0.7", false, "255.255.255.252"));
+    EXPECT_TRUE(IsValidHostAddress("10.0.0.7", false, "255.255.255.254")) << "a /31 link has no broadcast";
+    EXPECT_EQ(ValidateIpSettings("10.99.1.0", "255.255.0.0", "10.99.1.255", "", ""), "");
+    EXPECT_EQ(ValidateIpSettings("10.99.1.0", "255.255.0.0", "10.99.255.255", "", ""),
+              kInvalidGatewayMessage);
+    EXPECT_EQ(ValidateIpSettings("10.99.1.5", "255.255.0.0", "", "10.98.1.0", ""), kInvalidDns1Message)
+        << "a DNS server's network is not known";
+}
+
 TEST(AddressRules, EmptyAddressIsValidOnlyWhenOptional) {
     EXPECT_TRUE(IsValidHostAddress("", true));
     EXPECT_TRUE(IsValidHostAddress("0.0.0.0", true));

@@ -96,16 +96,34 @@ TEST(WirelessTab, BuildsTheRadioBlockFromTheChoices) {
     EXPECT_EQ(built.security().wpapsk_key_value(), "labkey-1000");
 }
 
-TEST(WirelessTab, AStationShowsItsValuesAndStillBuildsThem) {
-    DeviceInfo stored = Radio();
-    stored.set_work_mode(2);
-    stored.set_bandwidth(0);
-    const WirelessCollect collected = CollectWirelessSettings(OpenWirelessForm(stored), stored, kLooseModel);
-    ASSERT_EQ(collected.message, "");
-    const DeviceInfo built = Built(stored, collected.radio);
-    EXPECT_EQ(built.channel(), 9);
-    EXPECT_EQ(built.bandwidth(), 0);
-    EXPECT_EQ(built.expand_channel(), 2) << "20 MHz has no extension channel";
+// What a station or repeater holds breaks the tab's rules here (power above its limits, a short key), yet
+// nobody can correct it on the tab: it is not checked, and only a change to it is refused.
+TEST(WirelessTab, AStationsTabIsNotCheckedAndCannotBeChanged) {
+    for (const uint8_t workMode : {2, 3, 4}) {
+        DeviceInfo stored = Radio();
+        stored.set_work_mode(workMode);
+        stored.set_bandwidth(0);
+        stored.set_tx_power(30);
+        SecurityBlock security = stored.security();
+        security.set_wpapsk_key_value("short");
+        stored.set_security(security);
+        EXPECT_FALSE(IsWirelessTabEditable(stored));
+        const WirelessForm shown = OpenWirelessForm(stored);
+        const WirelessCollect collected = CollectWirelessSettings(shown, stored, kLooseModel);
+        ASSERT_EQ(collected.message, "") << int{workMode};
+        EXPECT_EQ(collected.name, "Mast-1");
+        const DeviceInfo built = Built(stored, collected.radio);
+        EXPECT_EQ(built.tx_power(), 30);
+        EXPECT_EQ(built.expand_channel(), 2) << "20 MHz has no extension channel";
+        WirelessForm changed = shown;
+        changed.power = "20";
+        EXPECT_EQ(CollectWirelessSettings(changed, stored, kLooseModel).message,
+                  kRadioFromAccessPointMessage);
+        changed = shown;
+        changed.name = "Mast-2";
+        EXPECT_EQ(CollectWirelessSettings(changed, stored, kLooseModel).message,
+                  kRadioFromAccessPointMessage);
+    }
 }
 
 TEST(WirelessTab, ValuesNoListOffersAreReplacedByTheListsChoice) {

@@ -134,18 +134,21 @@ TEST(WirelessChoices, ChangesRebuildOnlyTheListsThatDependOnThem) {
     choices.SelectChannel(choices.channels().IndexOf(36));
     EXPECT_EQ(Texts(choices.extensions()), (std::vector<std::string>{"40"}));
 
-    const ChoiceList channelsBefore = choices.channels();
-    const ChoiceList extensionsBefore = choices.extensions();
     choices.SelectBandwidth(choices.bandwidths().IndexOf(0));
     EXPECT_EQ(choices.bandwidths().SelectedData(), 0);
-    EXPECT_EQ(choices.channels(), channelsBefore) << "a new bandwidth rebuilds no list";
-    EXPECT_EQ(choices.extensions(), extensionsBefore);
-    choices.SelectChannel(choices.channels().IndexOf(44));
-    EXPECT_FALSE(choices.extensions().enabled) << "the next channel change pairs for 20 MHz: no extension";
+    EXPECT_EQ(choices.channels().SelectedData(), 36) << "the 20 MHz list still offers the channel";
+    EXPECT_FALSE(choices.extensions().enabled) << "20 MHz has no extension channel";
+    choices.SelectChannel(choices.channels().IndexOf(165));
+    choices.SelectBandwidth(choices.bandwidths().IndexOf(1));
+    EXPECT_EQ(choices.channels().IndexOf(165), -1) << "the 40 MHz list";
+    EXPECT_EQ(choices.channels().SelectedData(), 0) << "165 has no 40 MHz partner: Auto";
+    EXPECT_EQ(Texts(choices.extensions()), (std::vector<std::string>{"Auto"}));
+    choices.SelectChannel(choices.channels().IndexOf(149));
+    EXPECT_EQ(Texts(choices.extensions()), (std::vector<std::string>{"153"}));
 
     choices.SelectCountry(Row("Korea"));
     EXPECT_EQ(choices.channels().SelectedData(), 0) << "a new country starts at Auto";
-    EXPECT_EQ(Values(choices.channels()), (std::vector<int>{0, 149, 153, 157, 161, 165}));
+    EXPECT_EQ(Values(choices.channels()), (std::vector<int>{0, 149, 153, 157, 161})) << "its 40 MHz list";
 
     choices.SelectNetworkMode(choices.networkModes().IndexOf(0));
     EXPECT_EQ(choices.channels().SelectedData(), 0);

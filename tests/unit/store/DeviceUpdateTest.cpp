@@ -153,7 +153,7 @@ TEST_F(StoreTest, UpdateUptimeChangesOnlyAKnownDevice) {
     EXPECT_EQ(device.device_info().up_time(), 86400u);
     EXPECT_EQ(IpBytesToText(device.device_info().ip()), "10.0.0.200");
     EXPECT_EQ(Raw("SELECT up_time_str FROM ap_info WHERE mac='" + MacFor(1) + "'"), "1 0:0:0");
-    // The new address sorts by its own last octet.
+    // The new address decides where the device sorts.
     const auto byIp = PageMacs(SortKey::IpAddress, "", true, 10, 1);
     EXPECT_EQ(byIp, (std::vector<std::string>{MacFor(2), MacFor(1)}));
     ASSERT_TRUE(Store().GetDevice(MacFor(2), device));
