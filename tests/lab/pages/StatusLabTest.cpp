@@ -197,7 +197,8 @@ TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
         ASSERT_NE(dialog, nullptr);
         dialog->StartField()->setText(QStringLiteral("10.99.1.254"));
         dialog->EndField()->setText(QStringLiteral("10.99.2.2"));
-        dialog->MaskField()->setText(QStringLiteral("255.255.0.0"));
+        // With this mask the range skips 10.99.1.255 and 10.99.2.0, the broadcast and network addresses.
+        dialog->MaskField()->setText(QStringLiteral("255.255.255.0"));
         dialog->GatewayField()->clear();
         dialog->Dns1Field()->clear();
         dialog->Dns2Field()->clear();
