@@ -232,7 +232,9 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
 // real Relayd up only once the test opens its gate. Until the server answers, no radio is sent anything;
 // then every radio fetches its image at the first try.
 TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLauncherAnswers) {
-    Lab lab({.radios = 2, .subnets = 1, .simArgs = {"--flash-ms", "300", "--reboot-ms", "800"}});
+    Lab lab({.radios = 2,
+             .subnets = 1,
+             .simArgs = {"--models", "258", "--flash-ms", "300", "--reboot-ms", "800"}});
     SKIP_WITHOUT_LAB(lab);
     SetLanguageIdOverride(1033);
     LoadLanguage(RF_BUNDLE_DIR);
@@ -293,7 +295,8 @@ TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLau
         std::ofstream(gate).close(); // the launcher brings the server now
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.RunStarted(); }, 30000));
         dialog.Timer().stop();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return upgradesReceived() == 2; }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return upgradesReceived() == 2; }, 10000))
+            << dialog.Run()->Selected().size() << " ticked, " << lab.Control("list");
         // A radio asked before the server served would fail its fetch.
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
