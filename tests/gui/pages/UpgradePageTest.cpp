@@ -406,7 +406,8 @@ TEST_F(UpgradePageTest, TheServerHostAnswersInOrderAndEndsTheServerBeforeItGoes)
         const int first = host.Start(firmware.Dir());
         const int second = host.Start(firmware.Dir());
         EXPECT_NE(first, second);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 20000)) << "each start waits to be served";
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 20000))
+            << "each start waits to be served";
         host.Stop();
         ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 20000));
         EXPECT_EQ(answers,

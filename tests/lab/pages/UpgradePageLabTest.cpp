@@ -83,6 +83,35 @@ void SavePicture(QWidget& page, QWidget& dialog) {
     EXPECT_TRUE(picture.save(QString::fromLocal8Bit(dir) + QStringLiteral("/upgrade-dialog.png")));
 }
 
+// English texts and the bundle's settings, as the program loads them.
+void LoadProgramTexts() {
+    SetLanguageIdOverride(1033);
+    LoadLanguage(RF_BUNDLE_DIR);
+    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+}
+
+// A program folder of the test's own, with a copy of the real Relayd in its service folder.
+class ProgramWithServer {
+public:
+    ProgramWithServer() {
+        std::filesystem::create_directory(dir_.Path() / "service");
+        std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", Server());
+    }
+    std::string Dir() const { return dir_.Dir(); }
+    std::filesystem::path Path() const { return dir_.Path(); }
+    std::filesystem::path Write(const std::string& name, const std::string& content) const {
+        return dir_.Write(name, content);
+    }
+    std::string Server() const { return (dir_.Path() / "service" / "Relayd").string(); }
+    bool ServerRuns() const {
+        pid_t pid = 0;
+        return COperateSystemInfo::FindProcessByPath(Server(), pid);
+    }
+
+private:
+    TempDir dir_;
+};
+
 constexpr int kRadios = 10;
 constexpr int kChosenModel = 258;
 constexpr int kUpgrade = 11;
@@ -93,9 +122,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
              .simArgs = {"--models", "257,258", "--flash-ms", "300", "--reboot-ms", "800",
                          "--answer-spread-ms", "20"}});
     SKIP_WITHOUT_LAB(lab);
-    SetLanguageIdOverride(1033);
-    LoadLanguage(RF_BUNDLE_DIR);
-    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+    LoadProgramTexts();
     InPcNamespace inside(lab);
     ASSERT_TRUE(inside.Ok());
 
@@ -106,14 +133,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
     AppContext app{pc.Engine(), pc.Store(), GlobalSettings(), skin};
     RecordingNavigation navigation;
 
-    TempDir program;
-    std::filesystem::create_directory(program.Path() / "service");
-    const auto server = program.Path() / "service" / "Relayd";
-    std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", server);
-    const auto serverRuns = [&] {
-        pid_t pid = 0;
-        return COperateSystemInfo::FindProcessByPath(server.string(), pid);
-    };
+    ProgramWithServer program;
     TempDir firmware;
     const std::string image = firmware.Write("V9.bin", std::string(300000, 'f')).string();
 
@@ -157,7 +177,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         dialog.OnUpgrade();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.RunStarted(); }, 10000));
         dialog.Timer().stop();
-        EXPECT_TRUE(serverRuns());
+        EXPECT_TRUE(program.ServerRuns());
         pc.Store().SetDeviceStatus(other, DeviceStatus::BridgeFail);
         dialog.OnTick();
         SavePicture(page, dialog);
@@ -199,7 +219,8 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         while (dialog.isVisible()) {
             dialog.OnTick();
         }
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !serverRuns(); }, 10000)) << "the run's end ends the server";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !program.ServerRuns(); }, 10000))
+            << "the run's end ends the server";
     });
     MessageBox::setNextAnswer(MessageBox::Ok);
     page.OnAction();
@@ -225,7 +246,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
     EXPECT_EQ(ToStdString(page.BatchSummary()->text()),
               "Device upgrade: " + std::to_string(chosen) + " upgraded");
     EXPECT_TRUE(page.ReloadTimer().isActive());
-    EXPECT_FALSE(serverRuns());
+    EXPECT_FALSE(program.ServerRuns());
 }
 
 // The server is started through a launcher that, like a password prompt, takes its time: it brings the
@@ -236,9 +257,7 @@ TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLau
              .subnets = 1,
              .simArgs = {"--models", "258", "--flash-ms", "300", "--reboot-ms", "800"}});
     SKIP_WITHOUT_LAB(lab);
-    SetLanguageIdOverride(1033);
-    LoadLanguage(RF_BUNDLE_DIR);
-    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+    LoadProgramTexts();
     InPcNamespace inside(lab);
     ASSERT_TRUE(inside.Ok());
     EngineInLab pc(lab, 1);
@@ -248,10 +267,7 @@ TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLau
     AppContext app{pc.Engine(), pc.Store(), GlobalSettings(), skin};
     RecordingNavigation navigation;
 
-    TempDir program;
-    std::filesystem::create_directory(program.Path() / "service");
-    const auto server = program.Path() / "service" / "Relayd";
-    std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", server);
+    ProgramWithServer program;
     const auto launched = program.Path() / "launched";
     const auto gate = program.Path() / "gate";
     const std::string launcher =
@@ -316,12 +332,7 @@ TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLau
     });
     MessageBox::setNextAnswer(MessageBox::Ok);
     page.OnAction();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            pid_t pid = 0;
-            return !COperateSystemInfo::FindProcessByPath(server.string(), pid);
-        },
-        10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !program.ServerRuns(); }, 10000));
 }
 
 } // namespace
