@@ -3,6 +3,7 @@
 #include "core/ExeDirectory.h"
 #include "core/Version.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -173,8 +174,21 @@ void COperateSystemInfo::ReapChildren() {
     std::erase_if(children_, [](pid_t child) { return ::waitpid(child, nullptr, WNOHANG) != 0; });
 }
 
+bool COperateSystemInfo::ChildRuns(pid_t pid) {
+    std::lock_guard lock(childrenLock_);
+    const auto child = std::find(children_.begin(), children_.end(), pid);
+    if (child == children_.end()) {
+        return false;
+    }
+    if (::waitpid(pid, nullptr, WNOHANG) == 0) {
+        return true;
+    }
+    children_.erase(child);
+    return false;
+}
+
 bool COperateSystemInfo::RunElevated(const std::string& program, const std::vector<std::string>& parameters,
-                                     bool wait) {
+                                     bool wait, pid_t* started) {
     ReapChildren();
     if (::access(program.c_str(), X_OK) != 0) {
         return false;
@@ -227,6 +241,9 @@ bool COperateSystemInfo::RunElevated(const std::string& program, const std::vect
     }
     if (!StaysRunning(pid)) {
         return false;
+    }
+    if (started != nullptr) {
+        *started = pid;
     }
     std::lock_guard lock(childrenLock_);
     children_.push_back(pid);

@@ -31,7 +31,11 @@ public:
     // exits 126 or 127 when it is refused or not authorised). Without wait (a server that must keep
     // running): true when it is still running half a second after its start. False when it could not be
     // started at all.
-    bool RunElevated(const std::string& program, const std::vector<std::string>& parameters, bool wait);
+    // started, when given, receives the id of the process started (pkexec's, when it asks).
+    bool RunElevated(const std::string& program, const std::vector<std::string>& parameters, bool wait,
+                     pid_t* started = nullptr);
+    // A process that RunElevated started without waiting is still there.
+    bool ChildRuns(pid_t pid);
 
     // Ends every process of the current user whose executable file name equals name exactly. It stops early
     // when a process cannot be ended.

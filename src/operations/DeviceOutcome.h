@@ -25,6 +25,10 @@ constexpr bool IsSuccess(DeviceOutcome outcome) {
            outcome == DeviceOutcome::Answered;
 }
 
+// The language key of the message for an access-point scan whose request could not leave this PC.
+inline constexpr const char* kScanNotSentKey =
+    "The scan request could not be sent: no adapter of this PC is in the device's subnet.";
+
 // The language key of an outcome, as the pages show it ("verified", "no answer", ...).
 const char* OutcomeKey(DeviceOutcome outcome);
 

@@ -1,10 +1,12 @@
 #include "operations/UpgradeChecks.h"
 
+#include "core/ServedFileName.h"
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
 #include <charconv>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,10 +52,20 @@ std::optional<UpgradeFile> ReadUpgradeFile(const std::string& path, std::string&
         refusal = "The upgrade file is too large!";
         return std::nullopt;
     }
+    if (!IsServableFile(path)) {
+        refusal = kUnservableFileKey;
+        return std::nullopt;
+    }
+    // The server runs in a folder of its own: a relative folder would mean another one to it.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        refusal = "The upgrade file cannot be read!";
+        return std::nullopt;
+    }
     UpgradeFile file;
-    const auto slash = path.rfind('/');
-    file.folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-    file.name = slash == std::string::npos ? path : path.substr(slash + 1);
+    file.folder = absolute.parent_path().string() + "/";
+    file.name = absolute.filename().string();
     file.size = static_cast<uint32_t>(st.st_size);
     return file;
 }

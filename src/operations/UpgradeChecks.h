@@ -27,7 +27,8 @@ struct UpgradeFile {
 };
 
 // Measures the file at path. nullopt with the language key of the message in refusal when it cannot be
-// read, is empty, or is too large for the request's size field.
+// read, is empty, is too large for the request's size field, or is one the firmware server would not
+// serve (IsServableFile). The folder is absolute.
 std::optional<UpgradeFile> ReadUpgradeFile(const std::string& path, std::string& refusal);
 
 // One entry of the Type list.

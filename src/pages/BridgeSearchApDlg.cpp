@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "operations/ApScan.h"
+#include "operations/DeviceOutcome.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
@@ -71,7 +72,7 @@ CBridgeSearchApDlg::CBridgeSearchApDlg(const Settings& settings, const SkinPaths
     noAnswer_ = new CTStatic(this);
     noAnswer_->setObjectName(QStringLiteral("scanNoAnswer"));
     noAnswer_->SetStaticLook(settings);
-    noAnswer_->setText(QStringLiteral("No answer came from the device. Refresh scans again."));
+    noAnswer_->setText(QString::fromUtf8(kNoAnswerKey));
     noAnswer_->setGeometry(10, 270, 676, 24);
     noAnswer_->hide();
     BuildGrid(settings, skin);
@@ -121,18 +122,37 @@ void CBridgeSearchApDlg::StartScan() {
     Q_EMIT selectionChanged(false);
     // The table is emptied here, before the request leaves, so that no answer to it can be lost.
     store_.ClearScannedAps();
-    worker_.Start([this, ip = targetIp_, mac = targetMac_](std::stop_token) {
-        engine_.SendCommand(ip, static_cast<int>(MessageType::ScanAps), {}, mac, false);
+    worker_.Stop(); // its result belongs to the scan before
+    sent_ = SendState::Sending;
+    const int scan = ++scans_;
+    worker_.Start([this, scan, ip = targetIp_, mac = targetMac_](std::stop_token) {
+        const bool sent = engine_.SendCommand(ip, static_cast<int>(MessageType::ScanAps), {}, mac, false);
+        sent_ = sent ? SendState::Sent : SendState::NotSent;
+        if (!sent) {
+            QMetaObject::invokeMethod(
+                this, [this, scan] { OnScanNotSent(scan); }, Qt::QueuedConnection);
+        }
     });
     ticks_ = 0;
     timer_.start();
 }
 
-void CBridgeSearchApDlg::OnScanTick() {
-    ++ticks_;
-    if (ticks_ >= kScanLimitTicks || engine_.scanComplete) {
+void CBridgeSearchApDlg::OnScanNotSent(int scan) {
+    if (scan == scans_ && timer_.isActive()) {
         EndScan();
     }
+}
+
+void CBridgeSearchApDlg::OnScanTick() {
+    ++ticks_;
+    if (ticks_ >= kScanLimitTicks || Completed()) {
+        EndScan();
+    }
+}
+
+// The engine's scanComplete still tells of an earlier scan until this one's request has left.
+bool CBridgeSearchApDlg::Completed() const {
+    return sent_ == SendState::Sent && engine_.scanComplete;
 }
 
 void CBridgeSearchApDlg::EndScan() {
@@ -140,7 +160,8 @@ void CBridgeSearchApDlg::EndScan() {
     searching_->hide();
     scanning_->hide();
     refresh_->show();
-    noAnswer_->setVisible(!engine_.scanComplete);
+    noAnswer_->setText(TranslateText(sent_ == SendState::NotSent ? kScanNotSentKey : kNoAnswerKey));
+    noAnswer_->setVisible(!Completed());
     FillList(ascending_, sortColumn_);
 }
 

@@ -5,6 +5,7 @@
 #include "ui/TDialog.h"
 
 #include <QTimer>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,14 @@ struct SkinPaths;
 // The wizard's first step: the device surveys the air (ScanAps) and the access points it heard are listed,
 // strongest first, with a signal picture each. Exactly one row can be ticked; selectionChanged tells the
 // wizard whether one is. A scan ends when its last packet has come or after 30 seconds; a scan that got
-// no answer says so, and the refresh button scans again.
+// no answer says so, a scan whose request could not leave says so at once, and the refresh button scans
+// again.
 class CBridgeSearchApDlg : public CTDialog {
     Q_OBJECT
 
 public:
     static constexpr int kScanLimitTicks = 30;
+    static constexpr const char* kNoAnswerKey = "No answer came from the device. Refresh scans again.";
 
     CBridgeSearchApDlg(const Settings& settings, const SkinPaths& skin, CNetManagement& engine,
                        CSqlManagement& store, std::string targetIp, std::string targetMac, QWidget* parent);
@@ -61,7 +64,13 @@ Q_SIGNALS:
 private:
     void BuildGrid(const Settings& settings, const SkinPaths& skin);
     void OnCellClicked(int row, int column);
+    // Ends the scan that number scan started, whose request could not leave.
+    void OnScanNotSent(int scan);
+    // This scan's request left and the device's answer is complete.
+    bool Completed() const;
     void EndScan();
+
+    enum class SendState { Sending, Sent, NotSent };
 
     const Settings& settings_;
     CNetManagement& engine_;
@@ -75,6 +84,8 @@ private:
     CTStatic* noAnswer_ = nullptr;
     QTimer timer_;
     int ticks_ = 0;
+    int scans_ = 0; // scans started, so that the send result of an earlier one is passed over
+    std::atomic<SendState> sent_{SendState::Sending}; // written by the worker
     int sortColumn_ = 5;
     bool ascending_ = false;
     std::vector<ScanEntry> shown_;

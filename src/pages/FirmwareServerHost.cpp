@@ -4,8 +4,9 @@
 
 namespace rf {
 
-CFirmwareServerHost::CFirmwareServerHost(std::unique_ptr<CFirmwareServer> server, QObject* parent)
-    : QObject(parent), server_(std::move(server)),
+CFirmwareServerHost::CFirmwareServerHost(std::unique_ptr<CFirmwareServer> server,
+                                         std::chrono::milliseconds answerLimit, QObject* parent)
+    : QObject(parent), server_(std::move(server)), answerLimit_(answerLimit),
       worker_([this](const std::stop_token& stop) { Work(stop); }) {}
 
 CFirmwareServerHost::~CFirmwareServerHost() {
@@ -20,13 +21,31 @@ int CFirmwareServerHost::Start(const std::string& firmwareDirectory) {
         ticket = ++lastTicket_;
     }
     Post([this, ticket, firmwareDirectory] {
-        const bool ok = server_->StartFirmwareServer(firmwareDirectory);
-        Q_EMIT started(ticket, ok);
+        using State = CServerReadiness::State;
+        State outcome = State::NotStarted;
+        if (server_->StartFirmwareServer(firmwareDirectory)) {
+            outcome = WaitForFirmwareServer(
+                *server_, answerLimit_, [this, ticket](auto time) { return Pause(ticket, time); },
+                [this, ticket](State state) { Q_EMIT waiting(ticket, static_cast<int>(state)); });
+        }
+        Q_EMIT started(ticket, static_cast<int>(outcome));
     });
     return ticket;
 }
 
+bool CFirmwareServerHost::Pause(int ticket, std::chrono::milliseconds time) {
+    const std::stop_token stop = worker_.get_stop_token();
+    std::unique_lock guard(lock_);
+    wake_.wait_for(guard, stop, time, [&] { return ticket <= givenUpTo_; });
+    return ticket > givenUpTo_ && !stop.stop_requested();
+}
+
 void CFirmwareServerHost::Stop() {
+    {
+        std::lock_guard guard(lock_);
+        givenUpTo_ = lastTicket_;
+    }
+    wake_.notify_all();
     Post([this] {
         server_->StopFirmwareServer();
         Q_EMIT stopped();

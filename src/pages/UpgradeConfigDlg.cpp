@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "pages/FirmwareServerHost.h"
+#include "relayd/ServerReadiness.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
@@ -46,6 +47,7 @@ CUpgradeConfigDlg::CUpgradeConfigDlg(CNetManagement& engine, CSqlManagement& sto
     TranslateWindow(this);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &CUpgradeConfigDlg::OnTick);
+    connect(&server_, &CFirmwareServerHost::waiting, this, &CUpgradeConfigDlg::OnServerWaiting);
     connect(&server_, &CFirmwareServerHost::started, this, &CUpgradeConfigDlg::OnServerStarted);
 }
 
@@ -83,8 +85,11 @@ void CUpgradeConfigDlg::BuildControls(const SkinPaths& skin) {
     scan_->setObjectName(QStringLiteral("upgradeScan"));
     upgrade_ = new CTButtonPicture(this);
     upgrade_->setObjectName(QStringLiteral("upgradeStart"));
+    cancel_ = new CTButtonPicture(this);
+    cancel_->setObjectName(QStringLiteral("upgradeCancel"));
     for (auto [button, key, x, y] :
-         {std::tuple{scan_, "Scan", 350, 102}, std::tuple{upgrade_, "Upgrade", 185, 200}}) {
+         {std::tuple{scan_, "Scan", 350, 102}, std::tuple{upgrade_, "Upgrade", 185, 200},
+          std::tuple{cancel_, "Cancel", 185, 200}}) {
         button->SetImage(ToQString(skin.btnConfig));
         button->SetPageButtonLook(settings_);
         button->SetText(QString::fromUtf8(key));
@@ -110,7 +115,9 @@ void CUpgradeConfigDlg::BuildControls(const SkinPaths& skin) {
 
     connect(scan_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnScan);
     connect(upgrade_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnUpgrade);
+    cancel_->hide();
     connect(close_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnClose);
+    connect(cancel_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnCancel);
 }
 
 void CUpgradeConfigDlg::FillTypes() {
@@ -159,35 +166,63 @@ void CUpgradeConfigDlg::OnUpgrade() {
     }
 }
 
+// Nothing is sent until the server answers: the host waits for it, and Cancel gives the wait up.
 void CUpgradeConfigDlg::StartServer(const UpgradeFile& file) {
     scan_->setEnabled(false);
     upgrade_->hide();
+    cancel_->show();
+    progressLabel_->setText(TranslateText(kWaitingForLaunchKey));
+    progressLabel_->show();
     startFile_ = file;
     startTicket_ = server_.Start(file.folder);
 }
 
-// Answers to starts the dialog no longer waits for (it was closed meanwhile) are passed over.
-void CUpgradeConfigDlg::OnServerStarted(int ticket, bool started) {
+void CUpgradeConfigDlg::OnServerWaiting(int ticket, int state) {
+    if (ticket == startTicket_ && ticket != 0) {
+        const bool launching =
+            static_cast<CServerReadiness::State>(state) == CServerReadiness::State::Launching;
+        progressLabel_->setText(TranslateText(launching ? kWaitingForLaunchKey : kWaitingForAnswerKey));
+    }
+}
+
+// Answers to starts the dialog no longer waits for (it was closed or cancelled meanwhile) are passed over.
+void CUpgradeConfigDlg::OnServerStarted(int ticket, int outcome) {
     if (ticket != startTicket_ || ticket == 0) {
         return;
     }
     startTicket_ = 0;
     const UpgradeFile file = *startFile_;
     startFile_.reset();
-    if (!started) {
-        scan_->setEnabled(true);
-        upgrade_->show();
-        MessageBox::warning(this, TranslateText("The firmware server could not be started!"));
+    const auto state = static_cast<CServerReadiness::State>(outcome);
+    if (state != CServerReadiness::State::Ready) {
+        server_.Stop(); // a server that does not answer, or a launcher still there
+        ShowChoosing();
+        MessageBox::warning(this, TranslateText(state == CServerReadiness::State::Silent
+                                                    ? kServerSilentKey
+                                                    : "The firmware server could not be started!"));
         return;
     }
     serverRuns_ = true;
     BeginRun(file);
 }
 
+void CUpgradeConfigDlg::OnCancel() {
+    StopServer();
+    ShowChoosing();
+}
+
+void CUpgradeConfigDlg::ShowChoosing() {
+    scan_->setEnabled(true);
+    upgrade_->show();
+    cancel_->hide();
+    progressLabel_->hide();
+}
+
 void CUpgradeConfigDlg::BeginRun(const UpgradeFile& file) {
     const int chosen = type_->currentIndex();
     run_ = std::make_unique<UpgradeRun>(engine_, store_, selected_, types_.at(static_cast<size_t>(chosen)),
                                         file);
+    cancel_->hide();
     progress_->setRange(0, run_->Range());
     progress_->setValue(0);
     progress_->show();
@@ -235,6 +270,7 @@ void CUpgradeConfigDlg::EndRun() {
     StopServer();
     scan_->setEnabled(true);
     upgrade_->show();
+    cancel_->hide();
 }
 
 void CUpgradeConfigDlg::StopServer() {

@@ -29,7 +29,8 @@ struct SkinPaths;
 
 // The firmware upgrade of the ticked devices (1 to 10): the user picks a ".bin" file and one of their
 // models; Upgrade checks the file, has the server host start the firmware server on its folder and, once
-// it runs, sends the request to the devices of that model and shows the transfer
+// it answers (Cancel gives the wait up; a password prompt may be open meanwhile), sends the request to
+// the devices of that model and shows the transfer
 // phase and then the upgrade phase (see UpgradeRun) on its progress bar, one tick a second. Every tick
 // hands the status of every ticked device to the page. The dialog closes by itself when the run ends;
 // closing it in either phase, or destroying it, asks the host to end the firmware server, which it does
@@ -51,6 +52,8 @@ public:
     void OnUpgrade();
     // The close button: ends the run and the firmware server.
     void OnClose();
+    // Gives up waiting for the firmware server, which is ended; the user may choose again.
+    void OnCancel();
     // One second of the run.
     void OnTick();
 
@@ -70,6 +73,7 @@ public:
     CTButtonPicture* ScanButton() const { return scan_; }
     CTButtonPicture* UpgradeButton() const { return upgrade_; }
     CTButtonPicture* CloseButton() const { return close_; }
+    CTButtonPicture* CancelButton() const { return cancel_; }
     QProgressBar* Progress() const { return progress_; }
     CTStatic* ProgressLabel() const { return progressLabel_; }
 
@@ -79,7 +83,9 @@ private:
     // The checks before anything starts; the file to send, or nothing (a message was shown).
     std::optional<UpgradeFile> CheckedFile();
     void StartServer(const UpgradeFile& file);
-    void OnServerStarted(int ticket, bool started);
+    void OnServerWaiting(int ticket, int state);
+    void OnServerStarted(int ticket, int outcome);
+    void ShowChoosing();
     // Asks for the server's end when it runs or is being started.
     void StopServer();
     void BeginRun(const UpgradeFile& file);
@@ -98,6 +104,7 @@ private:
     CTButtonPicture* scan_ = nullptr;
     CTButtonPicture* upgrade_ = nullptr;
     CTButtonPicture* close_ = nullptr;
+    CTButtonPicture* cancel_ = nullptr;
     QProgressBar* progress_ = nullptr;
     CTStatic* progressLabel_ = nullptr;
     QTimer timer_;

@@ -39,9 +39,12 @@ CUpgradeDlg::CUpgradeDlg(const PageContext& context, QWidget* parent)
 
 CUpgradeDlg::~CUpgradeDlg() = default;
 
-void CUpgradeDlg::UseFirmwareServer(const std::string& programDirectory) {
-    server_ =
-        std::make_unique<CFirmwareServerHost>(std::make_unique<CFirmwareServer>(system_, programDirectory));
+void CUpgradeDlg::UseFirmwareServer(const std::string& programDirectory, const std::string& launcher,
+                                    std::chrono::milliseconds answerLimit) {
+    server_ = std::make_unique<CFirmwareServerHost>(
+        std::make_unique<CFirmwareServer>(system_, programDirectory, CFirmwareServer::kProgramName,
+                                          std::string(), launcher),
+        answerLimit);
 }
 
 void CUpgradeDlg::BuildControls() {

@@ -4,8 +4,10 @@
 #include "operations/SelectedDevice.h"
 #include "pages/DeviceListPage.h"
 #include "pages/UpgradeConfigDlg.h"
+#include "relayd/ServerReadiness.h"
 
 #include <QPointer>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,8 +33,10 @@ public:
     // The action button: collect, check the count, run the dialog, then search and reload.
     void OnAction();
     // The firmware server of another folder than the program's (tests): programDirectory ends in "/" and
-    // holds service/Relayd.
-    void UseFirmwareServer(const std::string& programDirectory);
+    // holds service/Relayd; a launcher and the time the server has to answer as CFirmwareServer and
+    // CFirmwareServerHost take them.
+    void UseFirmwareServer(const std::string& programDirectory, const std::string& launcher = {},
+                           std::chrono::milliseconds answerLimit = CServerReadiness::kAnswerLimit);
 
     CTButtonPicture* ActionButton() const { return action_; }
     // The upgrade dialog while it is up.

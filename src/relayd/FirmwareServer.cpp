@@ -3,7 +3,9 @@
 #include "core/ExeDirectory.h"
 #include "core/OperateFileIni.h"
 #include "core/WritableDirectory.h"
+#include "relayd/RelaydConfig.h"
 
+#include <csignal>
 #include <filesystem>
 
 namespace rf {
@@ -32,12 +34,13 @@ bool HasControlCharacters(const std::string& text) {
 } // namespace
 
 CFirmwareServer::CFirmwareServer(COperateSystemInfo& system, std::string programDirectory,
-                                 std::string programName, std::string settingsDirectory)
+                                 std::string programName, std::string settingsDirectory, std::string launcher)
     : system_(system),
       serviceDirectory_((programDirectory.empty() ? GetExeDirectory() : programDirectory) + "service/"),
       programName_(std::move(programName)),
       settingsDirectory_(settingsDirectory.empty() ? ChooseWritableDirectory(serviceDirectory_)
-                                                   : std::move(settingsDirectory)) {}
+                                                   : std::move(settingsDirectory)),
+      launcher_(std::move(launcher)) {}
 
 std::string CFirmwareServer::ProgramPath() const {
     return serviceDirectory_ + programName_;
@@ -64,11 +67,34 @@ bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) 
         !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
         return false;
     }
-    return system_.RunElevated(ProgramPath(), {"--config", IniPath()}, false);
+    launched_ = 0;
+    if (launcher_.empty()) {
+        return system_.RunElevated(ProgramPath(), {"--config", IniPath()}, false, &launched_);
+    }
+    return system_.RunElevated(launcher_, {ProgramPath(), "--config", IniPath()}, false, &launched_);
 }
 
 void CFirmwareServer::StopFirmwareServer() {
+    // A launcher still asking for a password would otherwise start the server after all.
+    if (LauncherRuns()) {
+        ::kill(launched_, SIGTERM);
+    }
     system_.KillProcessByPath(ProgramPath());
+}
+
+bool CFirmwareServer::LauncherRuns() {
+    return launched_ != 0 && system_.ChildRuns(launched_);
+}
+
+bool CFirmwareServer::ProgramRuns() const {
+    pid_t pid = 0;
+    return COperateSystemInfo::FindProcessByPath(ProgramPath(), pid);
+}
+
+uint16_t CFirmwareServer::Port() const {
+    std::string error;
+    const std::optional<RelaydConfig> config = RelaydConfig::Load(IniPath(), error);
+    return config ? config->port : RelaydConfig{}.port;
 }
 
 } // namespace rf

@@ -2,7 +2,9 @@
 
 #include "core/OperateSystemInfo.h"
 
+#include <cstdint>
 #include <string>
+#include <sys/types.h>
 
 namespace rf {
 
@@ -16,17 +18,29 @@ public:
     static constexpr const char* kIniName = "Relayd.ini";
 
     // programDirectory and settingsDirectory end in "/"; the defaults are the running program's folder,
-    // the real server, and the settings folder chosen as above.
+    // the real server, and the settings folder chosen as above. A launcher, when given, starts the server
+    // as pkexec does, with the server's path and arguments as its own (tests stand in a slow password
+    // prompt with it).
     explicit CFirmwareServer(COperateSystemInfo& system, std::string programDirectory = {},
-                             std::string programName = kProgramName, std::string settingsDirectory = {});
+                             std::string programName = kProgramName, std::string settingsDirectory = {},
+                             std::string launcher = {});
 
     // Ends a server that still runs, points the settings at firmwareDirectory and starts the server
     // without waiting for it. Settings kept apart from the server start as a copy of those beside it, so
     // that what a site set there (a port) still holds. False when the directory cannot be written as a
     // setting, the settings cannot be written or the program cannot be started.
     bool StartFirmwareServer(const std::string& firmwareDirectory);
-    // Ends every server of this user running from our service folder.
+    // Ends the launcher of the last start if it is still there, and every server of this user running
+    // from our service folder.
     void StopFirmwareServer();
+
+    // The process that the last start launched (pkexec while it asks for a password, or the server) is
+    // still there.
+    bool LauncherRuns();
+    // A server of this user runs from our service folder.
+    bool ProgramRuns() const;
+    // The UDP port the server serves on, as its settings give it.
+    uint16_t Port() const;
 
     std::string ProgramPath() const;
     std::string IniPath() const;
@@ -38,6 +52,8 @@ private:
     std::string serviceDirectory_;
     std::string programName_;
     std::string settingsDirectory_;
+    std::string launcher_;
+    pid_t launched_ = 0;
 };
 
 } // namespace rf

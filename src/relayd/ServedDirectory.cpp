@@ -1,5 +1,7 @@
 #include "relayd/ServedDirectory.h"
 
+#include "core/ServedFileName.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -7,19 +9,6 @@
 #include <unistd.h>
 
 namespace rf {
-
-bool IsSafeFileName(std::string_view name) {
-    if (name.empty() || name.size() > tftp::kMaxNameLength || name.find("..") != std::string_view::npos) {
-        return false;
-    }
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F || c == '/' || c == '\\') {
-            return false;
-        }
-    }
-    return true;
-}
 
 CServedDirectory::~CServedDirectory() {
     if (dirFd_ >= 0) {
@@ -41,7 +30,7 @@ bool CServedDirectory::Open(const std::string& path) {
 
 CServedDirectory::OpenedFile CServedDirectory::OpenFile(std::string_view name) const {
     OpenedFile result;
-    if (!IsSafeFileName(name)) {
+    if (!IsServableFileName(name)) {
         result.error = tftp::kAccessViolation;
         result.message = "Access violation";
         return result;

@@ -8,10 +8,6 @@
 
 namespace rf {
 
-// A name that can only mean a file directly in the served directory: 1 to 255 bytes, no "/", "\\", "..",
-// and no control characters.
-bool IsSafeFileName(std::string_view name);
-
 // The one directory the server reads from. Files are opened relative to a descriptor of it and never
 // through a symbolic link, so nothing outside it is ever read.
 class CServedDirectory {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ServedFileName.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,7 +32,7 @@ constexpr uint16_t kDefaultBlockSize = 512;
 constexpr uint16_t kMinBlockSize = 8;
 constexpr uint16_t kMaxBlockSize = 65464;
 constexpr size_t kHeaderSize = 4;
-constexpr size_t kMaxNameLength = 255;
+constexpr size_t kMaxNameLength = kMaxServedNameLength;
 // Headers of a datagram that carries one block: IPv4 20, UDP 8.
 constexpr size_t kIpUdpOverhead = 28;
 

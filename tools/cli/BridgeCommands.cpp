@@ -7,6 +7,7 @@
 #include "operations/ApScan.h"
 #include "operations/BatchRunner.h"
 #include "operations/BridgeForms.h"
+#include "operations/DeviceOutcome.h"
 #include "operations/OperationChecks.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
@@ -33,6 +34,11 @@ std::string ScanTextLine(const ScanEntry& ap) {
                   ap.channel(), MacBytesToText(ap.mac()).c_str(), ScanSecurityText(ap.secure_mode()),
                   ap.signal());
     return line;
+}
+
+int ScanNotSent(const ap_info_stu& record) {
+    std::cerr << "radiofleet-cli: " << record.mac() << ": " << Translate(kScanNotSentKey) << "\n";
+    return kExitDeviceFailed;
 }
 
 // The wizard's scan through the device; false when interrupted.
@@ -139,6 +145,9 @@ int RunScan(CliSession& session, const CliArguments& arguments) {
         std::cout << (arguments.json ? ScanJson(ap) : ScanTextLine(ap)) << "\n";
     }
     std::cout.flush();
+    if (!result.sent) {
+        return ScanNotSent(record);
+    }
     if (!result.completed) {
         std::cerr << "radiofleet-cli: the scan of " << record.mac() << " did not complete within "
                   << kApScanLimit.count() << " seconds (no answer)\n";
@@ -160,6 +169,9 @@ int RunJoin(CliSession& session, const CliArguments& arguments) {
     ApScanResult scan;
     if (!Scan(session, record, scan)) {
         return kExitInterrupted;
+    }
+    if (!scan.sent) {
+        return ScanNotSent(record);
     }
     const auto ap = std::ranges::find_if(
         scan.aps, [&](const ScanEntry& entry) { return MacBytesToText(entry.mac()) == arguments.bssid; });

@@ -9,6 +9,7 @@
 #include "operations/UpgradeRun.h"
 #include "protocol/CodeTables.h"
 #include "relayd/FirmwareServer.h"
+#include "relayd/ServerReadiness.h"
 
 #include <iostream>
 #include <thread>
@@ -32,7 +33,21 @@ public:
     ~ServerForRun() { server_.StopFirmwareServer(); }
     ServerForRun(const ServerForRun&) = delete;
     ServerForRun& operator=(const ServerForRun&) = delete;
-    bool Start(const std::string& folder) { return server_.StartFirmwareServer(folder); }
+
+    // Starts the server and waits until it serves, as long as a password prompt is open and then at most
+    // the answer limit; the state it ended in (Cancelled when interrupted).
+    CServerReadiness::State Start(CliSession& session, const std::string& folder) {
+        if (!server_.StartFirmwareServer(folder)) {
+            return CServerReadiness::State::NotStarted;
+        }
+        return WaitForFirmwareServer(
+            server_, CServerReadiness::kAnswerLimit, [&](auto time) { return session.Wait(time); },
+            [](CServerReadiness::State state) {
+                if (state == CServerReadiness::State::Launching) {
+                    std::cerr << "radiofleet-cli: " << Translate(kWaitingForLaunchKey) << "\n";
+                }
+            });
+    }
 
 private:
     COperateSystemInfo system_;
@@ -116,8 +131,16 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
         return PrintPlan(devices, *type, *file, learned->missing);
     }
     ServerForRun server;
-    if (!server.Start(file->folder)) {
-        std::cerr << "radiofleet-cli: " << Translate("The firmware server could not be started!") << "\n";
+    const CServerReadiness::State serving = server.Start(session, file->folder);
+    if (serving == CServerReadiness::State::Cancelled) {
+        return kExitInterrupted;
+    }
+    if (serving != CServerReadiness::State::Ready) {
+        std::cerr << "radiofleet-cli: "
+                  << Translate(serving == CServerReadiness::State::Silent
+                                   ? kServerSilentKey
+                                   : "The firmware server could not be started!")
+                  << "\n";
         return kExitCannotStart;
     }
     UpgradeRun run(session.Engine(), session.Store(), devices, *type, *file, {.endWhenSettled = true});

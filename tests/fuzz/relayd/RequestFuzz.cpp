@@ -1,4 +1,5 @@
 // Feeds arbitrary datagrams to the request parser, the option grant and the name check.
+#include "core/ServedFileName.h"
 #include "relayd/ServedDirectory.h"
 #include "relayd/TftpRequest.h"
 #include "relayd/TransferOptions.h"
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (request.fileName.size() + request.mode.size() + 4 > size) {
         std::abort();
     }
-    (void)rf::IsSafeFileName(request.fileName);
+    (void)rf::IsServableFileName(request.fileName);
     uint64_t fileSize = 0;
     std::memcpy(&fileSize, data, std::min(size, sizeof fileSize));
     const uint16_t cap = size >= 2 ? static_cast<uint16_t>(data[0] << 8 | data[1]) : 1468;

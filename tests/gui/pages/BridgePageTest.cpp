@@ -5,6 +5,7 @@
 
 #include "app/ProgramPages.h"
 #include "app/StartupOptions.h"
+#include "operations/DeviceOutcome.h"
 #include "pages/BridgeConfigDlg.h"
 #include "pages/BridgeDlg.h"
 #include "pages/BridgeIPSetDlg.h"
@@ -85,6 +86,7 @@ protected:
     // The scan the wizard started (the scans-th) is answered and its end is noticed at the next tick.
     void AnswerScan(CBridgeConfigDlg& wizard, int scans = 1) {
         ASSERT_TRUE(WaitFor([&] { return h.engine.sender->Count(MessageType::ScanAps, kStation) == scans; }));
+        wizard.ScanStep()->FinishWorkers(); // the scan knows its request left
         h.engine.engine.DispatchReply(FromDevice(kStationIp, MessageType::ScanAps, kStation, ScanAnswer()));
         wizard.ScanStep()->OnScanTick();
     }
@@ -183,6 +185,26 @@ TEST_F(BridgePage, AScanWithoutAnswerEndsAfterThirtySecondsAndSaysSo) {
         EXPECT_TRUE(scan.RefreshButton()->isVisibleTo(&scan));
         EXPECT_FALSE(wizard.NextButton()->isEnabled());
     });
+}
+
+TEST_F(BridgePage, AScanThatCouldNotBeSentSaysSoThoughAnEarlierScanCompleted) {
+    ap_info_stu record;
+    ASSERT_TRUE(h.engine.store.GetDevice(kStation, record));
+    DeviceInfo info = record.device_info();
+    info.set_ip(IpTextToBytes("10.55.0.20")); // on no subnet of this PC's adapters
+    h.engine.store.SaveDeviceInfo(ap_info_stu::Make(kStation, record.ap_type(), DeviceStatus::Online, info));
+    page->RefreshList();
+    h.engine.engine.scanComplete = true; // left by an earlier scan
+    Operate([&](CBridgeConfigDlg& wizard) {
+        CBridgeSearchApDlg& scan = *wizard.ScanStep();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !scan.Scanning(); }, 10000)) << "ends without waiting";
+        EXPECT_EQ(scan.NoAnswerLabel()->text(), TranslateText(kScanNotSentKey));
+        EXPECT_TRUE(scan.NoAnswerLabel()->isVisibleTo(&scan));
+        EXPECT_TRUE(scan.RefreshButton()->isVisibleTo(&scan));
+        EXPECT_EQ(scan.Grid()->GetRowCount(), 1);
+        EXPECT_FALSE(wizard.NextButton()->isEnabled());
+    });
+    EXPECT_EQ(h.engine.sender->Count(MessageType::ScanAps), 0);
 }
 
 TEST_F(BridgePage, CloseSendsNothingAndForgetsTheScan) {

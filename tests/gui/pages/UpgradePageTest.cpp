@@ -4,10 +4,12 @@
 #include "StatusFixture.h"
 
 #include "core/OperateSystemInfo.h"
+#include "core/ServedFileName.h"
 #include "pages/FirmwareServerHost.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "pages/UpgradeDlg.h"
 #include "relayd/FirmwareServer.h"
+#include "relayd/ServerReadiness.h"
 #include "support/TempDir.h"
 #include "ui/FileDialog.h"
 
@@ -146,6 +148,8 @@ TEST_F(UpgradePageTest, TypeListFollowsTheTickedRowsAndBadFilesAreRefusedBeforeT
     }
     const std::string mixed = Firmware("fw.Bin", "image");
     const std::string empty = Firmware("empty.bin", "");
+    const std::string dots = Firmware("fw..V2.bin", "image");
+    std::filesystem::create_symlink(Firmware("V2.bin", "image"), firmware.Path() / "link.bin");
     DuringDialog([&](CUpgradeConfigDlg& dialog) {
         ASSERT_EQ(dialog.TypeBox()->count(), 2);
         std::vector<QString> texts;
@@ -174,7 +178,9 @@ TEST_F(UpgradePageTest, TypeListFollowsTheTickedRowsAndBadFilesAreRefusedBeforeT
 
         for (const auto& [file, message] :
              {std::pair{empty, "The upgrade file is empty!"},
-              std::pair{firmware.Dir() + "gone.bin", "The upgrade file cannot be read!"}}) {
+              std::pair{firmware.Dir() + "gone.bin", "The upgrade file cannot be read!"},
+              std::pair{dots, kUnservableFileKey},
+              std::pair{firmware.Dir() + "link.bin", kUnservableFileKey}}) {
             FileDialog::setNextFileName(ToQString(file));
             dialog.OnScan();
             MessageBox::setNextAnswer(MessageBox::Ok);
@@ -311,6 +317,7 @@ TEST_F(UpgradePageTest, ClosingInEitherPhaseEndsTheServerAndThePageSearchesAndRe
 
 // Ending a server that is slow to leave takes seconds; the dialog hands that to the page's server host, so
 // it closes, and the page searches and reloads, while the server is still there. The server ends anyway.
+// This server never answers either: the dialog is closed while it waits for the server's answer.
 TEST_F(UpgradePageTest, ClosingDoesNotWaitForTheServerToLeaveYetTheServerEnds) {
     UseServerProgram(RF_SLOW_TO_LEAVE_SERVER);
     Store(1);
@@ -321,8 +328,11 @@ TEST_F(UpgradePageTest, ClosingDoesNotWaitForTheServerToLeaveYetTheServerEnds) {
     QObject::connect(&page->ServerHost(), &CFirmwareServerHost::stopped, page, [&stops] { ++stops; });
     bool runningAfterClose = false;
     DuringDialog([&](CUpgradeConfigDlg& dialog) {
-        ASSERT_TRUE(StartRun(dialog, file));
-        ASSERT_TRUE(ServerRuns());
+        FileDialog::setNextFileName(ToQString(file));
+        dialog.OnScan();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        dialog.OnUpgrade();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ServerRuns(); }, 10000));
         QTest::mouseClick(dialog.CloseButton(), Qt::LeftButton);
         EXPECT_FALSE(dialog.isVisible());
         runningAfterClose = ServerRuns();
@@ -336,6 +346,49 @@ TEST_F(UpgradePageTest, ClosingDoesNotWaitForTheServerToLeaveYetTheServerEnds) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return stops == 1; }, 20000));
     EXPECT_FALSE(ServerRuns());
     EXPECT_FALSE(page->ServerHost().Busy());
+    EXPECT_EQ(UpgradesSent(), 0);
+}
+
+// A server whose program runs but never answers: nothing is sent while the dialog waits for it, Cancel
+// gives the wait up, and once the time to answer has passed the dialog says so and the server is ended.
+TEST_F(UpgradePageTest, NothingIsSentToAServerThatDoesNotAnswerAndTheWaitEndsByCancelOrWithAMessage) {
+    UseServerProgram(RF_SLOW_TO_LEAVE_SERVER);
+    page->UseFirmwareServer(program.Dir(), {}, std::chrono::milliseconds(1500));
+    Store(1);
+    page->RefreshList();
+    Tick(1);
+    const std::string file = Firmware("V2.bin", "image");
+    DuringDialog([&](CUpgradeConfigDlg& dialog) {
+        const auto pressUpgrade = [&] {
+            FileDialog::setNextFileName(ToQString(file));
+            dialog.OnScan();
+            MessageBox::setNextAnswer(MessageBox::Ok);
+            dialog.OnUpgrade();
+        };
+        pressUpgrade();
+        EXPECT_TRUE(dialog.CancelButton()->isVisible());
+        EXPECT_FALSE(dialog.UpgradeButton()->isVisible());
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return dialog.ProgressLabel()->text() == TranslateText(kWaitingForAnswerKey); }, 10000))
+            << "the program runs and is asked whether it serves";
+        QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        EXPECT_FALSE(dialog.ServerStarting());
+        EXPECT_TRUE(dialog.UpgradeButton()->isVisible());
+        EXPECT_FALSE(dialog.CancelButton()->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ServerRuns(); }, 20000)) << "cancelled, the server ends";
+
+        pressUpgrade();
+        const int boxes = MessageBox::count();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return MessageBox::count() > boxes; }, 20000));
+        EXPECT_EQ(MessageBox::lastText(), TranslateText(kServerSilentKey));
+        EXPECT_FALSE(dialog.RunStarted());
+        EXPECT_TRUE(dialog.UpgradeButton()->isVisible()) << "the user may try again";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !ServerRuns(); }, 20000)) << "the silent server is ended";
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page->OnAction();
+    EXPECT_EQ(UpgradesSent(), 0);
 }
 
 // Answers come back in the order asked, each start with its own ticket, and a stop asked last leaves no
@@ -345,13 +398,16 @@ TEST_F(UpgradePageTest, TheServerHostAnswersInOrderAndEndsTheServerBeforeItGoes)
     std::vector<std::string> answers;
     {
         CFirmwareServerHost host(std::make_unique<CFirmwareServer>(system, program.Dir()));
-        QObject::connect(&host, &CFirmwareServerHost::started, &host, [&](int ticket, bool ok) {
+        QObject::connect(&host, &CFirmwareServerHost::started, &host, [&](int ticket, int outcome) {
+            const bool ok = outcome == static_cast<int>(CServerReadiness::State::Ready);
             answers.push_back("started " + std::to_string(ticket) + (ok ? " ok" : " failed"));
         });
         QObject::connect(&host, &CFirmwareServerHost::stopped, &host, [&] { answers.push_back("stopped"); });
         const int first = host.Start(firmware.Dir());
         const int second = host.Start(firmware.Dir());
         EXPECT_NE(first, second);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 20000))
+            << "each start waits to be served";
         host.Stop();
         ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 3; }, 20000));
         EXPECT_EQ(answers,

@@ -1,6 +1,7 @@
-// The upgrade page against ten simulated radios of two models, with the real Relayd in the lab's PC
-// namespace: only the chosen model fetches the image and comes back with the image's version, every
-// ticked row follows the store, and the summary names every device. The test drives the dialog's ticks.
+// The upgrade page against simulated radios, with the real Relayd in the lab's PC namespace: with ten
+// radios of two models only the chosen model fetches the image and comes back with the image's version,
+// every ticked row follows the store, and the summary names every device; with a launcher slow to bring
+// the server up, nothing is sent before the server answers. The tests drive the dialog's ticks.
 #include "EngineInLab.h"
 
 #include "core/Language.h"
@@ -10,6 +11,7 @@
 #include "pages/UpgradeConfigDlg.h"
 #include "pages/UpgradeDlg.h"
 #include "protocol/CodeTables.h"
+#include "relayd/ServerReadiness.h"
 #include "shell/AppContext.h"
 #include "support/RecordingNavigation.h"
 #include "support/TempDir.h"
@@ -18,6 +20,7 @@
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
+#include "ui/TButtonPicture.h"
 #include "ui/TStatic.h"
 
 #include <QApplication>
@@ -28,6 +31,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace rf::test {
@@ -79,8 +83,38 @@ void SavePicture(QWidget& page, QWidget& dialog) {
     EXPECT_TRUE(picture.save(QString::fromLocal8Bit(dir) + QStringLiteral("/upgrade-dialog.png")));
 }
 
+// English texts and the bundle's settings, as the program loads them.
+void LoadProgramTexts() {
+    SetLanguageIdOverride(1033);
+    LoadLanguage(RF_BUNDLE_DIR);
+    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+}
+
+// A program folder of the test's own, with a copy of the real Relayd in its service folder.
+class ProgramWithServer {
+public:
+    ProgramWithServer() {
+        std::filesystem::create_directory(dir_.Path() / "service");
+        std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", Server());
+    }
+    std::string Dir() const { return dir_.Dir(); }
+    std::filesystem::path Path() const { return dir_.Path(); }
+    std::filesystem::path Write(const std::string& name, const std::string& content) const {
+        return dir_.Write(name, content);
+    }
+    std::string Server() const { return (dir_.Path() / "service" / "Relayd").string(); }
+    bool ServerRuns() const {
+        pid_t pid = 0;
+        return COperateSystemInfo::FindProcessByPath(Server(), pid);
+    }
+
+private:
+    TempDir dir_;
+};
+
 constexpr int kRadios = 10;
 constexpr int kChosenModel = 258;
+constexpr int kUpgrade = 11;
 
 TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNamesEveryDevice) {
     Lab lab({.radios = kRadios,
@@ -88,9 +122,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
              .simArgs = {"--models", "257,258", "--flash-ms", "300", "--reboot-ms", "800",
                          "--answer-spread-ms", "20"}});
     SKIP_WITHOUT_LAB(lab);
-    SetLanguageIdOverride(1033);
-    LoadLanguage(RF_BUNDLE_DIR);
-    SetGlobalSettings(LoadSettings(RF_BUNDLE_DIR));
+    LoadProgramTexts();
     InPcNamespace inside(lab);
     ASSERT_TRUE(inside.Ok());
 
@@ -101,14 +133,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
     AppContext app{pc.Engine(), pc.Store(), GlobalSettings(), skin};
     RecordingNavigation navigation;
 
-    TempDir program;
-    std::filesystem::create_directory(program.Path() / "service");
-    const auto server = program.Path() / "service" / "Relayd";
-    std::filesystem::copy_file(std::string(RF_BUNDLE_DIR) + "service/Relayd", server);
-    const auto serverRuns = [&] {
-        pid_t pid = 0;
-        return COperateSystemInfo::FindProcessByPath(server.string(), pid);
-    };
+    ProgramWithServer program;
     TempDir firmware;
     const std::string image = firmware.Write("V9.bin", std::string(300000, 'f')).string();
 
@@ -152,7 +177,7 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         dialog.OnUpgrade();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.RunStarted(); }, 10000));
         dialog.Timer().stop();
-        EXPECT_TRUE(serverRuns());
+        EXPECT_TRUE(program.ServerRuns());
         pc.Store().SetDeviceStatus(other, DeviceStatus::BridgeFail);
         dialog.OnTick();
         SavePicture(page, dialog);
@@ -194,7 +219,8 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
         while (dialog.isVisible()) {
             dialog.OnTick();
         }
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !serverRuns(); }, 10000)) << "the run's end ends the server";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !program.ServerRuns(); }, 10000))
+            << "the run's end ends the server";
     });
     MessageBox::setNextAnswer(MessageBox::Ok);
     page.OnAction();
@@ -220,7 +246,93 @@ TEST(UpgradePageLab, TenRadiosOfTwoModelsOnlyTheChosenOneFetchesAndTheSummaryNam
     EXPECT_EQ(ToStdString(page.BatchSummary()->text()),
               "Device upgrade: " + std::to_string(chosen) + " upgraded");
     EXPECT_TRUE(page.ReloadTimer().isActive());
-    EXPECT_FALSE(serverRuns());
+    EXPECT_FALSE(program.ServerRuns());
+}
+
+// The server is started through a launcher that, like a password prompt, takes its time: it brings the
+// real Relayd up only once the test opens its gate. Until the server answers, no radio is sent anything;
+// then every radio fetches its image at the first try.
+TEST(UpgradePageLab, NoRadioIsSentTheUpgradeUntilTheServerStartedThroughASlowLauncherAnswers) {
+    Lab lab({.radios = 2,
+             .subnets = 1,
+             .simArgs = {"--models", "258", "--flash-ms", "300", "--reboot-ms", "800"}});
+    SKIP_WITHOUT_LAB(lab);
+    LoadProgramTexts();
+    InPcNamespace inside(lab);
+    ASSERT_TRUE(inside.Ok());
+    EngineInLab pc(lab, 1);
+    ASSERT_TRUE(pc.Start());
+    ASSERT_TRUE(pc.DiscoveryCycle(2));
+    const SkinPaths skin = BuildSkinPaths(RF_BUNDLE_DIR, 1033);
+    AppContext app{pc.Engine(), pc.Store(), GlobalSettings(), skin};
+    RecordingNavigation navigation;
+
+    ProgramWithServer program;
+    const auto launched = program.Path() / "launched";
+    const auto gate = program.Path() / "gate";
+    const std::string launcher =
+        program
+            .Write("service/slow-launcher", "#!/bin/sh\ntouch " + ShellQuote(launched.string()) +
+                                                "\nwhile [ ! -e " + ShellQuote(gate.string()) +
+                                                " ]; do sleep 0.1; done\nexec \"$@\"\n")
+            .string();
+    std::filesystem::permissions(launcher, std::filesystem::perms::owner_all);
+    TempDir firmware;
+    const std::string image = firmware.Write("V9.bin", std::string(100000, 'f')).string();
+    const auto upgradesReceived = [&] {
+        int received = 0;
+        for (const auto& line : lab.Radios()) {
+            received += SimRadio::Parse(lab.Control("get " + JsonValue(line, "mac"))).Received(kUpgrade);
+        }
+        return received;
+    };
+
+    CUpgradeDlg page(PageContext::Of(app, navigation), nullptr);
+    page.UseFirmwareServer(program.Dir(), launcher);
+    page.show();
+    page.RefreshList();
+    for (int row = 1; row < page.List().Grid()->GetRowCount(); ++row) {
+        page.List().Grid()->SetChecked(row, page.List().ColumnOf(kFieldTick), true);
+    }
+    QTimer::singleShot(0, [&] {
+        CUpgradeConfigDlg& dialog = *page.Dialog();
+        FileDialog::setNextFileName(ToQString(image));
+        dialog.OnScan();
+        MessageBox::setNextAnswer(MessageBox::Ok);
+        dialog.OnUpgrade();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(launched); }, 10000));
+        // The requests used to leave once the launcher had lived half a second: give it four times that.
+        QTest::qWait(2000);
+        EXPECT_FALSE(dialog.RunStarted());
+        EXPECT_EQ(dialog.ProgressLabel()->text(), TranslateText(kWaitingForLaunchKey));
+        EXPECT_TRUE(dialog.CancelButton()->isVisible());
+        EXPECT_EQ(upgradesReceived(), 0) << "nothing is sent while the launcher has not brought the server";
+
+        std::ofstream(gate).close(); // the launcher brings the server now
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.RunStarted(); }, 30000));
+        dialog.Timer().stop();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return upgradesReceived() == 2; }, 10000))
+            << dialog.Run()->Selected().size() << " ticked, " << lab.Control("list");
+        // A radio asked before the server served would fail its fetch.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                for (const auto& line : lab.Radios()) {
+                    if (pc.Store().GetDeviceStatus(JsonValue(line, "mac")) != DeviceStatus::UpgradeWait) {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            60000));
+        for (const auto& line : lab.Radios()) {
+            const std::string mac = JsonValue(line, "mac");
+            EXPECT_EQ(JsonValue(lab.Control("get " + mac), "upgrade_fetches"), "1") << mac;
+        }
+        dialog.OnClose();
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    page.OnAction();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !program.ServerRuns(); }, 10000));
 }
 
 } // namespace

@@ -160,6 +160,7 @@ TEST(UpgradeCliLab, RefusedInputsAndAServerThatCannotStartSendNothing) {
         {ShellQuote(bundle.Firmware("mixed.Bin", "image")) + macs, ".bin file!"},
         {ShellQuote(bundle.Firmware("empty.bin", "")) + macs, "The upgrade file is empty!"},
         {ShellQuote(bundle.Dir().Dir() + "missing.bin") + macs, "The upgrade file cannot be read!"},
+        {ShellQuote(bundle.Firmware("fw..V2.bin", "image")) + macs, "cannot serve this file"},
         {ShellQuote(good) + eleven, "10 devices!"},
         {ShellQuote(good), "Please select the devices!"},
     };

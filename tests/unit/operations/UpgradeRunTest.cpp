@@ -1,6 +1,7 @@
 // The upgrade run's checks and phases over an engine whose packets go into a recorder; the devices'
 // reports are fed into the engine as if they had come from the network, and the test gives the ticks.
 #include "operations/UpgradeRun.h"
+#include "core/ServedFileName.h"
 #include "operations/UpgradeChecks.h"
 #include "operations/UpgradeResult.h"
 #include "protocol/AnnounceRecord.h"
@@ -98,6 +99,21 @@ TEST(UpgradeChecks, CountFileNameAndFileAreCheckedBeforeAnythingIsSent) {
     EXPECT_EQ(refusal, "The upgrade file cannot be read!");
     EXPECT_FALSE(ReadUpgradeFile(dir.Dir() + "fw", refusal)) << "a folder is no file";
     EXPECT_EQ(refusal, "The upgrade file cannot be read!");
+
+    // Files the firmware server would refuse to hand out are refused here, with the server's own rule.
+    std::filesystem::create_symlink(dir.Path() / "fw" / "V2.bin", dir.Path() / "link.bin");
+    for (const std::string& path : {dir.Write("fw..V3.bin", "image").string(), dir.Dir() + "link.bin"}) {
+        refusal.clear();
+        EXPECT_FALSE(ReadUpgradeFile(path, refusal)) << path;
+        EXPECT_EQ(refusal, kUnservableFileKey) << path;
+    }
+    // The server runs in a folder of its own, so a relative path is given to it as an absolute folder.
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    const auto relative = ReadUpgradeFile("fw/V2.bin", refusal);
+    std::filesystem::current_path(here);
+    ASSERT_TRUE(relative) << refusal;
+    EXPECT_EQ(relative->folder, dir.Dir() + "fw/");
 }
 
 TEST(UpgradeChecks, TypeListHasOneEntryPerModelInRowOrderAndFindsByTextOrCode) {

@@ -1,4 +1,5 @@
 #include "relayd/ServedDirectory.h"
+#include "core/ServedFileName.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +14,14 @@ TEST(FileName, OnlyPlainNamesDirectlyInTheDirectoryPass) {
     for (const std::string& name :
          std::vector<std::string>{"fw.bin", "FW-1.2_final.BIN", "a", "name with blanks", ".hidden", "ü.bin",
                                   std::string(255, 'n')}) {
-        EXPECT_TRUE(IsSafeFileName(name)) << name;
+        EXPECT_TRUE(IsServableFileName(name)) << name;
     }
     for (const std::string& name : std::vector<std::string>{
              std::string(), std::string("../x"), std::string(".."), std::string("a..b"),
              std::string("/etc/passwd"), std::string("sub/fw.bin"), std::string("sub\\fw.bin"),
              std::string("C:\\fw.bin"), std::string("a\x01b"), std::string("a\nb"), std::string("tab\tname"),
              std::string("del\x7f"), std::string(256, 'n')}) {
-        EXPECT_FALSE(IsSafeFileName(name)) << name;
+        EXPECT_FALSE(IsServableFileName(name)) << name;
     }
 }
 
