@@ -2,6 +2,7 @@
 
 #include "core/Settings.h"
 #include "operations/ApScan.h"
+#include "operations/OperationCatalogue.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
@@ -71,7 +72,7 @@ CBridgeSearchApDlg::CBridgeSearchApDlg(const Settings& settings, const SkinPaths
     noAnswer_ = new CTStatic(this);
     noAnswer_->setObjectName(QStringLiteral("scanNoAnswer"));
     noAnswer_->SetStaticLook(settings);
-    noAnswer_->setText(QStringLiteral("No answer came from the device. Refresh scans again."));
+    noAnswer_->setText(ToQString(ScanIncompleteText(kApScanLimit)));
     noAnswer_->setGeometry(10, 270, 676, 24);
     noAnswer_->hide();
     BuildGrid(settings, skin);

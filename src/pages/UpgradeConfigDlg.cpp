@@ -1,6 +1,7 @@
 #include "pages/UpgradeConfigDlg.h"
 
 #include "core/Settings.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/FirmwareServerHost.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
@@ -177,7 +178,7 @@ void CUpgradeConfigDlg::OnServerStarted(int ticket, bool started) {
     if (!started) {
         scan_->setEnabled(true);
         upgrade_->show();
-        MessageBox::warning(this, TranslateText("The firmware server could not be started!"));
+        MessageBox::warning(this, TranslateText(kFirmwareServerFailedMessage));
         return;
     }
     serverRuns_ = true;
