@@ -1,7 +1,9 @@
 #include "operations/BridgeForms.h"
 
+#include "operations/OperationCatalogue.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
+#include "rules/WirelessForm.h"
 
 #include <array>
 #include <utility>
@@ -10,10 +12,6 @@ namespace rf {
 namespace {
 
 constexpr const char* kEmptySsidMessage = "The ssid can not be empty!";
-constexpr const char* kStrictSsidMessage =
-    "SSID maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 numbers";
-constexpr const char* kLooseSsidMessage =
-    "SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
 
 constexpr int kStationWorkMode = 2;
 constexpr std::array<int, 8> kFiveGhzChannels{36, 40, 44, 48, 149, 153, 157, 161};
@@ -125,8 +123,7 @@ std::string CollectBridgeSettings(const BridgeSecurityForm& form, int model, Dev
 }
 
 IpSettingsTexts OpenBridgeIp(const DeviceInfo& info) {
-    return {IpBytesToText(info.ip()), IpBytesToText(info.ip_mask()), IpBytesToText(info.ip_gateway()),
-            IpBytesToText(info.ip_dns1()), IpBytesToText(info.ip_dns2())};
+    return StoredIpTexts(info);
 }
 
 BridgeIpCollect CollectBridgeIpSettings(const IpSettingsTexts& texts,

@@ -1,6 +1,7 @@
 #include "operations/ConfigForms.h"
 
 #include "core/Language.h"
+#include "operations/OperationCatalogue.h"
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
@@ -12,11 +13,6 @@ template <size_t N> std::array<uint8_t, N> Copy(std::span<const uint8_t> bytes) 
     std::array<uint8_t, N> block{};
     std::copy_n(bytes.begin(), N, block.begin());
     return block;
-}
-
-IpSettingsTexts OpenIpTexts(const DeviceInfo& info) {
-    return {IpBytesToText(info.ip()), IpBytesToText(info.ip_mask()), IpBytesToText(info.ip_gateway()),
-            IpBytesToText(info.ip_dns1()), IpBytesToText(info.ip_dns2())};
 }
 
 // The reference a tab's new block is compared with: what the untouched tab builds, or the stored block
@@ -104,7 +100,7 @@ ConfigForms OpenConfigForms(const ap_info_stu& record) {
     const DeviceInfo info = record.device_info();
     ConfigForms forms;
     forms.wireless = OpenWirelessForm(info);
-    forms.ip = OpenIpTexts(info);
+    forms.ip = StoredIpTexts(info);
     forms.vlan = OpenVlanForm(info);
     forms.schedule =
         OpenRebootScheduleForm(Copy<DeviceInfo::kRebootScheduleSize>(info.reboot_schedule_block()));

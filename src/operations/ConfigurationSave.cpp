@@ -4,6 +4,7 @@
 #include "operations/BatchRunner.h"
 #include "operations/ConfigWait.h"
 #include "operations/DetailsWatch.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/RequestTracker.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
@@ -117,39 +118,12 @@ std::vector<BatchResult> SaveConfiguration(CNetManagement& engine, CSqlManagemen
     return results;
 }
 
-namespace {
-
-struct ConfigBlockText {
-    MessageType type;
-    const char* name;
-    const char* key;
-};
-
-constexpr ConfigBlockText kConfigBlocks[] = {
-    {MessageType::SetName, "name", "Wireless_location"},
-    {MessageType::SetWireless, "wireless", "WirelessSet"},
-    {MessageType::SetRebootSchedule, "schedule", "TimeReboot"},
-    {MessageType::SetVlan, "vlan", "VLAN"},
-    {MessageType::SetIp, "ip", "IPSET"},
-};
-
-const ConfigBlockText& BlockText(MessageType type) {
-    for (const ConfigBlockText& block : kConfigBlocks) {
-        if (block.type == type) {
-            return block;
-        }
-    }
-    return kConfigBlocks[std::size(kConfigBlocks) - 1];
-}
-
-} // namespace
-
 const char* ConfigBlockName(MessageType type) {
-    return BlockText(type).name;
+    return ConfigBlockEntry(type).verb;
 }
 
 const char* ConfigBlockKey(MessageType type) {
-    return BlockText(type).key;
+    return ConfigBlockEntry(type).titleKey;
 }
 
 } // namespace rf

@@ -79,7 +79,13 @@ std::function<bool(const std::string&)> AddressUsedByOthers(CSqlManagement& stor
     return [used = std::move(used)](const std::string& ip) { return used.contains(CanonicalIp(ip)); };
 }
 
-CheckResult CheckRename(const SelectedDevice& device, const std::string& name) {
+CheckResult CheckRename(const SelectedDevice& device, const std::string& currentName,
+                        const std::string& name) {
+    if (name == currentName) {
+        BatchPlan nothing;
+        nothing.type = MessageType::SetName;
+        return {nothing, std::nullopt};
+    }
     if (!IsValidName(name, device.model)) {
         return CheckResult::Refuse(NameRuleMessage(device.model), {device.Mac()});
     }
@@ -111,7 +117,7 @@ CheckResult CheckIpRange(CSqlManagement& store, const std::vector<SelectedDevice
     const std::string rule =
         ValidateIpRange(texts.ip, end, texts.mask, texts.gateway, texts.dns1, texts.dns2, devices.size());
     if (devices.empty() || !rule.empty()) {
-        return CheckResult::Refuse(devices.empty() ? "Please select the devices!" : rule, macs);
+        return CheckResult::Refuse(devices.empty() ? kNoDevicesMessage : rule, macs);
     }
     const IpBatch batch{IpTextToBytes(texts.ip),      IpTextToBytes(end),        IpTextToBytes(texts.mask),
                         IpTextToBytes(texts.gateway), IpTextToBytes(texts.dns1), IpTextToBytes(texts.dns2)};

@@ -17,6 +17,7 @@ class CSqlManagement;
 // The checks of the operations a user starts on chosen devices: the same inputs give the same plan or the
 // same refusal in the pages and in radiofleet-cli.
 
+inline constexpr const char* kNoDevicesMessage = "Please select the devices!";
 inline constexpr const char* kNotConfigurableMessage = "Please select configurable devices!";
 inline constexpr const char* kModeSwitchMessage =
     "The Mode Switch is at AP position, please switch it to Off position "
@@ -32,8 +33,10 @@ bool TakesBridge(const DeviceInfo& info);
 std::function<bool(const std::string&)> AddressUsedByOthers(CSqlManagement& store,
                                                             const std::vector<std::string>& ownMacs);
 
-// A new name by the name rules of the device's model.
-CheckResult CheckRename(const SelectedDevice& device, const std::string& name);
+// A new name by the name rules of the device's model. Its current name (local text) is no change, whatever
+// the rules say of it: the plan has no items.
+CheckResult CheckRename(const SelectedDevice& device, const std::string& currentName,
+                        const std::string& name);
 
 // Static IP settings for one device: the address rules, and no address that another stored device holds
 // (its own current address is always allowed).

@@ -1,5 +1,6 @@
 #include "operations/UpgradeRun.h"
 
+#include "operations/OperationCatalogue.h"
 #include "protocol/ApInfo.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
@@ -25,7 +26,7 @@ UpgradeRun::UpgradeRun(CNetManagement& engine, CSqlManagement& store, std::vecto
     payload_.set_file_name(file.name);
     payload_.set_file_size(file.size);
     for (size_t i = 0; i < selected_.size(); ++i) {
-        if (ModelText(selected_[i].model) == type.text) {
+        if (TakesUpgrade(selected_[i], type)) {
             run_.push_back({i, StoredVersion(selected_[i].Mac())});
         }
     }

@@ -1,7 +1,7 @@
 #include "pages/BridgeDlg.h"
 
 #include "operations/BatchRunner.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/BridgeConfigDlg.h"
 #include "protocol/CodeTables.h"
 #include "shell/PageIds.h"
@@ -58,11 +58,8 @@ void CBridgeDlg::OnSendFinished(const BatchPlan& plan, const BatchResult& result
     // The device's answer: its result byte says whether it took the settings. Its status shows the same
     // until its details come again.
     const DeviceOutcome outcome = result.devices.empty() ? DeviceOutcome::NotSent : result.devices[0].outcome;
-    const bool answered = IsSuccess(outcome) || outcome == DeviceOutcome::NotApplied;
-    const char* answer = answered                            ? "Bridge success"
-                         : outcome == DeviceOutcome::Refused ? "Bridge fail"
-                                                             : nullptr;
-    const std::string line = BatchSummaryText("Device bridge", result);
+    const char* answer = JoinAnswerKey(outcome);
+    const std::string line = BatchSummaryText(kJoinEntry.titleKey, result);
     ShowBatchSummary(answer == nullptr ? line : ToStdString(TranslateText(answer)) + " - " + line,
                      BatchDetailText(plan, result));
 }

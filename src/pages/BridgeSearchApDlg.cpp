@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "operations/ApScan.h"
 #include "operations/DeviceOutcome.h"
+#include "operations/OperationCatalogue.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
@@ -72,7 +73,7 @@ CBridgeSearchApDlg::CBridgeSearchApDlg(const Settings& settings, const SkinPaths
     noAnswer_ = new CTStatic(this);
     noAnswer_->setObjectName(QStringLiteral("scanNoAnswer"));
     noAnswer_->SetStaticLook(settings);
-    noAnswer_->setText(QString::fromUtf8(kNoAnswerKey));
+    noAnswer_->setText(ToQString(ScanIncompleteText(kApScanLimit)));
     noAnswer_->setGeometry(10, 270, 676, 24);
     noAnswer_->hide();
     BuildGrid(settings, skin);
@@ -160,7 +161,8 @@ void CBridgeSearchApDlg::EndScan() {
     searching_->hide();
     scanning_->hide();
     refresh_->show();
-    noAnswer_->setText(TranslateText(sent_ == SendState::NotSent ? kScanNotSentKey : kNoAnswerKey));
+    noAnswer_->setText(sent_ == SendState::NotSent ? TranslateText(kScanNotSentKey)
+                                                   : ToQString(ScanIncompleteText(kApScanLimit)));
     noAnswer_->setVisible(!Completed());
     FillList(ascending_, sortColumn_);
 }

@@ -30,7 +30,6 @@ class CBridgeSearchApDlg : public CTDialog {
 
 public:
     static constexpr int kScanLimitTicks = 30;
-    static constexpr const char* kNoAnswerKey = "No answer came from the device. Refresh scans again.";
 
     CBridgeSearchApDlg(const Settings& settings, const SkinPaths& skin, CNetManagement& engine,
                        CSqlManagement& store, std::string targetIp, std::string targetMac, QWidget* parent);

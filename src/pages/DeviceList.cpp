@@ -2,7 +2,6 @@
 
 #include "core/Language.h"
 #include "core/Settings.h"
-#include "operations/OperationChecks.h"
 #include "pages/DeviceRows.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
@@ -287,7 +286,8 @@ bool CDeviceList::IsAnnouncedRow(int row) const {
     return record == nullptr || record->announced;
 }
 
-std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurableOnly) const {
+std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool (*takes)(int model,
+                                                                              int workMode)) const {
     std::vector<SelectedDevice> selection;
     const int tick = ColumnOf(kFieldTick);
     if (tick < 0) {
@@ -298,8 +298,7 @@ std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool configurabl
             continue;
         }
         const DeviceRow* record = Row(row);
-        if (record == nullptr ||
-            (configurableOnly && !TakesTransparentBridge(record->model, record->workMode))) {
+        if (record == nullptr || (takes != nullptr && !takes(record->model, record->workMode))) {
             continue;
         }
         selection.push_back(SelectedDevice::Make(record->ip, record->mac, record->model));

@@ -45,7 +45,8 @@ public:
 
     // The devices of the ticked rows in grid order; with configurableOnly, devices without a transparent
     // bridge are left out.
-    std::vector<SelectedDevice> CollectSelectedDevices(bool configurableOnly) const;
+    std::vector<SelectedDevice> CollectSelectedDevices(bool (*takes)(int model,
+                                                                     int workMode) = nullptr) const;
     // The record of a grid row (row >= 1), or nullptr.
     const DeviceRow* Row(int gridRow) const;
     // The grid row of a device, or -1.

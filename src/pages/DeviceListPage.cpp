@@ -71,14 +71,14 @@ void CDeviceListPage::OnDeviceClicked(int row, int column) {
     }
 }
 
-std::vector<SelectedDevice> CDeviceListPage::BeginBatch(bool configurableOnly, const char* emptyKey) {
+std::vector<SelectedDevice> CDeviceListPage::BeginBatch(const OperationEntry& operation) {
     ClearBatchSummary();
     if (!MayStartBatch()) {
         return {};
     }
-    std::vector<SelectedDevice> selection = list_->CollectSelectedDevices(configurableOnly);
+    std::vector<SelectedDevice> selection = list_->CollectSelectedDevices(operation.takes);
     if (selection.empty()) {
-        MessageBox::warning(this, TranslateText(emptyKey));
+        MessageBox::warning(this, TranslateText(operation.noDeviceKey));
     }
     return selection;
 }

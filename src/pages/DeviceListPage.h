@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/OperationCatalogue.h"
 #include "operations/SelectedDevice.h"
 #include "pages/WorkerSlot.h"
 #include "protocol/ApInfo.h"
@@ -53,7 +54,7 @@ protected:
     // The start of every batch: clears the last summary, refuses while a batch runs, and collects the
     // ticked devices (configurable ones only when asked), warning with emptyKey when there are none. An
     // empty result means the page stops here.
-    std::vector<SelectedDevice> BeginBatch(bool configurableOnly, const char* emptyKey);
+    std::vector<SelectedDevice> BeginBatch(const OperationEntry& operation);
     // Refuses with a message while a batch runs; true when a new one may start.
     bool MayStartBatch();
     // Runs work(stop) on the batch worker, a running one stopped first; done gets its result on the

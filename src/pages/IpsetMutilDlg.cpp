@@ -1,7 +1,7 @@
 #include "pages/IpsetMutilDlg.h"
 
 #include "core/Settings.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/IpFieldForm.h"
 #include "protocol/NetManagement.h"
 #include "ui/IpAddressEdit.h"
@@ -117,15 +117,10 @@ std::optional<BatchPlan> CIpsetMutilDlg::PlanFromFields() {
         MessageBox::warning(this, TranslateText(check.refusal->messageKey));
         return std::nullopt;
     }
-    QString left;
-    for (const std::string& mac : DevicesWithoutAddress(check.plan)) {
-        left += QStringLiteral("\n") + ToQString(mac);
-    }
-    if (!left.isEmpty() &&
+    const std::vector<std::string> left = DevicesWithoutAddress(check.plan);
+    if (!left.empty() &&
         !MessageBox::confirm(
-            this, TranslateText("The address range is too small; these devices would get no "
-                                "address:") +
-                      left + QStringLiteral("\n") +
+            this, ToQString(RangeTooSmallText(left)) + QStringLiteral("\n") +
                       TranslateText("Press OK to set the others, or Cancel to widen the range."))) {
         return std::nullopt;
     }

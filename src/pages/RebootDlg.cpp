@@ -9,7 +9,7 @@ namespace {
 
 // Three searches in the last seconds of the wait find the devices as they come back.
 constexpr RestartPageSetup kRebootPage{
-    kPageReboot, "RebootDlg", "Reboot", "Are you sure you want to restart?", 3, &PlanReboot};
+    kPageReboot, "RebootDlg", &kRebootEntry, "Are you sure you want to restart?", 3, &PlanReboot};
 
 } // namespace
 

@@ -31,7 +31,7 @@ void CRestartPageDlg::BuildControls() {
     action_->setObjectName(QStringLiteral("actionButton"));
     action_->SetImage(ToQString(Context().skin.btnSearch));
     action_->SetPageButtonLook(Context().settings);
-    action_->SetText(QString::fromUtf8(setup_.actionKey));
+    action_->SetText(QString::fromUtf8(setup_.operation->titleKey));
     action_->setGeometry(10, 14, kButtonWidth, kButtonHeight);
     connect(action_, &CTButtonPicture::clicked, this, &CRestartPageDlg::OnAction);
 }
@@ -41,7 +41,7 @@ int CRestartPageDlg::SummaryLeft() const {
 }
 
 void CRestartPageDlg::OnAction() {
-    std::vector<SelectedDevice> selection = BeginBatch(false, "Please select the devices!");
+    std::vector<SelectedDevice> selection = BeginBatch(*setup_.operation);
     if (selection.empty()) {
         return;
     }
@@ -100,7 +100,7 @@ void CRestartPageDlg::ShowSummaryWhenDone() {
     if (wait_ || !result_) {
         return;
     }
-    std::string line = BatchSummaryText(setup_.actionKey, *result_);
+    std::string line = BatchSummaryText(setup_.operation->titleKey, *result_);
     if (const std::string unreached = BatchUnreachedText(*result_); !unreached.empty()) {
         line += " (" + unreached + ")";
     }

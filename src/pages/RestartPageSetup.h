@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/BatchPlan.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/SelectedDevice.h"
 
 #include <vector>
@@ -14,9 +15,9 @@ class CSqlManagement;
 struct RestartPageSetup {
     int pageId = 0;
     const char* objectName = "";
-    const char* actionKey = "";  // the button, and the operation the summary line names
-    const char* confirmKey = ""; // the question before anything is sent
-    int waitSearches = 0;        // searches near the end of the one-minute wait
+    const OperationEntry* operation = nullptr; // names the button and the summary line
+    const char* confirmKey = "";               // the question before anything is sent
+    int waitSearches = 0;                      // searches near the end of the one-minute wait
     BatchPlan (*plan)(CSqlManagement& store, const std::vector<SelectedDevice>& devices) = nullptr;
     const char* confirmSeveralKey =
         nullptr;                  // the question for several devices, %1 their number (if it differs)

@@ -12,7 +12,7 @@ namespace {
 constexpr RestartPageSetup kRestorePage{
     kPageRestore,
     "RestoreDlg",
-    "Restore",
+    &kResetEntry,
     "Reset this device to factory settings? Its settings will be erased.",
     5,
     &PlanReset,

@@ -3,7 +3,7 @@
 #include "bridge/BridgeSetMultiDlg.h"
 #include "operations/BatchRunner.h"
 #include "operations/FreshSearch.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/IpsetMutilDlg.h"
@@ -130,7 +130,7 @@ void CStatusDlg::OnDeviceClicked(int row, int column) {
 }
 
 void CStatusDlg::OnSetIp() {
-    std::vector<SelectedDevice> selection = BeginBatch(false, "Please select the devices!");
+    std::vector<SelectedDevice> selection = BeginBatch(kSetIpRangeEntry);
     if (selection.empty()) {
         return;
     }
@@ -141,12 +141,12 @@ void CStatusDlg::OnSetIp() {
     std::copy(stored.begin(), stored.end(), currentIpBlock_.begin());
     CIpsetMutilDlg dialog(
         Context().engine, Context().store, Context().settings, Context().skin, currentIpBlock_, selection,
-        [this](BatchPlan plan) { StartBatch("Set IP", std::move(plan)); }, this);
+        [this](BatchPlan plan) { StartBatch(kSetIpRangeEntry.titleKey, std::move(plan)); }, this);
     dialog.exec();
 }
 
 void CStatusDlg::OnSetBridge() {
-    std::vector<SelectedDevice> selection = BeginBatch(true, "Please select configurable devices!");
+    std::vector<SelectedDevice> selection = BeginBatch(kTransparentBridgeEntry);
     if (selection.empty()) {
         return;
     }
@@ -158,7 +158,7 @@ void CStatusDlg::OnSetBridge() {
             MessageBox::warning(this, TranslateText(check.refusal->messageKey));
             return;
         }
-        StartBatch("Set Bridge", std::move(check.plan));
+        StartBatch(kTransparentBridgeEntry.titleKey, std::move(check.plan));
     };
     CBridgeSetMultiDlg dialog(Context().settings, Context().skin, first.device_info().bridge_transparent(),
                               onSave, this);

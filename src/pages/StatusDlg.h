@@ -66,6 +66,8 @@ private:
     void OnBatchFinished(const std::string& operationKey, const BatchPlan& plan, const BatchResult& result);
     // After a reload: the rename editor follows its device to its new row, or closes when it is gone.
     void PlaceRenameEditor();
+    // The editor over the Location cell of the row, holding text.
+    void OpenRenameEditor(int row, const std::string& mac, const QString& text);
 
     CTButtonPicture* search_ = nullptr;
     CTButtonPicture* setIp_ = nullptr;

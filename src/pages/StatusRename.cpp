@@ -1,7 +1,7 @@
 // The in-place rename of the status page: an editor over the Location cell of a device, the name rules
 // of its model, and the rename batch.
 #include "core/OperateCharacter.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/StatusDlg.h"
@@ -47,18 +47,22 @@ void CStatusDlg::BeginRename(int row) {
     const std::string name = record->name;
     EndRename(); // another cell's edit is committed, not lost
     row = List().RowOfDevice(mac);
-    if (row < 0) {
+    if (row < 0 || renameEditor_) { // a refused edit stays open for the user to mend
         return;
     }
+    oldName_ = name;
+    OpenRenameEditor(row, mac, ToQString(oldName_));
+}
+
+void CStatusDlg::OpenRenameEditor(int row, const std::string& mac, const QString& text) {
     CGridCtrl* grid = List().Grid();
     renameMac_ = mac;
-    oldName_ = name;
     renameEditor_ = new QLineEdit(grid->viewport());
     renameEditor_->setObjectName(QStringLiteral("renameEditor"));
     renameEditor_->setProperty("rfNoTranslate", true);
     renameEditor_->setAlignment(Qt::AlignCenter);
     renameEditor_->setGeometry(grid->CellRect(row, List().ColumnOf(kFieldLocation)));
-    renameEditor_->setText(ToQString(oldName_));
+    renameEditor_->setText(text);
     renameEditor_->selectAll();
     renameEditor_->installEventFilter(new EscapeCancels(renameEditor_, [this] { CancelRename(); }));
     renameEditor_->show();
@@ -107,10 +111,11 @@ void CStatusDlg::EndRename() {
         return;
     }
     const CheckResult check =
-        CheckRename(SelectedDevice::Make(record->ip, record->mac, record->model), newName);
+        CheckRename(SelectedDevice::Make(record->ip, record->mac, record->model), oldName_, newName);
     if (!check.Accepted()) {
-        grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(oldName_));
+        // The typed name stays in the editor for the user to mend, as the configuration dialog keeps it.
         MessageBox::warning(this, TranslateText(check.refusal->messageKey));
+        OpenRenameEditor(row, mac, ToQString(newName));
         return;
     }
     ClearBatchSummary();
@@ -120,7 +125,7 @@ void CStatusDlg::EndRename() {
     }
     const std::string name = TruncateToByteBudget(newName, kMaxNameBytes);
     grid->SetCellText(row, List().ColumnOf(kFieldLocation), ToQString(name));
-    StartBatch("Rename", check.plan);
+    StartBatch(kRenameEntry.titleKey, check.plan);
 }
 
 } // namespace rf

@@ -1,6 +1,7 @@
 #include "pages/UpgradeConfigDlg.h"
 
 #include "core/Settings.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/FirmwareServerHost.h"
 #include "relayd/ServerReadiness.h"
 #include "ui/FileDialog.h"
@@ -199,7 +200,7 @@ void CUpgradeConfigDlg::OnServerStarted(int ticket, int outcome) {
         ShowChoosing();
         MessageBox::warning(this, TranslateText(state == CServerReadiness::State::Silent
                                                     ? kServerSilentKey
-                                                    : "The firmware server could not be started!"));
+                                                    : kFirmwareServerFailedMessage));
         return;
     }
     serverRuns_ = true;

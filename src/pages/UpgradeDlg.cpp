@@ -63,7 +63,7 @@ int CUpgradeDlg::SummaryLeft() const {
 
 void CUpgradeDlg::OnAction() {
     ClearBatchSummary();
-    std::vector<SelectedDevice> selection = List().CollectSelectedDevices(false);
+    std::vector<SelectedDevice> selection = List().CollectSelectedDevices();
     if (const std::string refusal = CheckUpgradeCount(selection.size()); !refusal.empty()) {
         MessageBox::warning(this, TranslateText(refusal));
         return;

@@ -13,9 +13,10 @@ class CSqlManagement;
 // The rules every page applies to what the user types for a device: names and IP settings. Texts are
 // local (UTF-8) texts as typed; the failure results are the language keys of the messages to show.
 
+// The strict rule takes capitals as well as small letters; the message's text lists the marks it takes.
 inline constexpr const char* kStrictNameMessage =
-    "Device name maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 "
-    "numbers";
+    "Device name maximum allowed 32 bytes, only support combination of Chinese, letters (capital or small), "
+    "digits and punctuation marks, no spaces";
 inline constexpr const char* kLooseNameMessage =
     "Device name maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
 inline constexpr const char* kInvalidIpMessage = "The ip address is invalid!";

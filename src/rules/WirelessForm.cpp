@@ -25,13 +25,14 @@ std::string Check(const WirelessForm& form, const DeviceInfo& stored, int model)
     if (form.name.empty()) {
         return kNameEmptyMessage;
     }
-    if (!IsValidName(form.name, model)) {
+    // What the device already holds is no change: a name or SSID it came with is not judged again.
+    if (form.name != stored.ap_name() && !IsValidName(form.name, model)) {
         return NameRuleMessage(model);
     }
     if (form.ssid.empty()) {
         return kSsidEmptyMessage;
     }
-    if (!IsValidName(form.ssid, model)) {
+    if (form.ssid != stored.ssid() && !IsValidName(form.ssid, model)) {
         return IsStrictModel(model) ? kStrictSsidMessage : kLooseSsidMessage;
     }
     const std::optional<long> power = PowerNumber(form.power);

@@ -16,7 +16,8 @@ using RadioSettingsBlock = std::array<uint8_t, DeviceInfo::kRadioSettingsSize>;
 inline constexpr const char* kNameEmptyMessage = "The device name can not be empty!";
 inline constexpr const char* kSsidEmptyMessage = "The ssid can not be empty!";
 inline constexpr const char* kStrictSsidMessage =
-    "SSID maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 numbers";
+    "SSID maximum allowed 32 bytes, only support combination of Chinese, letters (capital or small), digits "
+    "and punctuation marks, no spaces";
 inline constexpr const char* kLooseSsidMessage =
     "SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters";
 inline constexpr const char* kPowerRangeMessage = "Power value range:%d-%d";

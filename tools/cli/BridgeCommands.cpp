@@ -8,6 +8,7 @@
 #include "operations/BatchRunner.h"
 #include "operations/BridgeForms.h"
 #include "operations/DeviceOutcome.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/OperationChecks.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
@@ -18,8 +19,6 @@
 
 namespace rf {
 namespace {
-
-constexpr int kBridgeModeCount = 5; // None, WEP and the three pre-shared-key modes
 
 std::string ScanJson(const ScanEntry& ap) {
     return "{\"bssid\":" + JsonText(MacBytesToText(ap.mac())) + ",\"ssid\":" + JsonText(ap.ssid()) +
@@ -58,30 +57,19 @@ bool SecurityStep(const ConfigureOptions& c, const DeviceInfo& info, const ScanE
     if (c.channel) {
         const int index = form.channels.IndexOf(*c.channel);
         if (index < 0) {
-            error = "channel " + std::to_string(*c.channel) + " is not offered on this radio's band";
+            error = BridgeChannelNotOfferedText(*c.channel);
             return false;
         }
         form.channels.selected = index;
     }
     if (c.security) {
-        const int mode = SecurityModeOf(*c.security, kBridgeModeCount);
-        if (mode < 0) {
-            error = "unknown security mode for a bridge: " + *c.security;
+        const std::optional<int> mode = SecurityModeOfText(*c.security, kBridgeModeCount, error);
+        if (!mode) {
             return false;
         }
-        form.security.mode = mode;
+        form.security.mode = *mode;
     }
     return !c.key || PutKey(form.security, *c.key, error);
-}
-
-IpSettingsTexts IpStep(const ConfigureOptions& c, const DeviceInfo& info) {
-    IpSettingsTexts texts = OpenBridgeIp(info);
-    texts.ip = c.ip.value_or(texts.ip);
-    texts.mask = c.mask.value_or(texts.mask);
-    texts.gateway = c.gateway.value_or(texts.gateway);
-    texts.dns1 = c.dns1.value_or(texts.dns1);
-    texts.dns2 = c.dns2.value_or(texts.dns2);
-    return texts;
 }
 
 // The settings the wizard would send; false with the message (exit 2) when one of its steps refuses.
@@ -96,8 +84,9 @@ bool CollectSettings(CliSession& session, const CliArguments& a, const ap_info_s
         error = Translate(error);
         return false;
     }
-    const BridgeIpCollect ip = CollectBridgeIpSettings(IpStep(a.configure, record.device_info()),
-                                                       AddressUsedByOthers(session.Store(), {record.mac()}));
+    const BridgeIpCollect ip = CollectBridgeIpSettings(
+        IpSettingsOverStored(a.configure.ipSettings, OpenBridgeIp(record.device_info())),
+        AddressUsedByOthers(session.Store(), {record.mac()}));
     if (!ip.Accepted()) {
         error = Translate(ip.message);
         return false;
@@ -107,20 +96,15 @@ bool CollectSettings(CliSession& session, const CliArguments& a, const ap_info_s
 }
 
 int Report(CliSession& session, const DeviceResult& result) {
-    switch (result.outcome) {
-    case DeviceOutcome::Verified:
-    case DeviceOutcome::VerifiedAnswerLost:
-    case DeviceOutcome::Answered:
-    case DeviceOutcome::NotApplied:
-        std::cout << Translate("Bridge success") << "  " << result.mac << "  " << result.ip << "  "
-                  << OutcomeKey(result.outcome) << "\n";
-        break;
-    case DeviceOutcome::Refused:
-        std::cout << Translate("Bridge fail") << "  " << result.mac << "  " << result.ip << "\n";
-        break;
-    default:
-        std::cout << result.mac << "  " << result.ip << "  " << OutcomeKey(result.outcome) << "\n";
+    const char* answer = JoinAnswerKey(result.outcome);
+    if (answer != nullptr) {
+        std::cout << Translate(answer) << "  ";
     }
+    std::cout << result.mac << "  " << result.ip;
+    if (result.outcome != DeviceOutcome::Refused) {
+        std::cout << "  " << OutcomeKey(result.outcome);
+    }
+    std::cout << "\n";
     ap_info_stu after;
     if (session.Store().GetDevice(result.mac, after) && after.mac() == result.mac) {
         std::cout << DeviceTextHeader() << "\n" << DeviceTextLine(after, false) << "\n";
@@ -149,8 +133,7 @@ int RunScan(CliSession& session, const CliArguments& arguments) {
         return ScanNotSent(record);
     }
     if (!result.completed) {
-        std::cerr << "radiofleet-cli: the scan of " << record.mac() << " did not complete within "
-                  << kApScanLimit.count() << " seconds (no answer)\n";
+        std::cerr << "radiofleet-cli: " << record.mac() << ": " << ScanIncompleteText(kApScanLimit) << "\n";
         return kExitDeviceFailed;
     }
     return kExitOk;
@@ -176,8 +159,7 @@ int RunJoin(CliSession& session, const CliArguments& arguments) {
     const auto ap = std::ranges::find_if(
         scan.aps, [&](const ScanEntry& entry) { return MacBytesToText(entry.mac()) == arguments.bssid; });
     if (ap == scan.aps.end()) {
-        std::cerr << "radiofleet-cli: the scan of " << record.mac() << " did not find " << arguments.bssid
-                  << "\n";
+        std::cerr << "radiofleet-cli: " << ApNotHeardText(record.mac(), arguments.bssid) << "\n";
         return kExitDeviceFailed;
     }
     DeviceInfo settings;

@@ -127,15 +127,15 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
     } else if (option == "--key") {
         c.key = value;
     } else if (option == "--ip") {
-        c.ip = value;
+        c.ipSettings.ip = value;
     } else if (option == "--mask") {
-        c.mask = value;
+        c.ipSettings.mask = value;
     } else if (option == "--gateway") {
-        c.gateway = value;
+        c.ipSettings.gateway = value;
     } else if (option == "--dns1") {
-        c.dns1 = value;
+        c.ipSettings.dns1 = value;
     } else if (option == "--dns2") {
-        c.dns2 = value;
+        c.ipSettings.dns2 = value;
     } else if (option == "--vlan") {
         ok = ParseVlan(value, c);
     } else if (option == "--reboot") {
@@ -180,7 +180,7 @@ bool ParseConfigure(const CliRest& rest, CliArguments& a, std::string& error) {
             return false;
         }
     }
-    if (a.configure.ip.has_value() != a.configure.mask.has_value()) {
+    if (a.configure.ipSettings.ip.has_value() != a.configure.ipSettings.mask.has_value()) {
         error = "--ip and --mask go together";
         return false;
     }
@@ -217,7 +217,7 @@ bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error) {
         error = "join needs --bssid";
         return false;
     }
-    if (a.configure.ip.has_value() != a.configure.mask.has_value()) {
+    if (a.configure.ipSettings.ip.has_value() != a.configure.ipSettings.mask.has_value()) {
         error = "--ip and --mask go together";
         return false;
     }
@@ -285,12 +285,8 @@ bool ParseSetIp(const CliRest& rest, CliArguments& a, std::string& error) {
         error = "set-ip takes MAC IP MASK [GATEWAY [DNS1 [DNS2]]]";
         return false;
     }
-    const auto field = [&](size_t i) { return i < rest.size() ? rest[i] : std::string("0.0.0.0"); };
-    a.ip = rest[1];
-    a.mask = rest[2];
-    a.gateway = field(3);
-    a.dns1 = field(4);
-    a.dns2 = field(5);
+    const auto field = [&](size_t i) { return i < rest.size() ? std::optional(rest[i]) : std::nullopt; };
+    a.configure.ipSettings = {rest[1], rest[2], field(3), field(4), field(5)};
     return TakeMacs({rest[0]}, a, error);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/OperationCatalogue.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,7 +24,7 @@ struct ConfigureOptions {
     std::optional<std::string> power;
     std::optional<std::string> security; // a text of the security-mode list
     std::optional<std::string> key;
-    std::optional<std::string> ip, mask, gateway, dns1, dns2;
+    IpSettingsInput ipSettings; // set-ip's fields too; "none" clears a gateway or DNS server
     std::optional<bool> vlan;
     std::string vlanManage, vlanWlan;
     std::optional<bool> reboot;
@@ -40,7 +42,6 @@ struct CliArguments {
     bool dryRun = false; // learn, check and print what would be sent; send nothing that changes a device
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;
-    std::string ip, mask, gateway, dns1, dns2;
     bool on = false;
     ConfigureOptions configure; // also join's overrides: ssid, channel, security, key and the IP fields
     std::string bssid;          // join: the access point to bridge to, lower case

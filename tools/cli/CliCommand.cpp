@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 
 #include "core/Version.h"
+#include "operations/OperationCatalogue.h"
 
 #include <algorithm>
 #include <iostream>
@@ -106,15 +107,15 @@ const std::vector<CliCommand>& CliCommandTable() {
          "configure starts from the stored record as the configuration dialog opens, applies the dialog's\n"
          "rules, sends only the changed blocks, waits while the device restarts (a VLAN change, up to 60\n"
          "seconds) or moves (an IP change, up to 15 seconds), checks its details and prints one line per\n"
-         "block; an omitted gateway or DNS server keeps its stored value. --no-wait sends without waiting:\n"
-         "after a VLAN change nothing is checked. DAYS of configure is everyday or a comma list of\n"
-         "mon,tue,wed,thu,fri,sat,sun.\n",
+         "block; an omitted gateway or DNS server keeps its stored value, and none clears one (--dns2\n"
+         "none). --no-wait sends without waiting: after a VLAN change nothing is checked. DAYS of configure\n"
+         "is everyday or a comma list of mon,tue,wed,thu,fri,sat,sun.\n",
          ParseConfigure,
          RunConfigure,
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText, kSecurityText}},
-        {"scan",
+        {kScanEntry.verb,
          "scan MAC [--json]",
          "scan asks the device to survey the air (up to 30 seconds) and lists the access points it hears,\n"
          "strongest first.\n",
@@ -123,7 +124,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          CliNeeds::Engine,
          false,
          {kDeviceCommandsText}},
-        {"join",
+        {kJoinEntry.verb,
          "join MAC --bssid BSSID [--ssid SSID] [--security MODE] [--key KEY]\n"
          "                 [--channel N|auto] [--ip IP --mask MASK [--gateway GW] [--dns1 IP] [--dns2 IP]]\n"
          "                 [--dry-run]",
@@ -136,7 +137,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText, kSecurityText}},
-        {"reboot",
+        {kRebootEntry.verb,
          "reboot MAC... [--dry-run]",
          "reboot restarts the devices, those that carry a bridged station first.\n",
          ParseMacList,
@@ -144,7 +145,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText}},
-        {"reset",
+        {kResetEntry.verb,
          "reset MAC... [--dry-run]",
          "reset restores the devices' factory settings, those that carry a bridged station first.\n",
          ParseMacList,
@@ -152,24 +153,25 @@ const std::vector<CliCommand>& CliCommandTable() {
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText}},
-        {"rename",
+        {kRenameEntry.verb,
          "rename MAC NAME [--dry-run]",
-         "rename gives the device a new name, checked by the name rules.\n",
+         "rename gives the device a new name, checked by the name rules; its own name changes nothing.\n",
          ParseRename,
          RunDeviceCommand,
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText}},
-        {"set-ip",
+        {kSetIpEntry.verb,
          "set-ip MAC IP MASK [GATEWAY [DNS1 [DNS2]]] [--dry-run]",
-         "set-ip gives the device static IP settings. An omitted gateway or DNS server is sent as 0.0.0.0\n"
-         "(none).\n",
+         "set-ip gives the device static IP settings. A gateway or DNS server left out keeps its stored\n"
+         "value, as configure does; the word none clears one (set-ip MAC IP MASK none: no gateway, the DNS\n"
+         "servers kept).\n",
          ParseSetIp,
          RunDeviceCommand,
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText}},
-        {"transparent-bridge",
+        {kTransparentBridgeEntry.verb,
          "transparent-bridge on|off MAC... [--dry-run]",
          "transparent-bridge switches transparent bridging on or off on devices whose model and work mode\n"
          "have it.\n",
@@ -178,7 +180,7 @@ const std::vector<CliCommand>& CliCommandTable() {
          CliNeeds::Engine,
          true,
          {kDeviceCommandsText}},
-        {"upgrade",
+        {kUpgradeEntry.verb,
          "upgrade FILE MAC... [--type MODEL] [--dry-run]",
          "upgrade checks FILE (1 to 10 devices, a readable, non-empty file ending in .bin or .BIN), starts\n"
          "the firmware server on the file's folder and upgrades the devices of MODEL (its text as the Type\n"

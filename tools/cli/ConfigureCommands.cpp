@@ -9,7 +9,7 @@
 #include "operations/ConfigForms.h"
 #include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
@@ -21,9 +21,6 @@
 namespace rf {
 namespace {
 
-constexpr const char* kChannelNotOfferedMessage =
-    "The channel is not offered for this country and bandwidth!";
-
 // The wireless options over the opening form; false with error (exit 2) for what the tab would not let
 // the user choose.
 bool ApplyWireless(const ConfigureOptions& c, WirelessForm& w, std::string& error) {
@@ -34,7 +31,7 @@ bool ApplyWireless(const ConfigureOptions& c, WirelessForm& w, std::string& erro
     if (c.channel) {
         const int index = w.choices.channels().IndexOf(*c.channel);
         if (index < 0) {
-            error = Translate(kChannelNotOfferedMessage);
+            error = ChannelNotOfferedText();
             return false;
         }
         if (index != w.choices.channels().selected) {
@@ -42,22 +39,17 @@ bool ApplyWireless(const ConfigureOptions& c, WirelessForm& w, std::string& erro
         }
     }
     if (c.security) {
-        const int mode = SecurityModeOf(*c.security);
-        if (mode < 0) {
-            error = "unknown security mode: " + *c.security;
+        const std::optional<int> mode = SecurityModeOfText(*c.security, kSecurityModeCount, error);
+        if (!mode) {
             return false;
         }
-        ChooseSecurityMode(w.security, mode);
+        ChooseSecurityMode(w.security, *mode);
     }
     return !c.key || PutKey(w.security, *c.key, error);
 }
 
 void ApplyOthers(const ConfigureOptions& c, ConfigForms& f) {
-    f.ip.ip = c.ip.value_or(f.ip.ip);
-    f.ip.mask = c.mask.value_or(f.ip.mask);
-    f.ip.gateway = c.gateway.value_or(f.ip.gateway);
-    f.ip.dns1 = c.dns1.value_or(f.ip.dns1);
-    f.ip.dns2 = c.dns2.value_or(f.ip.dns2);
+    f.ip = IpSettingsOverStored(c.ipSettings, f.ip);
     if (c.vlan) {
         f.vlan.enabled = *c.vlan;
         if (*c.vlan) {
@@ -125,7 +117,7 @@ int RunConfigure(CliSession& session, const CliArguments& arguments) {
         return kExitBadArguments;
     }
     if (collected.changes.Empty()) {
-        std::cout << "nothing changed: nothing sent\n";
+        std::cout << NothingChangedText() << "\n";
         return kExitOk;
     }
     const SelectedDevice device =

@@ -3,9 +3,10 @@
 #include "DeviceOutput.h"
 
 #include "core/Language.h"
+#include "core/OperateCharacter.h"
 #include "operations/BatchRunner.h"
 #include "operations/DeviceOperations.h"
-#include "operations/OperationChecks.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/PlanDescription.h"
 #include "protocol/CodeTables.h"
 
@@ -19,9 +20,15 @@ std::string StoredIp(const ap_info_stu& device) {
     return IpBytesToText(device.device_info().ip());
 }
 
-IpSettingsBlock StaticIpBlock(const CliArguments& a) {
-    return BuildStaticIpBlock(IpTextToBytes(a.ip), IpTextToBytes(a.mask), IpTextToBytes(a.gateway),
-                              IpTextToBytes(a.dns1), IpTextToBytes(a.dns2));
+// set-ip's fields over the device's stored settings.
+IpSettingsTexts SetIpTexts(const CliArguments& a, const ap_info_stu& device) {
+    return IpSettingsOverStored(a.configure.ipSettings, StoredIpTexts(device.device_info()));
+}
+
+std::string LocalName(const ap_info_stu& device) {
+    std::string local;
+    COperateCharacter::DeviceTextToLocal(device.device_info().ap_name(), local);
+    return local;
 }
 
 // The plan of the command line by the checks the pages apply; on refusal, the message.
@@ -31,17 +38,17 @@ std::optional<BatchPlan> Plan(CliSession& session, const CliArguments& a,
     for (const ap_info_stu& device : stored) {
         devices.push_back(SelectedDevice::Make(StoredIp(device), device.mac(), device.ap_type()));
     }
-    if (a.command == "reboot") {
+    if (a.command == kRebootEntry.verb) {
         return PlanReboot(session.Store(), devices);
     }
-    if (a.command == "reset") {
+    if (a.command == kResetEntry.verb) {
         return PlanReset(session.Store(), devices);
     }
     CheckResult check;
-    if (a.command == "rename") {
-        check = CheckRename(devices.front(), a.name);
-    } else if (a.command == "set-ip") {
-        check = CheckSetIp(session.Store(), devices.front(), {a.ip, a.mask, a.gateway, a.dns1, a.dns2});
+    if (a.command == kRenameEntry.verb) {
+        check = CheckRename(devices.front(), LocalName(stored.front()), a.name);
+    } else if (a.command == kSetIpEntry.verb) {
+        check = CheckSetIp(session.Store(), devices.front(), SetIpTexts(a, stored.front()));
     } else {
         check = CheckTransparentBridge(session.Store(), devices, a.on);
     }
@@ -60,14 +67,18 @@ int Report(const BatchPlan& plan, const BatchResult& result, bool missing) {
     return result.AllSucceeded() && !missing ? kExitOk : kExitDeviceFailed;
 }
 
-// The record as the command would leave it.
-DeviceInfo Intended(const CliArguments& a, DeviceInfo info) {
-    if (a.command == "rename") {
+// The record as the command would leave the device.
+DeviceInfo Intended(const CliArguments& a, const ap_info_stu& device) {
+    DeviceInfo info = device.device_info();
+    if (a.command == kRenameEntry.verb) {
         info.set_ap_name(a.name);
-    } else if (a.command == "set-ip") {
-        const IpSettingsBlock block = StaticIpBlock(a);
+    } else if (a.command == kSetIpEntry.verb) {
+        const IpSettingsTexts t = SetIpTexts(a, device);
+        const IpSettingsBlock block =
+            BuildStaticIpBlock(IpTextToBytes(t.ip), IpTextToBytes(t.mask), IpTextToBytes(t.gateway),
+                               IpTextToBytes(t.dns1), IpTextToBytes(t.dns2));
         std::ranges::copy(block, info.mutable_ip_settings_block().begin());
-    } else if (a.command == "transparent-bridge") {
+    } else if (a.command == kTransparentBridgeEntry.verb) {
         info.set_bridge_transparent(a.on ? 1 : 0);
     }
     return info;
@@ -80,8 +91,7 @@ int PrintPlan(const CliArguments& arguments, const BatchPlan& plan, const std::v
         const auto device =
             std::ranges::find_if(found, [&](const ap_info_stu& d) { return d.mac() == item.mac; });
         std::cout << item.mac << "  " << item.ip << "  would send " << RequestName(plan.type) << "\n";
-        const DeviceInfo before = device->device_info();
-        std::cout << PlannedChangeLines(before, Intended(arguments, before));
+        std::cout << PlannedChangeLines(device->device_info(), Intended(arguments, *device));
     }
     std::cout.flush();
     return missing ? kExitDeviceFailed : kExitOk;
@@ -102,6 +112,10 @@ int RunDeviceCommand(CliSession& session, const CliArguments& arguments) {
     if (!plan) {
         std::cerr << "radiofleet-cli: " << refusal << "\n";
         return kExitBadArguments;
+    }
+    if (plan->items.empty()) {
+        std::cout << NothingChangedText() << std::endl;
+        return learned->missing ? kExitDeviceFailed : kExitOk;
     }
     if (arguments.dryRun) {
         return PrintPlan(arguments, *plan, learned->found, learned->missing);

@@ -1,33 +1,13 @@
 #include "SecurityOptions.h"
 
 #include "core/OperateCharacter.h"
-
-#include <algorithm>
-#include <cctype>
+#include "operations/OperationCatalogue.h"
 
 namespace rf {
-namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-} // namespace
-
-int SecurityModeOf(const std::string& text, int modeCount) {
-    for (int mode = 0; mode < modeCount; ++mode) {
-        if (SameIgnoringCase(text, SecurityModeItem(mode))) {
-            return mode;
-        }
-    }
-    return -1;
-}
 
 bool PutKey(SecurityForm& s, const std::string& key, std::string& error) {
     if (s.mode == 0) {
-        error = "--key needs a security mode that has a key";
+        error = KeyWithoutModeText();
         return false;
     }
     if (s.mode == 1) {

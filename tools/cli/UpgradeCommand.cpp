@@ -4,6 +4,7 @@
 
 #include "core/Language.h"
 #include "core/OperateSystemInfo.h"
+#include "operations/OperationCatalogue.h"
 #include "operations/PlanDescription.h"
 #include "operations/UpgradeChecks.h"
 #include "operations/UpgradeRun.h"
@@ -81,11 +82,11 @@ int PrintPlan(const std::vector<SelectedDevice>& devices, const UpgradeType& typ
               bool missing) {
     for (const SelectedDevice& device : devices) {
         std::cout << device.Mac() << "  " << device.Ip() << "  ";
-        if (ModelText(device.model) == type.text) {
+        if (TakesUpgrade(device, type)) {
             std::cout << "would send " << RequestName(MessageType::Upgrade) << " of " << file.name << " ("
                       << file.size << " bytes)\n";
         } else {
-            std::cout << "not this type\n";
+            std::cout << Translate(UpgradeOutcomeKey(UpgradeOutcome::NotThisType)) << "\n";
         }
     }
     std::cout.flush();
@@ -123,7 +124,7 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
     const std::optional<UpgradeType> type =
         arguments.type.empty() ? std::optional(types.front()) : FindUpgradeType(types, arguments.type);
     if (!type) {
-        std::cerr << "radiofleet-cli: no device of the type " << arguments.type << " among the MACs\n";
+        std::cerr << "radiofleet-cli: " << NoDeviceOfTypeText(arguments.type) << "\n";
         return kExitBadArguments;
     }
 
@@ -137,9 +138,8 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
     }
     if (serving != CServerReadiness::State::Ready) {
         std::cerr << "radiofleet-cli: "
-                  << Translate(serving == CServerReadiness::State::Silent
-                                   ? kServerSilentKey
-                                   : "The firmware server could not be started!")
+                  << Translate(serving == CServerReadiness::State::Silent ? kServerSilentKey
+                                                                          : kFirmwareServerFailedMessage)
                   << "\n";
         return kExitCannotStart;
     }

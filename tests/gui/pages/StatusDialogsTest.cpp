@@ -52,7 +52,7 @@ TEST_F(SetIp, TheAddressRulesSpeakAndAValidRangeGoesOutThenTheDialogSearchesAndC
     List().Reload(1);
     TickRows(4);
     // Taken before the run: the page may reload its list (and drop the ticks) once the batch is over.
-    const auto ticked = List().CollectSelectedDevices(false);
+    const auto ticked = List().CollectSelectedDevices();
     ASSERT_EQ(ticked.size(), 4u);
     bool closed = false;
     WithNextDialog<CIpsetMutilDlg>([&](CIpsetMutilDlg& d) {

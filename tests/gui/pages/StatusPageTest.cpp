@@ -127,11 +127,11 @@ TEST_F(StatusPageTest, TickAllAndTheFilterNarrowTheList) {
     }
     List().Reload(1);
     ClickCell(0, kFieldTick);
-    EXPECT_EQ(List().CollectSelectedDevices(false).size(), 4u);
+    EXPECT_EQ(List().CollectSelectedDevices().size(), 4u);
     ClickCell(0, kFieldTick);
-    EXPECT_TRUE(List().CollectSelectedDevices(false).empty());
+    EXPECT_TRUE(List().CollectSelectedDevices().empty());
     ClickCell(2, kFieldTick);
-    const auto one = List().CollectSelectedDevices(false);
+    const auto one = List().CollectSelectedDevices();
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].Mac(), ToStdString(Cell(2, kFieldMac)));
     EXPECT_EQ(one[0].Ip(), ToStdString(Cell(2, kFieldIp)));
@@ -224,12 +224,21 @@ protected:
 
 TEST_F(Rename, ASpaceIsRefusedOnStrictModelsOnly) {
     MessageBox::setNextAnswer(MessageBox::Ok);
-    const int boxes = MessageBox::count();
+    int boxes = MessageBox::count();
     RenameTo(1, QStringLiteral("Mast 7"));
     EXPECT_EQ(MessageBox::count(), boxes + 1);
     EXPECT_EQ(MessageBox::lastText(), TranslateText(kStrictNameMessage));
+    ASSERT_NE(page->RenameEditor(), nullptr) << "the refused name stays in the editor to be mended";
+    EXPECT_EQ(page->RenameEditor()->text(), QStringLiteral("Mast 7"));
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    ClickCell(RowOf(MacOf(2)), kFieldLocation);
+    EXPECT_EQ(MessageBox::count(), boxes + 2) << "leaving it for another cell is refused again";
+    ASSERT_NE(page->RenameEditor(), nullptr);
+    QTest::keyClick(page->RenameEditor(), Qt::Key_Escape);
+    EXPECT_EQ(page->RenameEditor(), nullptr);
     EXPECT_EQ(Cell(RowOf(MacOf(1)), kFieldLocation), QStringLiteral("Strict"));
     EXPECT_TRUE(SentNames(1).empty());
+    boxes += 1;
 
     RenameTo(2, QStringLiteral("Mast 7"));
     EXPECT_EQ(MessageBox::count(), boxes + 1) << "no message";
@@ -246,6 +255,8 @@ TEST_F(Rename, ThirtyTwoBytesFitThirtyThreeDoNot) {
     RenameTo(2, eleven);
     EXPECT_EQ(MessageBox::lastText(), TranslateText(kLooseNameMessage));
     EXPECT_TRUE(SentNames(2).empty());
+    ASSERT_NE(page->RenameEditor(), nullptr);
+    QTest::keyClick(page->RenameEditor(), Qt::Key_Escape);
 
     const QString tenAndTwo = QString(10, QChar(0x5854)) + QStringLiteral("ab");
     RenameTo(2, tenAndTwo);

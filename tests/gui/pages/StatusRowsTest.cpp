@@ -3,6 +3,7 @@
 #include "StatusFixture.h"
 
 #include "bridge/BridgeSetMultiDlg.h"
+#include "operations/OperationCatalogue.h"
 #include "protocol/DeviceNameBlock.h"
 #include "ui/TMultiPages.h"
 
@@ -22,9 +23,9 @@ TEST_F(StatusPageTest, DecisionsReadTheRowRecordsWhateverTheCellsShow) {
             Grid().SetCellText(row, column, QStringLiteral("N/A"));
         }
     }
-    const auto all = List().CollectSelectedDevices(false);
+    const auto all = List().CollectSelectedDevices();
     ASSERT_EQ(all.size(), 2u);
-    const auto configurable = List().CollectSelectedDevices(true);
+    const auto configurable = List().CollectSelectedDevices(kTransparentBridgeEntry.takes);
     ASSERT_EQ(configurable.size(), 1u);
     EXPECT_EQ(configurable[0].Mac(), MacOf(2));
     EXPECT_EQ(configurable[0].Ip(), IpOf(2));

@@ -195,13 +195,25 @@ TEST(CliLab, SetIpMovesARadioAndTheListFollows) {
     SKIP_WITHOUT_LAB(lab);
     TempDir runDir;
     const SimRadio radio = SimRadios(lab)[2];
-    const CliRun run =
-        RunCli(lab, runDir, "set-ip " + radio.mac + " 10.99.77.5 255.255.0.0 10.99.0.1 10.99.0.2");
+    CliRun run =
+        RunCli(lab, runDir, "set-ip " + radio.mac + " 10.99.77.5 255.255.0.0 10.99.0.1 10.99.0.2 10.99.0.3");
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("moved to 10.99.77.5"), std::string::npos) << run.output;
-    const std::string truth = lab.Control("get " + radio.mac);
+    std::string truth = lab.Control("get " + radio.mac);
     EXPECT_EQ(JsonValue(truth, "ip"), "10.99.77.5");
-    EXPECT_EQ(JsonValue(truth, "ip_gateway"), "10.99.0.1");
+    EXPECT_EQ(JsonValue(truth, "ip_dns2"), "10.99.0.3");
+
+    // A gateway or DNS server left out keeps its stored value, and none clears one, in set-ip as in
+    // configure.
+    run = RunCli(lab, runDir, "set-ip " + radio.mac + " 10.99.77.5 255.255.0.0 none");
+    ASSERT_EQ(run.status, 0) << run.output;
+    truth = lab.Control("get " + radio.mac);
+    EXPECT_EQ(JsonValue(truth, "ip_gateway"), "0.0.0.0");
+    EXPECT_EQ(JsonValue(truth, "ip_dns1"), "10.99.0.2");
+    EXPECT_EQ(JsonValue(truth, "ip_dns2"), "10.99.0.3");
+    run = RunCli(lab, runDir, "configure " + radio.mac + " --dns2 none");
+    ASSERT_EQ(run.status, 0) << run.output;
+    truth = lab.Control("get " + radio.mac);
     EXPECT_EQ(JsonValue(truth, "ip_dns1"), "10.99.0.2");
     EXPECT_EQ(JsonValue(truth, "ip_dns2"), "0.0.0.0");
 

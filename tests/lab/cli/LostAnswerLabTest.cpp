@@ -28,6 +28,13 @@ TEST(LostAnswerLab, AppliedRequestsWithLostAnswersSucceedAndIgnoredOnesDoNot) {
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Has(run, radios[0].ip + "  renamed to Lost-Name (its answer was lost)")) << run.output;
 
+    // A reboot whose answer is lost is done when the radio comes back with a smaller up time.
+    run = RunCli(lab, runDir, "reboot " + radios[0].mac);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.lines, std::vector<std::string>{radios[0].mac + "  " + radios[0].ip +
+                                                  "  restarting (its answer was lost)"})
+        << run.output;
+
     run = RunCli(lab, runDir, "set-ip " + radios[1].mac + " 10.99.77.9 255.255.0.0");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(Has(run, "moved to 10.99.77.9 (its answer was lost)")) << run.output;

@@ -1,11 +1,14 @@
 // The status page against simulated radios: the engine runs in the lab's PC namespace (started from a
 // thread that entered it; its sockets stay there), the page in this process's GUI thread.
+#include "CliRun.h"
 #include "EngineInLab.h"
 
 #include "app/ApplicationDlg.h"
 #include "bridge/BridgeSetMultiDlg.h"
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "operations/DeviceOperations.h"
+#include "operations/DeviceOutcome.h"
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/IpsetMutilDlg.h"
@@ -63,13 +66,13 @@ protected:
     }
     CGridCtrl& Grid() { return *page->List().Grid(); }
     // Until the page's batch has ended and its outcome is shown.
-    bool BatchEnded() {
+    bool BatchEnded(std::chrono::milliseconds limit = 10s) {
         const bool ended = WaitFor(
             [&] {
                 QCoreApplication::processEvents();
                 return !page->BatchRunning();
             },
-            10s);
+            limit);
         QCoreApplication::processEvents();
         return ended;
     }
@@ -135,6 +138,8 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     MessageBox::setNextAnswer(MessageBox::Ok);
     RenameTo(strict->mac, QStringLiteral("Mast 9"));
     EXPECT_EQ(MessageBox::lastText(), TranslateText(kStrictNameMessage));
+    ASSERT_NE(page->RenameEditor(), nullptr) << "the refused name stays in its editor";
+    QTest::keyClick(page->RenameEditor(), Qt::Key_Escape);
     RenameTo(loose->mac, QStringLiteral("Mast 9"));
     EXPECT_TRUE(WaitFor([&] { return Radio(lab, loose->mac).name == "Mast 9"; }, 10s));
     ASSERT_TRUE(BatchEnded());
@@ -181,17 +186,33 @@ TEST_F(StatusLab, ASearchListsTheRadiosTrueValuesAndRenameAndBridgeReachThem) {
     }
 }
 
+// The line for a device moved to ip whose answer was lost, as every front end must print it.
+std::string MovedAnswerLostLine(const SimRadio& radio, const std::string& ip) {
+    const BatchPlan plan =
+        PlanSetIp(SelectedDevice::Make(radio.ip, radio.mac, radio.model),
+                  BuildStaticIpBlock(IpTextToBytes(ip), IpTextToBytes("255.255.0.0"), {}, {}, {}));
+    return DeviceLineText(plan, 0, {radio.mac, radio.ip, DeviceOutcome::VerifiedAnswerLost, {}});
+}
+
 TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
-    Lab lab({.radios = 6, .subnets = 1, .simArgs = {}});
+    // Radios 4 and 5 apply what they are told but lose their answers.
+    Lab lab({.radios = 6, .subnets = 1, .simArgs = {"--lose-answers", "4,5"}});
     SKIP_WITHOUT_LAB(lab);
-    ASSERT_TRUE(Open(lab, 6));
     const auto radios = SimRadios(lab);
+    // radiofleet-cli moves radio 4 before the page's engine starts: the two would share the PC's ports.
+    TempDir runDir;
+    const CliRun cli =
+        RunCli(lab, runDir, "set-ip " + radios[4].mac + " 10.99.1.201 255.255.0.0 none none none");
+    EXPECT_EQ(cli.status, 0) << cli.output;
+    EXPECT_EQ(cli.lines, std::vector<std::string>{MovedAnswerLostLine(radios[4], "10.99.1.201")})
+        << cli.output;
+    ASSERT_TRUE(Open(lab, 6));
     std::vector<std::string> four;
     for (int i = 0; i < 4; ++i) {
         four.push_back(radios[static_cast<size_t>(i)].mac);
     }
     Tick(four);
-    const auto order = page->List().CollectSelectedDevices(false);
+    const auto order = page->List().CollectSelectedDevices();
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<CIpsetMutilDlg*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -241,6 +262,28 @@ TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
         EXPECT_EQ(Grid().GetCellText(row, kFieldIp), ToQString(expected[i]))
             << "the list shows the new address";
     }
+
+    // The page's detail for a radio whose answer is lost is the command line's line for radio 4.
+    Tick({radios[5].mac});
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<CIpsetMutilDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->StartField()->setText(QStringLiteral("10.99.1.202"));
+        dialog->MaskField()->setText(QStringLiteral("255.255.0.0"));
+        dialog->GatewayField()->clear();
+        dialog->Dns1Field()->clear();
+        dialog->Dns2Field()->clear();
+        dialog->OnSave();
+        for (int tick = 0; tick < 29 && dialog->isVisible(); ++tick) {
+            dialog->OnProgressTick();
+        }
+    });
+    page->OnSetIp();
+    ASSERT_TRUE(BatchEnded(60s));
+    EXPECT_EQ(Radio(lab, radios[5].mac).ip, "10.99.1.202");
+    EXPECT_EQ(page->BatchSummary()->text(),
+              TranslateText("Set IP") + QStringLiteral(": 1 ") + TranslateText("verified (answer lost)"));
+    EXPECT_EQ(page->BatchSummary()->toolTip(), ToQString(MovedAnswerLostLine(radios[5], "10.99.1.202")));
 }
 
 } // namespace

@@ -133,14 +133,15 @@ TEST(CliArguments, MacsAreCheckedAndWrittenInLowerCase) {
     EXPECT_FALSE(Parse({"reboot", "02:ab:01:00:00:0g"}));
 }
 
-TEST(CliArguments, SetIpFillsOmittedAddressesWithNone) {
+TEST(CliArguments, SetIpLeavesOmittedAddressesOut) {
     const auto parsed = Parse({"set-ip", "02:00:00:00:00:01", "10.0.0.5", "255.255.255.0", "10.0.0.1"});
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->ip, "10.0.0.5");
-    EXPECT_EQ(parsed->mask, "255.255.255.0");
-    EXPECT_EQ(parsed->gateway, "10.0.0.1");
-    EXPECT_EQ(parsed->dns1, "0.0.0.0");
-    EXPECT_EQ(parsed->dns2, "0.0.0.0");
+    const IpSettingsInput& given = parsed->configure.ipSettings;
+    EXPECT_EQ(given.ip, "10.0.0.5");
+    EXPECT_EQ(given.mask, "255.255.255.0");
+    EXPECT_EQ(given.gateway, "10.0.0.1");
+    EXPECT_EQ(given.dns1, std::nullopt) << "kept as stored";
+    EXPECT_EQ(given.dns2, std::nullopt);
     EXPECT_FALSE(Parse({"set-ip", "02:00:00:00:00:01", "10.0.0.5"}));
     EXPECT_FALSE(Parse({"set-ip", "02:00:00:00:00:01", "1", "2", "3", "4", "5", "6"}));
 }
@@ -188,7 +189,7 @@ TEST(CliArguments, ShowAndConfigureOptions) {
     EXPECT_EQ(c.rebootHour, "03");
     EXPECT_EQ(c.rebootMinute, "30");
     EXPECT_EQ(c.rebootDays, 2 | 32);
-    EXPECT_FALSE(c.gateway) << "an omitted gateway keeps the stored one";
+    EXPECT_FALSE(c.ipSettings.gateway) << "an omitted gateway keeps the stored one";
     EXPECT_FALSE(c.noWait);
     const auto off =
         Parse({"configure", "02:00:00:00:00:01", "--vlan", "off", "--no-wait", "--reboot", "off"});
@@ -225,7 +226,7 @@ TEST(CliArguments, ScanAndJoinTakeTheWizardsOptions) {
     EXPECT_EQ(join->configure.security, "WPA2-PSK");
     EXPECT_EQ(join->configure.key, "bridge-key");
     EXPECT_EQ(join->configure.channel, 0);
-    EXPECT_EQ(join->configure.ip, "10.0.0.5");
+    EXPECT_EQ(join->configure.ipSettings.ip, "10.0.0.5");
 
     std::string error;
     EXPECT_FALSE(Parse({"join", "02:00:00:00:00:01"}, &error));

@@ -5,6 +5,7 @@
 #include "protocol/CodeTables.h"
 #include "protocol/ScanReply.h"
 #include "protocol/SettingsPayloads.h"
+#include "rules/WirelessForm.h"
 #include "store/SqlManagement.h"
 #include "support/TempDir.h"
 
@@ -107,9 +108,7 @@ TEST_F(BridgeSecurityCollect, TheSsidMustBeThereAndFollowTheModelsNameRule) {
     BridgeSecurityForm form = PresetFor(AccessPoint(0, 6, "roof north"));
     DeviceInfo out;
     EXPECT_EQ(CollectBridgeSettings(form, 257, out), "") << "other models take spaces";
-    EXPECT_EQ(CollectBridgeSettings(form, 4, out),
-              "SSID maximum allowed 32 bytes, only support combination of Chinese, lowercase letters, 0-9 "
-              "numbers");
+    EXPECT_EQ(CollectBridgeSettings(form, 4, out), kStrictSsidMessage);
     form.ssid = std::string(33, 'a');
     EXPECT_EQ(CollectBridgeSettings(form, 257, out),
               "SSID maximum allowed 32 bytes, only support combination of Chinese, ASCII characters");

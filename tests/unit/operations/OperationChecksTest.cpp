@@ -1,4 +1,5 @@
 #include "operations/OperationChecks.h"
+#include "core/Language.h"
 #include "protocol/CodeTables.h"
 #include "rules/DeviceRules.h"
 #include "store/SqlManagement.h"
@@ -101,8 +102,20 @@ TEST_F(OperationChecks, BridgingAndNamesFollowTheDevicesModelAndModeSwitch) {
     EXPECT_EQ(Why(atAp).macs, Macs{kB});
     EXPECT_EQ(CheckBridge(Stored(kC), Stored(kC).device_info()).plan.items.at(0).mac, kC);
 
-    EXPECT_EQ(Why(CheckRename(Device(kB), "a b")).messageKey, kStrictNameMessage);
-    EXPECT_EQ(CheckRename(Device(kA), "a b").plan.type, MessageType::SetName);
+    EXPECT_EQ(Why(CheckRename(Device(kB), "Mast", "a b")).messageKey, kStrictNameMessage);
+    EXPECT_EQ(CheckRename(Device(kA), "Mast", "a b").plan.type, MessageType::SetName);
+}
+
+TEST_F(OperationChecks, ARenameToTheOwnNameIsNoChangeAndTheStrictRuleSaysCapitalsAreLetters) {
+    const CheckResult own = CheckRename(Device(kB), "Mast 2", "Mast 2");
+    EXPECT_TRUE(own.Accepted()) << "a name the device came with is not judged again";
+    EXPECT_TRUE(own.plan.items.empty()) << "nothing to send";
+    EXPECT_EQ(Why(CheckRename(Device(kB), "Mast 2", "Mast 3")).messageKey, kStrictNameMessage);
+
+    EXPECT_EQ(CheckRename(Device(kB), "Mast 2", "Mast-B2").plan.items.size(), 1u) << "capitals pass";
+    const std::string message = Translate(kStrictNameMessage);
+    EXPECT_EQ(message.find("lowercase"), std::string::npos) << message;
+    EXPECT_NE(std::string(kStrictNameMessage).find("capital"), std::string::npos);
 }
 
 } // namespace

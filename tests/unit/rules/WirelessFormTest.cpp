@@ -53,6 +53,11 @@ TEST(WirelessTab, RefusesInTheTabsOrderWithItsMessages) {
     EXPECT_EQ(refusal([](WirelessForm& f) { f.name.clear(); }), kNameEmptyMessage);
     EXPECT_EQ(refusal([](WirelessForm& f) { f.name = std::string(33, 'a'); }), kLooseNameMessage);
     EXPECT_EQ(refusal([](WirelessForm& f) { f.name = "Mast 1"; }, kStrictModel), kStrictNameMessage);
+    DeviceInfo spaced = stored;
+    spaced.set_ap_name("Mast 1");
+    spaced.set_ssid("my lab");
+    EXPECT_EQ(CollectWirelessSettings(OpenWirelessForm(spaced), spaced, kStrictModel).message, "")
+        << "the stored name and SSID, which the strict rule would refuse, are no change";
     EXPECT_EQ(refusal([](WirelessForm& f) { f.name.clear(), f.ssid.clear(); }), kNameEmptyMessage)
         << "the name is checked first";
     EXPECT_EQ(refusal([](WirelessForm& f) { f.ssid.clear(); }), kSsidEmptyMessage);
