@@ -3,7 +3,7 @@
 # The Chinese interface and Chinese device names need a CJK font: scripts/run and scripts/screenshot
 # install RF_CJK_FONT.
 RF_PACKAGES=(
-  cmake ninja-build g++ clang clang-format clang-tidy pkg-config
+  cmake ninja-build g++ clang lld clang-format clang-tidy pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6test6 libgl-dev fonts-dejavu-core
   qt6-translations-l10n
   libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev

@@ -3,6 +3,9 @@
 # an EXIT trap, so that a failed run shows what it had done up to the failure).
 #
 #   rf_phase NAME COMMAND...          runs COMMAND as one phase
+#   rf_phase_beside NAME COMMAND...   starts COMMAND as a phase in the background, its output held back
+#   rf_phase_join                     waits for the phases started beside, prints their output, and fails
+#                                     if one of them failed
 #   trap rf_phase_report EXIT
 
 rf_phase_log=$(mktemp)
@@ -29,8 +32,35 @@ rf_phase() { # name command...
   return "$rc"
 }
 
+rf_phase_beside_pids=()
+rf_phase_beside_outputs=()
+
+rf_phase_beside() { # name command...
+  local name=$1 output
+  shift
+  echo "== $name (in the background)"
+  output=$(mktemp)
+  rf_phase "$name (beside)" "$@" >"$output" 2>&1 &
+  rf_phase_beside_pids+=($!)
+  rf_phase_beside_outputs+=("$output")
+}
+
+rf_phase_join() {
+  local rc=0 i
+  for i in "${!rf_phase_beside_pids[@]}"; do
+    wait "${rf_phase_beside_pids[$i]}" || rc=1
+    cat "${rf_phase_beside_outputs[$i]}"
+    rm -f "${rf_phase_beside_outputs[$i]}"
+  done
+  rf_phase_beside_pids=()
+  rf_phase_beside_outputs=()
+  return "$rc"
+}
+
 rf_phase_report() {
   local rc=$?
+  # A phase started beside one that failed still ends, and shows what it did, before the report.
+  rf_phase_join || true
   if [ -n "$rf_phase_current" ]; then
     rf_phase_record $((SECONDS - rf_phase_current_start)) FAILED "$rf_phase_current"
   fi
