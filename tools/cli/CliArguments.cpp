@@ -17,6 +17,20 @@ bool ParseSeconds(const std::string& text, int& seconds) {
     return ec == std::errc() && end == text.data() + text.size() && seconds >= 1 && seconds <= 86400;
 }
 
+// The orders search lists devices in: ip orders whole addresses, numerically, as the pages do.
+std::optional<SortKey> ListOrderOf(const std::string& text) {
+    if (text == "mac") {
+        return SortKey::Mac;
+    }
+    if (text == "ip") {
+        return SortKey::IpAddress;
+    }
+    if (text == "name") {
+        return SortKey::Name;
+    }
+    return std::nullopt;
+}
+
 // Options of search and adapters; anything else is an error.
 bool ParseListOptions(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
     for (size_t i = 0; i < rest.size(); ++i) {
@@ -153,7 +167,20 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
 } // namespace
 
 bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error) {
-    return ParseListOptions(rest, a, error);
+    CliRest others;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] != "--sort") {
+            others.push_back(rest[i]);
+            continue;
+        }
+        const std::optional<SortKey> key = i + 1 < rest.size() ? ListOrderOf(rest[++i]) : std::nullopt;
+        if (!key) {
+            error = "--sort takes mac, ip or name";
+            return false;
+        }
+        a.sort = *key;
+    }
+    return ParseListOptions(others, a, error);
 }
 
 bool ParseAdapters(const CliRest& rest, CliArguments& a, std::string& error) {

@@ -2,6 +2,8 @@
 
 #include "operations/OperationCatalogue.h"
 
+#include "store/SortKey.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +41,7 @@ struct CliArguments {
     int seconds = 10;
     int wait = kLearnSeconds;
     bool json = false;
+    SortKey sort = SortKey::Mac; // search: the order of its list
     bool dryRun = false; // learn, check and print what would be sent; send nothing that changes a device
     std::vector<std::string> macs; // lower case, as the store keeps them
     std::string name;

@@ -83,9 +83,10 @@ std::string SynopsisLines(std::string_view synopsis, bool& first) {
 
 const std::vector<CliCommand>& CliCommandTable() {
     static const std::vector<CliCommand> table{
-        {"search", "search [--seconds S] [--json]",
-         "search runs a search cycle for S seconds (default 10) and lists every device found.\n", ParseSearch,
-         RunSearch, CliNeeds::Engine},
+        {"search", "search [--seconds S] [--sort mac|ip|name] [--json]",
+         "search runs a search cycle for S seconds (default 10) and lists every device found, by MAC unless\n"
+         "--sort says otherwise (ip: whole addresses, numerically, over every subnet).\n",
+         ParseSearch, RunSearch, CliNeeds::Engine},
         {"adapters", "adapters [--seconds S] [--json]",
          "adapters searches for S seconds (default 3) and lists the usable adapters with the devices in\n"
          "their subnets.\n",

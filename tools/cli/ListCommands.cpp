@@ -12,11 +12,11 @@ namespace {
 
 constexpr int kSearchPeriodSeconds = 3;
 
-void PrintDevices(CliSession& session, bool json) {
+void PrintDevices(CliSession& session, SortKey order, bool json) {
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int onlineCount = 0;
-    session.Store().QueryDevicePage(SortKey::Mac, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
+    session.Store().QueryDevicePage(order, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
     std::vector<ap_info_stu> announced;
     session.Engine().ListAnnouncedDevices(announced, INT_MAX, "");
     if (!json) {
@@ -64,7 +64,7 @@ void PrintAdapters(const std::vector<AdapterDevices>& adapters, bool counted, bo
 
 int RunSearch(CliSession& session, const CliArguments& arguments) {
     SearchFor(session, arguments.seconds);
-    PrintDevices(session, arguments.json);
+    PrintDevices(session, arguments.sort, arguments.json);
     return session.Interrupted() ? kExitInterrupted : kExitOk;
 }
 

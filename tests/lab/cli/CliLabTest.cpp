@@ -7,9 +7,12 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <vector>
 
 namespace rf::test {
 namespace {
@@ -86,6 +89,18 @@ TEST(CliLab, AdaptersCountTheRadiosOfEachSubnet) {
         EXPECT_EQ(JsonValue(line, "devices"), std::to_string(radiosByPcAddress[ip])) << line;
     }
     EXPECT_TRUE(RunDirIsEmpty(runDir));
+
+    // Listed by IP, the two subnets' radios follow each other by whole address, not by their last octet.
+    const CliRun byIp = RunCli(lab, runDir, "search --json --sort ip --seconds 4");
+    ASSERT_EQ(byIp.status, 0) << byIp.output;
+    std::vector<std::uint32_t> addresses;
+    for (const auto& line : byIp.lines) {
+        in_addr address{};
+        ASSERT_EQ(::inet_pton(AF_INET, JsonValue(line, "ip").c_str(), &address), 1) << line;
+        addresses.push_back(ntohl(address.s_addr));
+    }
+    EXPECT_EQ(addresses.size(), 7u) << byIp.output;
+    EXPECT_TRUE(std::ranges::is_sorted(addresses)) << byIp.output;
 
     // With the search port held by another program the adapters are still listed, uncounted.
     const int holder = lab.OpenUdpInPc("0.0.0.0", 9785);

@@ -34,6 +34,11 @@ TEST(CliArguments, SearchTakesSecondsAndJson) {
     EXPECT_EQ(Parse({"adapters", "--seconds", "5"})->seconds, 5);
     EXPECT_FALSE(Parse({"adapters", "--seconds", "0"}));
     EXPECT_FALSE(Parse({"search", "--verbose"}));
+    EXPECT_EQ(defaults->sort, SortKey::Mac);
+    EXPECT_EQ(Parse({"search", "--sort", "ip", "--json"})->sort, SortKey::IpAddress);
+    EXPECT_FALSE(Parse({"search", "--sort", "octet"}));
+    EXPECT_FALSE(Parse({"search", "--sort"}));
+    EXPECT_FALSE(Parse({"adapters", "--sort", "ip"}));
 }
 
 TEST(CliArguments, UpgradeTakesAFileMacsAndAnOptionalTypeAnywhereAfterTheFile) {
