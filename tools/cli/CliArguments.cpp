@@ -1,6 +1,7 @@
 #include "CliArguments.h"
 
 #include "CliCommand.h"
+#include "CliCompletion.h"
 
 #include "protocol/CodeTables.h"
 #include "rules/RebootScheduleForm.h"
@@ -42,7 +43,7 @@ bool ParseListOptions(const std::vector<std::string>& rest, CliArguments& a, std
                 return false;
             }
         } else {
-            error = "unknown option for " + a.command + ": " + rest[i];
+            error = UnknownOptionText(a.command, rest[i]);
             return false;
         }
     }
@@ -155,7 +156,7 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
     } else if (option == "--reboot") {
         ok = ParseReboot(value, c);
     } else {
-        error = "unknown option for configure: " + option;
+        error = UnknownOptionText("configure", option);
         return false;
     }
     if (!ok) {
@@ -245,7 +246,7 @@ bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error) {
             }
             a.bssid = MacBytesToText(*bssid);
         } else if (std::ranges::find(kOverrides, rest[i]) == kOverrides.end()) {
-            error = "unknown option for join: " + rest[i];
+            error = UnknownOptionText("join", rest[i]);
             return false;
         } else if (!ParseConfigureOption(rest[i], rest[i + 1], a.configure, error)) {
             return false;

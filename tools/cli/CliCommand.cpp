@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view kProgram = "radiofleet-cli ";
 constexpr std::string_view kUsagePrefix = "usage: ";
 constexpr std::string_view kUsageIndent = "       ";
+constexpr std::string_view kUnknownCommand = "unknown command ";
 
 constexpr std::string_view kDeviceCommandsText =
     "The device commands (all but search, adapters and help) search every 3 seconds until every device\n"
@@ -243,6 +244,10 @@ std::string CliSynopsis(const CliCommand& command) {
     return SynopsisLines(command.synopsis, first);
 }
 
+bool IsUnknownCommandText(std::string_view error) {
+    return error.starts_with(kUnknownCommand);
+}
+
 std::string UnknownCommandText(std::string_view typed) {
     const CliCommand* nearest = nullptr;
     size_t best = 0;
@@ -253,7 +258,7 @@ std::string UnknownCommandText(std::string_view typed) {
             best = distance;
         }
     }
-    std::string text = "unknown command '" + PrintableText(typed) + "'; ";
+    std::string text = std::string(kUnknownCommand) + "'" + PrintableText(typed) + "'; ";
     if (nearest != nullptr) {
         text += "did you mean '" + std::string(nearest->verb) + "'? ";
     }

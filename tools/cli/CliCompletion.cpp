@@ -1,6 +1,8 @@
 #include "CliCompletion.h"
 
 #include "CliCommand.h"
+#include "DeviceOutput.h"
+#include "EditDistance.h"
 
 #include <algorithm>
 #include <iterator>
@@ -103,6 +105,22 @@ std::vector<std::string> CliCompletions(const std::vector<std::string>& typed) {
         }
     }
     return out;
+}
+
+std::string UnknownOptionText(std::string_view verb, std::string_view option) {
+    std::string text = "unknown option for " + std::string(verb) + ": " + PrintableText(option);
+    const CliCommand* command = FindCliCommand(verb);
+    if (command == nullptr) {
+        return text;
+    }
+    std::string nearest;
+    for (const auto& [name, unused] : WordsOf(*command).options) {
+        if (IsCloseTypo(option, name) &&
+            (nearest.empty() || EditDistance(option, name) < EditDistance(option, nearest))) {
+            nearest = name;
+        }
+    }
+    return nearest.empty() ? text : text + "; did you mean " + nearest + "?";
 }
 
 } // namespace rf

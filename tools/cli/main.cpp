@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     if (!arguments) {
         // Nothing asked: the whole usage. A command's arguments not understood: its synopsis. A word
         // that is no command: the one line that says so.
-        const CliCommand* named = args.empty() ? nullptr : FindCliCommand(args[0]);
+        const CliCommand* named =
+            args.empty() || IsUnknownCommandText(error) ? nullptr : FindCliCommand(args[0]);
         std::cerr << "radiofleet-cli: " << error << "\n"
                   << (args.empty() ? CliUsage()
                       : named      ? CliSynopsis(*named)

@@ -38,6 +38,8 @@ TEST(CliDesk, ATypoIsAnsweredWithTheNearestCommandOnlyWhenClose) {
     EXPECT_EQ(UnknownCommandText("frobnicate"), "unknown command 'frobnicate'; See radiofleet-cli --help");
     EXPECT_EQ(UnknownCommandText("x"), "unknown command 'x'; See radiofleet-cli --help");
     EXPECT_EQ(UnknownCommandText("\x1b[2J").find('\x1b'), std::string::npos);
+    EXPECT_EQ(UnknownOptionText("search", "--jsn"), "unknown option for search: --jsn; did you mean --json?");
+    EXPECT_EQ(UnknownOptionText("configure", "--colour"), "unknown option for configure: --colour");
 }
 
 TEST(CliDesk, CompletionOffersTheTablesCommandsOptionsAndChoices) {
@@ -80,8 +82,8 @@ TEST(CliDesk, ShowDecodesCodesAndRawKeepsThem) {
         EXPECT_NE(decoded.find(line), std::string::npos) << line << decoded;
     }
     const std::string raw = RecordText(device, true);
-    for (const char* line : {"\nrestart_type: 34\n", "\nrestart_time: 1370\n",
-                             "\nsecure_mode: 3 (", "\nwpapsk_auth_type: 1\n"}) {
+    for (const char* line : {"\nrestart_type: 34\n", "\nrestart_time: 1370\n", "\nsecure_mode: 3 (",
+                             "\nwpapsk_auth_type: 1\n"}) {
         EXPECT_NE(raw.find(line), std::string::npos) << line << raw;
     }
     info.set_restart_type(254);
