@@ -154,7 +154,7 @@ complete_words() { # the completion's answer after the given words, the last one
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _radiofleet_cli; echo "${COMPREPLY[*]}"' \
     _ "$root/usr/share/bash-completion/completions/radiofleet-cli" "$root/$bundle/radiofleet-cli" "$@"
 }
-[ "$(complete_words se)" = search ] || fail "completion of 'se': $(complete_words se)"
+[ "$(complete_words se)" = "search set-ip" ] || fail "completion of 'se': $(complete_words se)"
 [ "$(complete_words search --sort "")" = "mac ip name" ] || fail "completion of search --sort: $(complete_words search --sort "")"
 QT_QPA_PLATFORM=offscreen "$root/$bundle/radiofleet" --help | grep -q -- "--language" || fail "radiofleet --help"
 
