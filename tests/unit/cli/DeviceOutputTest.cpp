@@ -43,17 +43,6 @@ TEST(DeviceOutput, DeviceJsonHasExactlyTheListedKeys) {
               std::string::npos);
 }
 
-TEST(DeviceOutput, CsvQuotesOnlyWhatRfc4180NeedsAndKeepsUtf8) {
-    EXPECT_EQ(CsvText("Mast 7"), "Mast 7");
-    EXPECT_EQ(CsvText("北站-3"), "北站-3");
-    EXPECT_EQ(CsvText("a,b"), "\"a,b\"");
-    EXPECT_EQ(CsvText("It's \"AP\""), "\"It's \"\"AP\"\"\"");
-    EXPECT_EQ(CsvText("V3\nbuild"), "\"V3\nbuild\"");
-    EXPECT_EQ(CsvText("x\xff"), "x\xef\xbf\xbd");
-    EXPECT_EQ(DeviceCsvHeader(),
-              "mac,ip,model,name,version,status,work_mode,ssid,channel,uptime,announced\r\n");
-}
-
 TEST(DeviceOutput, AdapterListsItsAddressesJoinedAsTheAdapterPageDoes) {
     AdapterRecord adapter{};
     std::strcpy(adapter.description, "lab-p0 (veth)");
