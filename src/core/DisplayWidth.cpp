@@ -15,15 +15,25 @@ struct Range {
 
 // Sorted, not overlapping.
 constexpr std::array<Range, 19> kZeroWidth{{
-    {0x0300, 0x036F}, // combining diacritical marks
-    {0x0483, 0x0489}, {0x0591, 0x05BD}, {0x0610, 0x061A},   {0x064B, 0x065F}, {0x0E31, 0x0E31},
-    {0x0E34, 0x0E3A}, {0x0E47, 0x0E4E},                   // Thai vowel and tone marks
-    {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, // zero-width space, non-joiner, joiner, direction
-                                                          // marks
-    {0x2060, 0x2064}, {0x20D0, 0x20FF}, {0x302A, 0x302D},   {0x3099, 0x309A}, // ideographic tone marks,
-                                                                              // combining kana voicing
-    {0xFE00, 0xFE0F},                                                         // variation selectors
-    {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}, {0xE0100, 0xE01EF},
+    {0x0300, 0x036F},   // combining diacritical marks
+    {0x0483, 0x0489},   // Cyrillic combining marks
+    {0x0591, 0x05BD},   // Hebrew points
+    {0x0610, 0x061A},   // Arabic marks
+    {0x064B, 0x065F},   // Arabic vowel marks
+    {0x0E31, 0x0E31},   // Thai vowel sign
+    {0x0E34, 0x0E3A},   // Thai vowel signs
+    {0x0E47, 0x0E4E},   // Thai tone marks
+    {0x1AB0, 0x1AFF},   // combining diacritical marks, extended
+    {0x1DC0, 0x1DFF},   // combining diacritical marks, supplement
+    {0x200B, 0x200F},   // zero-width space and joiners, direction marks
+    {0x2060, 0x2064},   // word joiner, invisible operators
+    {0x20D0, 0x20FF},   // combining marks for symbols
+    {0x302A, 0x302D},   // ideographic tone marks
+    {0x3099, 0x309A},   // combining kana voicing
+    {0xFE00, 0xFE0F},   // variation selectors
+    {0xFE20, 0xFE2F},   // combining half marks
+    {0xFEFF, 0xFEFF},   // byte order mark
+    {0xE0100, 0xE01EF}, // variation selectors, supplement
 }};
 
 constexpr std::array<Range, 18> kWide{{
