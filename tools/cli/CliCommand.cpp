@@ -249,18 +249,14 @@ bool IsUnknownCommandText(std::string_view error) {
 }
 
 std::string UnknownCommandText(std::string_view typed) {
-    const CliCommand* nearest = nullptr;
-    size_t best = 0;
+    std::vector<std::string_view> verbs;
     for (const CliCommand& command : CliCommandTable()) {
-        const size_t distance = EditDistance(typed, command.verb);
-        if (IsCloseTypo(typed, command.verb) && (nearest == nullptr || distance < best)) {
-            nearest = &command;
-            best = distance;
-        }
+        verbs.push_back(command.verb);
     }
+    const std::string_view nearest = NearestWord(typed, verbs);
     std::string text = std::string(kUnknownCommand) + "'" + PrintableText(typed) + "'; ";
-    if (nearest != nullptr) {
-        text += "did you mean '" + std::string(nearest->verb) + "'? ";
+    if (!nearest.empty()) {
+        text += "did you mean '" + std::string(nearest) + "'? ";
     }
     return text + "See " + std::string(kProgram) + "--help";
 }

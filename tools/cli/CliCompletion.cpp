@@ -113,14 +113,13 @@ std::string UnknownOptionText(std::string_view verb, std::string_view option) {
     if (command == nullptr) {
         return text;
     }
-    std::string nearest;
-    for (const auto& [name, unused] : WordsOf(*command).options) {
-        if (IsCloseTypo(option, name) &&
-            (nearest.empty() || EditDistance(option, name) < EditDistance(option, nearest))) {
-            nearest = name;
-        }
+    const CommandWords words = WordsOf(*command);
+    std::vector<std::string_view> names;
+    for (const auto& [name, unused] : words.options) {
+        names.push_back(name);
     }
-    return nearest.empty() ? text : text + "; did you mean " + nearest + "?";
+    const std::string_view nearest = NearestWord(option, names);
+    return nearest.empty() ? text : text + "; did you mean " + std::string(nearest) + "?";
 }
 
 } // namespace rf

@@ -27,9 +27,17 @@ size_t EditDistance(std::string_view from, std::string_view to) {
     return last[to.size()];
 }
 
-bool IsCloseTypo(std::string_view typed, std::string_view known) {
-    const size_t distance = EditDistance(typed, known);
-    return distance <= 2 && distance * 3 <= typed.size();
+std::string_view NearestWord(std::string_view typed, const std::vector<std::string_view>& known) {
+    std::string_view nearest;
+    size_t best = 3; // more edits than a suggestion may take
+    for (const std::string_view word : known) {
+        const size_t distance = EditDistance(typed, word);
+        if (distance < best && distance * 3 <= typed.size()) {
+            nearest = word;
+            best = distance;
+        }
+    }
+    return nearest;
 }
 
 } // namespace rf
