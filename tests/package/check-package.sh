@@ -149,7 +149,8 @@ answer() { # expected-text program args...
 answer "radiofleet-cli $version" "$root/$bundle/radiofleet-cli" --version
 answer "radiofleet $version" env QT_QPA_PLATFORM=offscreen "$root/$bundle/radiofleet" --version
 answer "Relayd $version" "$root/$bundle/service/Relayd" --version
-"$root/$bundle/radiofleet-cli" --help | grep -q "radiofleet-cli search" || fail "radiofleet-cli --help"
+# Read to the end: grep -q would leave at the first line, and the rest of the usage would meet a closed pipe.
+"$root/$bundle/radiofleet-cli" --help | grep "radiofleet-cli search" >/dev/null || fail "radiofleet-cli --help"
 complete_words() { # the completion's answer after the given words, the last one being completed
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _radiofleet_cli; echo "${COMPREPLY[*]}"' \
     _ "$root/usr/share/bash-completion/completions/radiofleet-cli" "$root/$bundle/radiofleet-cli" "$@"
