@@ -78,7 +78,7 @@ std::string JsonText(std::string_view text) {
 }
 
 std::string CsvText(std::string_view text) {
-    const std::string utf8 = MapUtf8(
+    std::string utf8 = MapUtf8(
         text, [](char32_t, std::string_view bytes) { return std::string(bytes); },
         [] { return std::string(kReplacementCharacter); });
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
