@@ -50,6 +50,7 @@ expected=(
   $bundle/service/Relayd
   usr/share/applications/org.radiofleet.RadioFleet.desktop usr/share/metainfo/org.radiofleet.RadioFleet.metainfo.xml
   usr/share/man/man1/radiofleet.1.gz usr/share/man/man1/radiofleet-cli.1.gz
+  usr/share/bash-completion/completions/radiofleet-cli
   usr/share/doc/radiofleet/copyright usr/share/doc/radiofleet/changelog.gz usr/share/lintian/overrides/radiofleet
 )
 for size in 48 128 256; do expected+=(usr/share/icons/hicolor/${size}x${size}/apps/radiofleet.png); done
@@ -148,7 +149,14 @@ answer() { # expected-text program args...
 answer "radiofleet-cli $version" "$root/$bundle/radiofleet-cli" --version
 answer "radiofleet $version" env QT_QPA_PLATFORM=offscreen "$root/$bundle/radiofleet" --version
 answer "Relayd $version" "$root/$bundle/service/Relayd" --version
-"$root/$bundle/radiofleet-cli" --help | grep -q "radiofleet-cli search" || fail "radiofleet-cli --help"
+# Read to the end: grep -q would leave at the first line, and the rest of the usage would meet a closed pipe.
+"$root/$bundle/radiofleet-cli" --help | grep "radiofleet-cli search" >/dev/null || fail "radiofleet-cli --help"
+complete_words() { # the completion's answer after the given words, the last one being completed
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _radiofleet_cli; echo "${COMPREPLY[*]}"' \
+    _ "$root/usr/share/bash-completion/completions/radiofleet-cli" "$root/$bundle/radiofleet-cli" "$@"
+}
+[ "$(complete_words se)" = "search set-ip" ] || fail "completion of 'se': $(complete_words se)"
+[ "$(complete_words search --sort "")" = "mac ip name" ] || fail "completion of search --sort: $(complete_words search --sort "")"
 QT_QPA_PLATFORM=offscreen "$root/$bundle/radiofleet" --help | grep -q -- "--language" || fail "radiofleet --help"
 
 if [ "$failures" -ne 0 ]; then

@@ -2,6 +2,7 @@
 #include "CliDevices.h"
 #include "DeviceOutput.h"
 #include "SecurityOptions.h"
+#include "TextTable.h"
 
 #include "core/Language.h"
 #include "operations/ApScan.h"
@@ -14,7 +15,6 @@
 #include "protocol/CodeTables.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 
 namespace rf {
@@ -27,12 +27,9 @@ std::string ScanJson(const ScanEntry& ap) {
            ",\"security_text\":" + JsonText(ScanSecurityText(ap.secure_mode())) + "}";
 }
 
-std::string ScanTextLine(const ScanEntry& ap) {
-    char line[160];
-    std::snprintf(line, sizeof line, "%-32s %7d  %-17s  %-22s %4d dBm", PrintableText(ap.ssid()).c_str(),
-                  ap.channel(), MacBytesToText(ap.mac()).c_str(), ScanSecurityText(ap.secure_mode()),
-                  ap.signal());
-    return line;
+std::vector<std::string> ScanTextRow(const ScanEntry& ap) {
+    return {PrintableText(ap.ssid()), std::to_string(ap.channel()), MacBytesToText(ap.mac()),
+            ScanSecurityText(ap.secure_mode()), std::to_string(ap.signal()) + " dBm"};
 }
 
 int ScanNotSent(const ap_info_stu& record) {
@@ -107,7 +104,9 @@ int Report(CliSession& session, const DeviceResult& result) {
     std::cout << "\n";
     ap_info_stu after;
     if (session.Store().GetDevice(result.mac, after) && after.mac() == result.mac) {
-        std::cout << DeviceTextHeader() << "\n" << DeviceTextLine(after, false) << "\n";
+        TextTable table(DeviceTextHeader());
+        table.AddRow(DeviceTextRow(after, false));
+        std::cout << table.Render();
     }
     std::cout.flush();
     return IsSuccess(result.outcome) ? kExitOk : kExitDeviceFailed;
@@ -125,8 +124,16 @@ int RunScan(CliSession& session, const CliArguments& arguments) {
     if (!Scan(session, record, result)) {
         return kExitInterrupted;
     }
+    TextTable table({"SSID", "Channel", "BSSID", "Security", "Signal"});
     for (const ScanEntry& ap : result.aps) {
-        std::cout << (arguments.json ? ScanJson(ap) : ScanTextLine(ap)) << "\n";
+        if (arguments.json) {
+            std::cout << ScanJson(ap) << "\n";
+        } else {
+            table.AddRow(ScanTextRow(ap));
+        }
+    }
+    if (!arguments.json) {
+        std::cout << table.Render();
     }
     std::cout.flush();
     if (!result.sent) {

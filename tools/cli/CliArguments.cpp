@@ -1,6 +1,7 @@
 #include "CliArguments.h"
 
 #include "CliCommand.h"
+#include "CliCompletion.h"
 
 #include "protocol/CodeTables.h"
 #include "rules/RebootScheduleForm.h"
@@ -42,7 +43,7 @@ bool ParseListOptions(const std::vector<std::string>& rest, CliArguments& a, std
                 return false;
             }
         } else {
-            error = "unknown option for " + a.command + ": " + rest[i];
+            error = UnknownOptionText(a.command, rest[i]);
             return false;
         }
     }
@@ -155,7 +156,7 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
     } else if (option == "--reboot") {
         ok = ParseReboot(value, c);
     } else {
-        error = "unknown option for configure: " + option;
+        error = UnknownOptionText("configure", option);
         return false;
     }
     if (!ok) {
@@ -169,6 +170,10 @@ bool ParseConfigureOption(const std::string& option, const std::string& value, C
 bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error) {
     CliRest others;
     for (size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == "--csv") {
+            a.csv = true;
+            continue;
+        }
         if (rest[i] != "--sort") {
             others.push_back(rest[i]);
             continue;
@@ -180,7 +185,14 @@ bool ParseSearch(const CliRest& rest, CliArguments& a, std::string& error) {
         }
         a.sort = *key;
     }
-    return ParseListOptions(others, a, error);
+    if (!ParseListOptions(others, a, error)) {
+        return false;
+    }
+    if (a.csv && a.json) {
+        error = "search takes --json or --csv, not both";
+        return false;
+    }
+    return true;
 }
 
 bool ParseAdapters(const CliRest& rest, CliArguments& a, std::string& error) {
@@ -234,7 +246,7 @@ bool ParseJoin(const CliRest& rest, CliArguments& a, std::string& error) {
             }
             a.bssid = MacBytesToText(*bssid);
         } else if (std::ranges::find(kOverrides, rest[i]) == kOverrides.end()) {
-            error = "unknown option for join: " + rest[i];
+            error = UnknownOptionText("join", rest[i]);
             return false;
         } else if (!ParseConfigureOption(rest[i], rest[i + 1], a.configure, error)) {
             return false;
@@ -256,12 +268,14 @@ bool ParseShow(const CliRest& rest, CliArguments& a, std::string& error) {
     for (size_t i = 1; ok && i < rest.size(); ++i) {
         if (rest[i] == "--json") {
             a.json = true;
+        } else if (rest[i] == "--raw") {
+            a.raw = true;
         } else {
             ok = rest[i] == "--wait" && i + 1 < rest.size() && ParseSeconds(rest[++i], a.wait);
         }
     }
     if (!ok) {
-        error = "show takes MAC [--json] [--wait S] (S from 1 to 86400)";
+        error = "show takes MAC [--json | --raw] [--wait S] (S from 1 to 86400)";
         return false;
     }
     return TakeMacs({rest[0]}, a, error);
@@ -348,14 +362,14 @@ std::optional<CliArguments> ParseCliArguments(const std::vector<std::string>& ar
     CliRest rest(args.begin() + 1, args.end());
     const CliCommand* command = FindCliCommand(a.command);
     if (command == nullptr) {
-        error = "unknown command: " + args[0];
+        error = UnknownCommandText(args[0]);
         return std::nullopt;
     }
     if (a.command != args[0] && !rest.empty()) {
         error = args[0] + " takes nothing after it";
         return std::nullopt;
     }
-    if (std::ranges::find(rest, "--help") != rest.end()) {
+    if (std::ranges::find(rest, "--help") != rest.end() || std::ranges::find(rest, "-h") != rest.end()) {
         a.command = "help";
         a.topic = command->verb;
         return a;

@@ -41,6 +41,8 @@ struct CliArguments {
     int seconds = 10;
     int wait = kLearnSeconds;
     bool json = false;
+    bool csv = false;            // search: CSV with the JSON's field names
+    bool raw = false;            // show: the codes instead of their meanings
     SortKey sort = SortKey::Mac; // search: the order of its list
     bool dryRun = false; // learn, check and print what would be sent; send nothing that changes a device
     std::vector<std::string> macs; // lower case, as the store keeps them

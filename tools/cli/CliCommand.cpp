@@ -1,6 +1,8 @@
 #include "CliCommand.h"
 
 #include "CliCommands.h"
+#include "DeviceOutput.h"
+#include "EditDistance.h"
 
 #include "core/Version.h"
 #include "operations/OperationCatalogue.h"
@@ -14,6 +16,7 @@ namespace {
 constexpr std::string_view kProgram = "radiofleet-cli ";
 constexpr std::string_view kUsagePrefix = "usage: ";
 constexpr std::string_view kUsageIndent = "       ";
+constexpr std::string_view kUnknownCommand = "unknown command ";
 
 constexpr std::string_view kDeviceCommandsText =
     "The device commands (all but search, adapters and help) search every 3 seconds until every device\n"
@@ -34,8 +37,12 @@ constexpr std::string_view kExitCodesText =
     "input, 3 the network side or the firmware server could not start, 130 interrupted.\n";
 
 bool ParseHelp(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
-    if (rest.size() > 1 || (rest.size() == 1 && FindCliCommand(rest[0]) == nullptr)) {
+    if (rest.size() > 1) {
         error = "help takes nothing or one of the commands";
+        return false;
+    }
+    if (rest.size() == 1 && FindCliCommand(rest[0]) == nullptr) {
+        error = UnknownCommandText(rest[0]);
         return false;
     }
     a.topic = rest.empty() ? std::string() : rest[0];
@@ -83,17 +90,19 @@ std::string SynopsisLines(std::string_view synopsis, bool& first) {
 
 const std::vector<CliCommand>& CliCommandTable() {
     static const std::vector<CliCommand> table{
-        {"search", "search [--seconds S] [--sort mac|ip|name] [--json]",
+        {"search", "search [--seconds S] [--sort mac|ip|name] [--json | --csv]",
          "search runs a search cycle for S seconds (default 10) and lists every device found, by MAC unless\n"
-         "--sort says otherwise (ip: whole addresses, numerically, over every subnet).\n",
+         "--sort says otherwise (ip: whole addresses, numerically, over every subnet): a table, one JSON\n"
+         "object per line, or CSV (RFC 4180, UTF-8) with the JSON's field names as its header.\n",
          ParseSearch, RunSearch, CliNeeds::Engine},
         {"adapters", "adapters [--seconds S] [--json]",
          "adapters searches for S seconds (default 3) and lists the usable adapters with the devices in\n"
          "their subnets.\n",
          ParseAdapters, RunAdapters, CliNeeds::Store},
         {"show",
-         "show MAC [--json] [--wait S]",
-         "show prints a device's whole stored record (secret keys only by their length).\n",
+         "show MAC [--json | --raw] [--wait S]",
+         "show prints a device's whole stored record (secret keys only by their length), codes by their\n"
+         "meaning (secure_mode: WPA2-PSK); --raw prints the codes, --json one object with the codes.\n",
          ParseShow,
          RunShow,
          CliNeeds::Engine,
@@ -230,9 +239,30 @@ std::string CliUsage() {
     return out + std::string(kExitCodesText);
 }
 
-std::string CliCommandHelp(const CliCommand& command) {
+std::string CliSynopsis(const CliCommand& command) {
     bool first = true;
-    std::string out = SynopsisLines(command.synopsis, first) + std::string(command.help);
+    return SynopsisLines(command.synopsis, first);
+}
+
+bool IsUnknownCommandText(std::string_view error) {
+    return error.starts_with(kUnknownCommand);
+}
+
+std::string UnknownCommandText(std::string_view typed) {
+    std::vector<std::string_view> verbs;
+    for (const CliCommand& command : CliCommandTable()) {
+        verbs.push_back(command.verb);
+    }
+    const std::string_view nearest = NearestWord(typed, verbs);
+    std::string text = std::string(kUnknownCommand) + "'" + PrintableText(typed) + "'; ";
+    if (!nearest.empty()) {
+        text += "did you mean '" + std::string(nearest) + "'? ";
+    }
+    return text + "See " + std::string(kProgram) + "--help";
+}
+
+std::string CliCommandHelp(const CliCommand& command) {
+    std::string out = CliSynopsis(command) + std::string(command.help);
     for (const std::string_view text : command.shared) {
         out += text;
     }

@@ -41,5 +41,11 @@ const CliCommand* FindCliCommand(std::string_view verb);
 std::string CliUsage();
 // One command's synopsis and text.
 std::string CliCommandHelp(const CliCommand& command);
+// One command's synopsis alone.
+std::string CliSynopsis(const CliCommand& command);
+// The one line that answers a word that is no command, naming the nearest command when it is close.
+std::string UnknownCommandText(std::string_view typed);
+// Whether an error is that line (and so wants nothing after it).
+bool IsUnknownCommandText(std::string_view error);
 
 } // namespace rf

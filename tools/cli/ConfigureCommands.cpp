@@ -90,7 +90,7 @@ int RunShow(CliSession& session, const CliArguments& arguments) {
     if (!LearnDevice(session, arguments, record, exitCode)) {
         return exitCode;
     }
-    std::cout << (arguments.json ? RecordJson(record) + "\n" : RecordText(record));
+    std::cout << (arguments.json ? RecordJson(record) + "\n" : RecordText(record, arguments.raw));
     std::cout.flush();
     return kExitOk;
 }

@@ -18,6 +18,9 @@ std::string Field(const char* field, size_t width) {
     return std::string(field, strnlen(field, width));
 }
 
+constexpr std::string_view kReplacementCharacter = "\xef\xbf\xbd"; // U+FFFD
+constexpr std::string_view kCsvLineEnd = "\r\n";
+
 std::string Hex4(unsigned value) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "\\u%04x", value);
@@ -52,12 +55,40 @@ std::string StatusOf(const ap_info_stu& device, bool announced) {
 
 std::string JsonText(std::string_view text) {
     const auto keep = [](char32_t c, std::string_view bytes) -> std::string {
-        if (c == '"' || c == '\\') {
-            return std::string("\\") + static_cast<char>(c);
+        switch (c) {
+        case '"':
+            return "\\\"";
+        case '\\':
+            return "\\\\";
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        case '\b':
+            return "\\b";
+        case '\f':
+            return "\\f";
+        default:
+            return c < 0x20 || c == 0x7f ? Hex4(static_cast<unsigned>(c)) : std::string(bytes);
         }
-        return c < 0x20 || c == 0x7f ? Hex4(static_cast<unsigned>(c)) : std::string(bytes);
     };
     return "\"" + MapUtf8(text, keep, [] { return std::string("\\ufffd"); }) + "\"";
+}
+
+std::string CsvText(std::string_view text) {
+    std::string utf8 = MapUtf8(
+        text, [](char32_t, std::string_view bytes) { return std::string(bytes); },
+        [] { return std::string(kReplacementCharacter); });
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
+        return utf8;
+    }
+    std::string quoted = "\"";
+    for (const char c : utf8) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
 }
 
 std::string PrintableText(std::string_view text) {
@@ -67,32 +98,60 @@ std::string PrintableText(std::string_view text) {
     return MapUtf8(text, keep, [] { return std::string("?"); });
 }
 
+std::vector<DeviceField> DeviceFields(const ap_info_stu& device, bool announced) {
+    const DeviceInfo info = device.device_info();
+    return {{"mac", device.mac(), true},
+            {"ip", IpBytesToText(info.ip()), true},
+            {"model", ModelText(device.ap_type()), true},
+            {"name", info.ap_name(), true},
+            {"version", info.version(), true},
+            {"status", std::to_string(device.ap_status())},
+            {"work_mode", std::to_string(info.work_mode())},
+            {"ssid", info.ssid(), true},
+            {"channel", std::to_string(info.channel())},
+            {"uptime", std::to_string(info.up_time())},
+            {"announced", announced ? "true" : "false"}};
+}
+
 std::string DeviceJson(const ap_info_stu& device, bool announced) {
-    const DeviceInfo info = device.device_info();
-    return "{\"mac\":" + JsonText(device.mac()) + ",\"ip\":" + JsonText(IpBytesToText(info.ip())) +
-           ",\"model\":" + JsonText(ModelText(device.ap_type())) + ",\"name\":" + JsonText(info.ap_name()) +
-           ",\"version\":" + JsonText(info.version()) + ",\"status\":" + std::to_string(device.ap_status()) +
-           ",\"work_mode\":" + std::to_string(info.work_mode()) + ",\"ssid\":" + JsonText(info.ssid()) +
-           ",\"channel\":" + std::to_string(info.channel()) +
-           ",\"uptime\":" + std::to_string(info.up_time()) +
-           ",\"announced\":" + (announced ? "true" : "false") + "}";
+    std::string out;
+    for (const DeviceField& f : DeviceFields(device, announced)) {
+        out += (out.empty() ? "{" : ",") + JsonText(f.name) + ":" + (f.text ? JsonText(f.value) : f.value);
+    }
+    return out + "}";
 }
 
-std::string DeviceTextHeader() {
-    char line[256];
-    std::snprintf(line, sizeof line, "%-17s  %-15s  %-10s  %-11s  %-10s  %-3s  %-12s  %s", "MAC", "IP",
-                  "Type", "Status", "Uptime", "Ch", "Version", "Name / SSID");
-    return line;
+std::string DeviceCsvHeader() {
+    std::string out;
+    for (const DeviceField& f : DeviceFields(ap_info_stu(), false)) {
+        out += (out.empty() ? "" : ",") + std::string(f.name);
+    }
+    return out + std::string(kCsvLineEnd);
 }
 
-std::string DeviceTextLine(const ap_info_stu& device, bool announced) {
+std::string DeviceCsv(const ap_info_stu& device, bool announced) {
+    std::string out;
+    for (const DeviceField& f : DeviceFields(device, announced)) {
+        out += (out.empty() ? "" : ",") + CsvText(f.value);
+    }
+    return out + std::string(kCsvLineEnd);
+}
+
+std::vector<std::string> DeviceTextHeader() {
+    return {"MAC", "IP", "Type", "Status", "Uptime", "Ch", "Version", "Name", "SSID"};
+}
+
+std::vector<std::string> DeviceTextRow(const ap_info_stu& device, bool announced) {
     const DeviceInfo info = device.device_info();
-    char line[256];
-    std::snprintf(line, sizeof line, "%-17s  %-15s  %-10s  %-11s  %-10s  %-3s  %-12s  ", device.mac().c_str(),
-                  IpBytesToText(info.ip()).c_str(), ModelText(device.ap_type()).c_str(),
-                  StatusOf(device, announced).c_str(), UptimeText(info.up_time()).c_str(),
-                  ChannelText(info.channel()).c_str(), PrintableText(info.version()).c_str());
-    return line + PrintableText(info.ap_name()) + " / " + PrintableText(info.ssid());
+    return {device.mac(),
+            IpBytesToText(info.ip()),
+            PrintableText(ModelText(device.ap_type())),
+            StatusOf(device, announced),
+            UptimeText(info.up_time()),
+            ChannelText(info.channel()),
+            PrintableText(info.version()),
+            PrintableText(info.ap_name()),
+            PrintableText(info.ssid())};
 }
 
 std::string AdapterJson(int id, const AdapterRecord& adapter, std::optional<int> devices) {
@@ -109,10 +168,13 @@ std::string AdapterJson(int id, const AdapterRecord& adapter, std::optional<int>
            "}";
 }
 
-std::string AdapterTextLine(int id, const AdapterRecord& adapter, std::optional<int> devices) {
-    return std::to_string(id) + "  " + PrintableText(AdapterDescriptionText(adapter)) + "  " +
-           AdapterMacText(adapter) + "  " + AdapterIpsText(adapter) + "  " +
-           (devices ? std::to_string(*devices) : std::string("-"));
+std::vector<std::string> AdapterTextHeader() {
+    return {"ID", "Description", "MAC", "IP", "Devices"};
+}
+
+std::vector<std::string> AdapterTextRow(int id, const AdapterRecord& adapter, std::optional<int> devices) {
+    return {std::to_string(id), PrintableText(AdapterDescriptionText(adapter)), AdapterMacText(adapter),
+            AdapterIpsText(adapter), devices ? std::to_string(*devices) : std::string("-")};
 }
 
 std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after) {

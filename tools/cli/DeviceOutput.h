@@ -8,21 +8,37 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rf {
 
-// How the command-line tool prints devices and adapters: one JSON object per line, or one line of
-// text per item. Texts that devices report are made safe for a terminal (no control characters).
+// How the command-line tool prints devices and adapters: one JSON object per line, one CSV record per
+// line, or one row of a text table per item. Texts that devices report are made safe for a terminal (no
+// control characters).
 
-// A JSON string; bytes that are not UTF-8 become U+FFFD.
+// A JSON string on one line: control characters escaped, bytes that are not UTF-8 become U+FFFD.
 std::string JsonText(std::string_view text);
+// A CSV field (RFC 4180): quoted, its quotes doubled, when it holds a comma, a quote or a line break;
+// bytes that are not UTF-8 become U+FFFD.
+std::string CsvText(std::string_view text);
 // The text with every control character and every byte that is not UTF-8 replaced by '?'.
 std::string PrintableText(std::string_view text);
 
+// One field of a device in JSON and CSV: a text, or a number or true/false written as it is.
+struct DeviceField {
+    std::string_view name;
+    std::string value;
+    bool text = false;
+};
 // mac, ip, model, name, version, status, work_mode, ssid, channel, uptime, announced.
+std::vector<DeviceField> DeviceFields(const ap_info_stu& device, bool announced);
 std::string DeviceJson(const ap_info_stu& device, bool announced);
-std::string DeviceTextLine(const ap_info_stu& device, bool announced);
-std::string DeviceTextHeader();
+// The field names, then one record per device; each line ends in CR LF.
+std::string DeviceCsvHeader();
+std::string DeviceCsv(const ap_info_stu& device, bool announced);
+// The columns of the device table and one device's cells.
+std::vector<std::string> DeviceTextHeader();
+std::vector<std::string> DeviceTextRow(const ap_info_stu& device, bool announced);
 
 // A dry run's lines for one request: each setting that would change, indented, one per line.
 std::string PlannedChangeLines(const DeviceInfo& before, const DeviceInfo& after);
@@ -33,6 +49,7 @@ std::string RefusalText(const Refusal& refusal);
 // id, description, mac, ip (the addresses joined by "--" as the adapter list shows them), addresses and
 // devices: the online devices in the adapter's subnets, null (text "-") when they could not be counted.
 std::string AdapterJson(int id, const AdapterRecord& adapter, std::optional<int> devices);
-std::string AdapterTextLine(int id, const AdapterRecord& adapter, std::optional<int> devices);
+std::vector<std::string> AdapterTextHeader();
+std::vector<std::string> AdapterTextRow(int id, const AdapterRecord& adapter, std::optional<int> devices);
 
 } // namespace rf

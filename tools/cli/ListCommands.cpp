@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "DeviceOutput.h"
+#include "TextTable.h"
 
 #include "operations/AdapterDevices.h"
 #include "operations/FreshSearch.h"
@@ -12,24 +13,36 @@ namespace {
 
 constexpr int kSearchPeriodSeconds = 3;
 
-void PrintDevices(CliSession& session, SortKey order, bool json) {
+// One device in the form the command line asked for; text rows go to the table.
+void AddDevice(const CliArguments& arguments, const ap_info_stu& device, bool announced, TextTable& table) {
+    if (arguments.json) {
+        std::cout << DeviceJson(device, announced) << "\n";
+    } else if (arguments.csv) {
+        std::cout << DeviceCsv(device, announced);
+    } else {
+        table.AddRow(DeviceTextRow(device, announced));
+    }
+}
+
+void PrintDevices(CliSession& session, const CliArguments& arguments) {
     std::vector<ap_info_stu> stored;
     int pageCount = 0;
     int onlineCount = 0;
-    session.Store().QueryDevicePage(order, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
+    session.Store().QueryDevicePage(arguments.sort, "", true, INT_MAX, 1, stored, pageCount, onlineCount);
     std::vector<ap_info_stu> announced;
     session.Engine().ListAnnouncedDevices(announced, INT_MAX, "");
-    if (!json) {
-        std::cout << DeviceTextHeader() << "\n";
+    TextTable table(DeviceTextHeader());
+    if (arguments.csv) {
+        std::cout << DeviceCsvHeader();
     }
     for (const auto& device : stored) {
-        std::cout << (json ? DeviceJson(device, false) : DeviceTextLine(device, false)) << "\n";
+        AddDevice(arguments, device, false, table);
     }
     for (const auto& device : announced) {
-        std::cout << (json ? DeviceJson(device, true) : DeviceTextLine(device, true)) << "\n";
+        AddDevice(arguments, device, true, table);
     }
-    if (!json) {
-        std::cout << stored.size() << " stored, " << announced.size() << " announced\n";
+    if (!arguments.json && !arguments.csv) {
+        std::cout << table.Render() << stored.size() << " stored, " << announced.size() << " announced\n";
     }
     std::cout.flush();
 }
@@ -46,16 +59,19 @@ void SearchFor(CliSession& session, int seconds) {
 }
 
 void PrintAdapters(const std::vector<AdapterDevices>& adapters, bool counted, bool json) {
+    TextTable table(AdapterTextHeader());
     int id = 0;
     for (const auto& listed : adapters) {
         ++id;
         const std::optional<int> devices = counted ? std::optional(listed.devices) : std::nullopt;
-        std::cout << (json ? AdapterJson(id, listed.adapter, devices)
-                           : AdapterTextLine(id, listed.adapter, devices))
-                  << "\n";
+        if (json) {
+            std::cout << AdapterJson(id, listed.adapter, devices) << "\n";
+        } else {
+            table.AddRow(AdapterTextRow(id, listed.adapter, devices));
+        }
     }
     if (!json) {
-        std::cout << "Adapter count: " << adapters.size() << "\n";
+        std::cout << table.Render() << "Adapter count: " << adapters.size() << "\n";
     }
     std::cout.flush();
 }
@@ -64,7 +80,7 @@ void PrintAdapters(const std::vector<AdapterDevices>& adapters, bool counted, bo
 
 int RunSearch(CliSession& session, const CliArguments& arguments) {
     SearchFor(session, arguments.seconds);
-    PrintDevices(session, arguments.sort, arguments.json);
+    PrintDevices(session, arguments);
     return session.Interrupted() ? kExitInterrupted : kExitOk;
 }
 

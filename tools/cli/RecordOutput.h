@@ -12,7 +12,8 @@ namespace rf {
 
 // One JSON object.
 std::string RecordJson(const ap_info_stu& device);
-// One "name: value" line per field, with the code tables' texts beside the codes.
-std::string RecordText(const ap_info_stu& device);
+// One "name: value" line per field: codes by their meanings (secure_mode: WPA2-PSK, restart_type:
+// Monday, Friday), or raw as the codes, with the meaning beside those that always carried it.
+std::string RecordText(const ap_info_stu& device, bool raw);
 
 } // namespace rf

@@ -72,7 +72,8 @@ TEST_F(BridgeLab, ScanListsTheSegmentsAccessPointsStrongestFirst) {
 
     const CliRun text = Cli("scan " + mac_);
     ASSERT_EQ(text.status, 0) << text.output;
-    EXPECT_EQ(text.lines.size(), run.lines.size()) << text.output;
+    ASSERT_EQ(text.lines.size(), run.lines.size() + 1) << text.output;
+    EXPECT_EQ(text.lines[0].rfind("SSID", 0), 0u) << "a header line: " << text.output;
 }
 
 TEST_F(BridgeLab, JoinMakesTheRadioAStationOfTheAccessPoint) {

@@ -7,8 +7,19 @@
 
 namespace rf::test {
 
-// The value of key in a flat JSON object line: a string unescaped (\uXXXX below 0x80 only, which is all
-// the simulator escapes besides quotes and backslashes), or a number's text. Empty when absent.
+// A code point as UTF-8 (the first plane is all JSON lines here carry).
+inline std::string Utf8Of(unsigned c) {
+    if (c < 0x80) {
+        return std::string(1, static_cast<char>(c));
+    }
+    if (c < 0x800) {
+        return {static_cast<char>(0xc0 | c >> 6), static_cast<char>(0x80 | (c & 0x3f))};
+    }
+    return {static_cast<char>(0xe0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3f)),
+            static_cast<char>(0x80 | (c & 0x3f))};
+}
+
+// The value of key in a flat JSON object line: a string unescaped, or a number's text. Empty when absent.
 inline std::string JsonValue(const std::string& line, const std::string& key) {
     const std::string tag = "\"" + key + "\":";
     const auto at = line.find(tag);
@@ -20,15 +31,17 @@ inline std::string JsonValue(const std::string& line, const std::string& key) {
         const auto end = line.find_first_of(",}", i);
         return line.substr(i, end - i);
     }
+    static const std::map<char, char> kEscapes{
+        {'n', '\n'}, {'t', '\t'}, {'r', '\r'}, {'b', '\b'}, {'f', '\f'}};
     std::string value;
     for (++i; i < line.size() && line[i] != '"'; ++i) {
         if (line[i] != '\\') {
             value += line[i];
         } else if (line[++i] == 'u') {
-            value += static_cast<char>(std::strtol(line.substr(i + 1, 4).c_str(), nullptr, 16));
+            value += Utf8Of(static_cast<unsigned>(std::strtol(line.substr(i + 1, 4).c_str(), nullptr, 16)));
             i += 4;
         } else {
-            value += line[i];
+            value += kEscapes.contains(line[i]) ? kEscapes.at(line[i]) : line[i];
         }
     }
     return value;

@@ -39,6 +39,8 @@ TEST(CliArguments, SearchTakesSecondsAndJson) {
     EXPECT_FALSE(Parse({"search", "--sort", "octet"}));
     EXPECT_FALSE(Parse({"search", "--sort"}));
     EXPECT_FALSE(Parse({"adapters", "--sort", "ip"}));
+    EXPECT_TRUE(Parse({"search", "--csv", "--sort", "ip"})->csv);
+    EXPECT_FALSE(Parse({"search", "--csv", "--json"}));
 }
 
 TEST(CliArguments, UpgradeTakesAFileMacsAndAnOptionalTypeAnywhereAfterTheFile) {
@@ -88,9 +90,10 @@ TEST(CliArguments, EveryCommandHasItsOwnHelpAndTheUsageListsThemAll) {
             EXPECT_NE(usage.find("radiofleet-cli " + firstLine + "\n"), std::string::npos) << verb;
         }
     }
-    // A --help anywhere after the verb asks for help instead of acting, whatever else is wrong.
+    // A --help or -h anywhere after the verb asks for help instead of acting, whatever else is wrong.
     EXPECT_EQ(Parse({"reboot", "02:00:00:00:00:01", "not-a-mac", "--help"})->topic, "reboot");
-    EXPECT_FALSE(Parse({"help", "frobnicate"}));
+    EXPECT_EQ(Parse({"configure", "-h"})->topic, "configure");
+    EXPECT_FALSE(Parse({"frobnicate"}));
     EXPECT_FALSE(Parse({"help", "reboot", "reset"}));
     EXPECT_TRUE(Parse({"help"})->topic.empty());
     const std::string configure = CliCommandHelp(*FindCliCommand("configure"));
@@ -177,6 +180,7 @@ TEST(CliArguments, ShowAndConfigureOptions) {
     EXPECT_TRUE(show->json);
     EXPECT_EQ(show->macs, std::vector<std::string>{"02:00:00:00:00:0a"});
     EXPECT_FALSE(Parse({"show", "02:00:00:00:00:0a", "--yaml"}));
+    EXPECT_TRUE(Parse({"show", "02:00:00:00:00:0a", "--raw"})->raw);
 
     const auto all = Parse({"configure", "02:00:00:00:00:01", "--name",   "Mast",     "--channel",
                             "auto",      "--hide-ssid",       "on",       "--vlan",   "10,20",
