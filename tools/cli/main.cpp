@@ -4,6 +4,8 @@
 #include "CliCommands.h"
 #include "CliSession.h"
 
+#include "operations/OperationCatalogue.h"
+
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -22,5 +24,13 @@ int main(int argc, char** argv) {
         std::cerr << "radiofleet-cli: " << error << "\n";
         return kExitCannotStart;
     }
-    return command.run(session, *arguments);
+    const int status = command.run(session, *arguments);
+    // What the run found is only as good as what the store kept: a refused write fails the run.
+    if (command.needs != CliNeeds::Nothing) {
+        if (const auto fault = session.Store().WriteFault()) {
+            std::cerr << "radiofleet-cli: " << StoreCannotBeWrittenText(*fault) << "\n";
+            return kExitCannotStart;
+        }
+    }
+    return status;
 }
