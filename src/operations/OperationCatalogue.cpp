@@ -77,6 +77,14 @@ std::optional<int> SecurityModeOfText(const std::string& text, int modeCount, st
     return std::nullopt;
 }
 
+std::string StoreFaultReason(const StoreWriteFault& fault) {
+    return fault.MayBeDiskFull() ? fault.message + " " + Translate("(disk full?)") : fault.message;
+}
+
+std::string StoreCannotBeWrittenText(const StoreWriteFault& fault) {
+    return Filled("the device store cannot be written: %1", StoreFaultReason(fault));
+}
+
 std::string KeyWithoutModeText() {
     return Translate("--key needs a security mode that has a key");
 }

@@ -4,6 +4,7 @@
 #include "operations/OperationChecks.h"
 #include "operations/UpgradeChecks.h"
 #include "protocol/Wire.h"
+#include "store/StoreWriteFault.h"
 
 #include <chrono>
 #include <optional>
@@ -109,6 +110,11 @@ std::string BridgeChannelNotOfferedText(int channel);
 const char* JoinAnswerKey(DeviceOutcome outcome);
 // join: the scan did not hear the access point asked for.
 std::string ApNotHeardText(const std::string& mac, const std::string& bssid);
+
+// Why the store cannot be written: SQLite's words, with a hint when the disk may be full; translated.
+std::string StoreFaultReason(const StoreWriteFault& fault);
+// The same as radiofleet-cli says it.
+std::string StoreCannotBeWrittenText(const StoreWriteFault& fault);
 
 // scan: no answer completed the survey within the limit; translated.
 std::string ScanIncompleteText(std::chrono::seconds limit);

@@ -2,6 +2,7 @@
 
 #include "core/Language.h"
 #include "core/Settings.h"
+#include "operations/OperationCatalogue.h"
 #include "pages/DeviceRows.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
@@ -9,6 +10,7 @@
 #include "store/SqlManagement.h"
 #include "ui/GridCells.h"
 #include "ui/GridCtrl.h"
+#include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
 #include "ui/TButtonPicture.h"
@@ -28,6 +30,11 @@ constexpr int kPageSizes[] = {15, 30, 50, 100};
 constexpr int kDefaultPageSizeItem = 1;
 constexpr int kBottomBar = 44;
 constexpr int kTopBar = 56;
+constexpr int kWarningHeight = 24;
+constexpr int kBoldWeight = 700;
+constexpr const char* kStoreWarning = "Devices cannot be stored: %1";
+constexpr const char* kStoreFaultMessage =
+    "Devices cannot be stored: %1. Devices found while this lasts are not listed.";
 
 // The status cell: a device that is not offline stands out in the online colour.
 void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int column, int32_t status,
@@ -146,12 +153,25 @@ void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
                        ToQString(skin.btnUpdateDown), ToQString(skin.btnUpdateNormal));
     reload_->setToolTip(TranslateText("Refresh"));
     connect(reload_, &CTButtonPicture::clicked, this, [this] { ReloadCurrentPage(); });
+
+    storeWarning_ = new CTStatic(page_);
+    storeWarning_->setObjectName(QStringLiteral("storeWarning"));
+    storeWarning_->SetStaticLook(settings_);
+    storeWarning_->SetFont(ToQString(settings_.fontName), kBoldWeight, settings_.staticFontHeight,
+                           QColor(Qt::red), ToQColor(settings_.staticFontBkColor));
+    storeWarning_->setProperty("rfNoTranslate", true);
+    storeWarning_->hide();
 }
 
 void CDeviceList::Layout(const QRect& area) {
+    area_ = area;
     const int right = area.right() - 10;
     filterEdit_->setGeometry(right - 220, area.top() + 14, 220, 28);
-    const int gridTop = area.top() + kTopBar + 6;
+    int gridTop = area.top() + kTopBar + 6;
+    if (!storeWarning_->isHidden()) {
+        storeWarning_->setGeometry(area.left() + 10, gridTop, area.width() - 20, kWarningHeight);
+        gridTop += kWarningHeight + 4;
+    }
     grid_->setGeometry(area.left() + 10, gridTop, area.width() - 20, area.bottom() - kBottomBar - gridTop);
     const int barY = area.bottom() - kBottomBar + 8;
     pageSizeLabel_->setGeometry(area.left() + 10, barY, 130, 28);
@@ -220,7 +240,31 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     strip_->SetPageCount(pageCount);
     strip_->SetCurrentPage(pageCount < page ? 1 : page);
     SetOnlineCount(online);
+    ShowStoreFault();
     Q_EMIT reloaded();
+}
+
+void CDeviceList::ShowStoreFault() {
+    const std::optional<StoreWriteFault> fault = store_.WriteFault();
+    const bool shown = !storeWarning_->isHidden();
+    if (fault) {
+        const QString reason = ToQString(StoreFaultReason(*fault));
+        storeWarning_->setText(TranslateText(kStoreWarning).replace(QStringLiteral("%1"), reason));
+        if (store_.ClaimWriteFaultNotice()) {
+            // Not from inside the reload: a modal box would run the page's timers, and reloads, meanwhile.
+            QMetaObject::invokeMethod(
+                this,
+                [this, reason] {
+                    MessageBox::warning(
+                        page_, TranslateText(kStoreFaultMessage).replace(QStringLiteral("%1"), reason));
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    storeWarning_->setVisible(fault.has_value());
+    if (shown != fault.has_value() && area_.isValid()) {
+        Layout(area_);
+    }
 }
 
 void CDeviceList::SetOnlineCount(int count) {

@@ -80,6 +80,8 @@ public:
     CTEdit* Filter() const { return filterEdit_; }
     CTStatic* OnlineLabel() const { return onlineLabel_; }
     CTButtonPicture* ReloadButton() const { return reload_; }
+    // Says, above the grid, why the store cannot be written while that lasts; hidden otherwise.
+    CTStatic* StoreWarning() const { return storeWarning_; }
 
 Q_SIGNALS:
     // Before the rows are replaced, and after.
@@ -96,6 +98,8 @@ private:
     void OnCellClicked(int row, int column);
     void OnHeaderClicked(int column);
     void SetOnlineCount(int count);
+    // The warning line after each reload, and the one message when writes have begun to fail.
+    void ShowStoreFault();
 
     CNetManagement& engine_;
     CSqlManagement& store_;
@@ -110,6 +114,8 @@ private:
     CTPicture* filterIcon_ = nullptr;
     CTStatic* onlineLabel_ = nullptr;
     CTButtonPicture* reload_ = nullptr;
+    CTStatic* storeWarning_ = nullptr;
+    QRect area_;
     std::vector<DeviceRow> rows_;
     std::vector<int> columnWidths_; // before any room is shared out
     bool ascending_ = false;

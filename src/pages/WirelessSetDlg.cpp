@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 
 namespace rf {
 namespace {
@@ -25,6 +26,18 @@ constexpr int kRightFieldX = 470;
 constexpr int kPanelY = 220;
 constexpr std::array<const char*, 3> kCipherKeys{"AES", "TKIP", "TKIP&&AES"};
 constexpr std::array<const char*, 3> kCipherNames{"cipherAes", "cipherTkip", "cipherBoth"};
+constexpr const char* kUnknownModeItem = "Unknown (%d)";
+constexpr const char* kUnknownModeNote =
+    "This security mode cannot be edited here; the device keeps it as it is";
+
+// A mode the device reports that the tab cannot edit: shown, selected and not choosable, so that what is
+// sent back is the device's own setting.
+void AddUnknownMode(QComboBox* box, int mode) {
+    box->addItem(TranslateText(kUnknownModeItem).replace(QStringLiteral("%d"), QString::number(mode)), mode);
+    if (auto* model = qobject_cast<QStandardItemModel*>(box->model())) {
+        model->item(box->count() - 1)->setEnabled(false);
+    }
+}
 
 } // namespace
 
@@ -84,7 +97,10 @@ void CWirelessSetDlg::BuildSecurity(const Settings& settings, const SecurityForm
     for (int mode = 0; mode < kSecurityModeCount; ++mode) {
         security_->addItem(ToQString(Translate(SecurityModeItem(mode))), mode);
     }
-    security_->setCurrentIndex(opening.mode < kSecurityModeCount ? opening.mode : -1);
+    if (!IsEditableSecurityMode(opening.mode)) {
+        AddUnknownMode(security_, opening.mode);
+    }
+    security_->setCurrentIndex(security_->findData(opening.mode));
     cipherLabel_ = MakeTabLabel(settings, this, "Wireless_AutoType", {kLabelX, kPanelY, 120, 24});
     for (size_t i = 0; i < ciphers_.size(); ++i) {
         ciphers_[i] = new QRadioButton(QString::fromUtf8(kCipherKeys[i]), this);
@@ -102,6 +118,8 @@ void CWirelessSetDlg::BuildSecurity(const Settings& settings, const SecurityForm
     wep_->setGeometry(kLabelX, kPanelY, 500, 160);
     wpa_ = new CWpaDlg(settings, opening, this);
     wpa_->setGeometry(kLabelX, kPanelY, 500, 160);
+    unknownModeNote_ = MakeTabLabel(settings, this, kUnknownModeNote, {kLabelX, kPanelY, 500, 24});
+    unknownModeNote_->setObjectName(QStringLiteral("securityUnknownNote"));
 }
 
 void CWirelessSetDlg::ShowLists() {
@@ -140,7 +158,7 @@ void CWirelessSetDlg::Connect() {
     connect(extension_, &QComboBox::currentIndexChanged, this,
             [this](int index) { choices_.SelectExtension(index); });
     connect(security_, &QComboBox::currentIndexChanged, this,
-            [this](int mode) { ShowSecurityControls(mode); });
+            [this](int index) { ShowSecurityControls(security_->itemData(index).toInt()); });
 }
 
 void CWirelessSetDlg::ShowPskControls(bool shown, bool enabled) {
@@ -152,9 +170,7 @@ void CWirelessSetDlg::ShowPskControls(bool shown, bool enabled) {
 }
 
 void CWirelessSetDlg::ShowSecurityControls(int mode) {
-    if (mode < 0 || mode > 6) {
-        return;
-    }
+    unknownModeNote_->setVisible(!IsEditableSecurityMode(mode));
     const bool psk = mode >= 2 && mode <= 4;
     ShowPskControls(psk, psk);
     if (mode == 2) {
@@ -164,7 +180,7 @@ void CWirelessSetDlg::ShowSecurityControls(int mode) {
         }
     }
     wep_->setVisible(mode == 1);
-    wpa_->setVisible(mode >= 5);
+    wpa_->setVisible(mode == 5 || mode == 6);
 }
 
 WirelessForm CWirelessSetDlg::Form() const {
@@ -174,7 +190,7 @@ WirelessForm CWirelessSetDlg::Form() const {
     form.hideSsid = hide_->isChecked();
     form.power = ToStdString(power_->text());
     form.choices = choices_;
-    form.security.mode = security_->currentIndex() < 0 ? 0 : security_->currentIndex();
+    form.security.mode = SelectedValue(security_, 0);
     form.security.pskCipher = ciphers_[0]->isChecked() ? 0 : ciphers_[1]->isChecked() ? 1 : 2;
     form.security.pskKey = ToStdString(key_->text());
     form.security.pskRenewal = ToStdString(renewal_->text());

@@ -30,7 +30,8 @@ public:
     // What the tab shows now.
     WirelessForm Form() const;
 
-    // Shows the controls of a security mode (the pre-shared key controls, or one of the panels).
+    // Shows the controls of a security mode (the pre-shared key controls, or one of the panels), or for a
+    // mode the tab cannot edit only a note that it is kept.
     void ShowSecurityControls(int mode);
 
     CTEdit* NameEdit() const { return name_; }
@@ -49,6 +50,7 @@ public:
     CTEdit* RenewalEdit() const { return renewal_; }
     CWepDlg* WepPanel() const { return wep_; }
     CWpaDlg* WpaPanel() const { return wpa_; }
+    CTStatic* UnknownModeNote() const { return unknownModeNote_; }
     // Why the tab only shows its values; null when it is editable.
     CTStatic* ShowOnlyNote() const { return showOnlyNote_; }
 
@@ -81,6 +83,7 @@ private:
     CWepDlg* wep_ = nullptr;
     CWpaDlg* wpa_ = nullptr;
     CTStatic* showOnlyNote_ = nullptr;
+    CTStatic* unknownModeNote_ = nullptr;
 };
 
 } // namespace rf

@@ -131,6 +131,9 @@ private:
     // way); its completion, for the caller to call.
     RequestDone TakeAnswered(int type, const std::string& macText);
     void EndAllPending();
+    // Details the store could not keep: the device is listed as only announced, and asked again when it
+    // next answers a search.
+    void ForgetDetails(const std::string& macText);
     void SendLeave(const OnlineEntry& entry);
 
     CSqlManagement& store_;

@@ -106,7 +106,10 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         if (AcceptDeviceInfo(packet)) {
             auto info = DeviceInfo::FromBytes(context->payload);
             info.ConvertTextsToLocal();
-            store_.SaveDeviceInfo(ApInfo::Make(mac, context->header.model, DeviceStatus::Online, info));
+            if (!store_.SaveDeviceInfo(
+                    ApInfo::Make(mac, context->header.model, DeviceStatus::Online, info))) {
+                ForgetDetails(mac);
+            }
         }
         break;
     case MessageType::SetIp:
@@ -201,6 +204,15 @@ void CNetManagement::AdoptPendingIp(const std::string& macText, const std::strin
         own->pendingIp != own->ip) {
         own->ip = own->pendingIp;
         own->pendingIp.clear();
+    }
+}
+
+void CNetManagement::ForgetDetails(const std::string& macText) {
+    std::lock_guard lock(onlineListLock_);
+    for (auto& entry : onlineList_) {
+        if (entry.mac == macText) {
+            entry.state = OnlineEntry::Announced;
+        }
     }
 }
 

@@ -123,8 +123,12 @@ uint32_t RenewalValue(const std::string& text) {
 
 } // namespace
 
+bool IsEditableSecurityMode(int mode) {
+    return mode >= 0 && mode < kSecurityModeCount;
+}
+
 const char* SecurityModeItem(int mode) {
-    return mode >= 0 && mode < kSecurityModeCount ? kModeItems[static_cast<size_t>(mode)] : "";
+    return IsEditableSecurityMode(mode) ? kModeItems[static_cast<size_t>(mode)] : "";
 }
 
 SecurityForm OpenSecurityForm(const SecurityBlock& stored) {
@@ -156,6 +160,9 @@ void ChooseSecurityMode(SecurityForm& form, int mode) {
 }
 
 std::string ValidateSecurity(const SecurityForm& form) {
+    if (!IsEditableSecurityMode(form.mode)) {
+        return {};
+    }
     switch (form.mode) {
     case 0:
         return {};
@@ -171,6 +178,9 @@ std::string ValidateSecurity(const SecurityForm& form) {
 }
 
 void WriteSecurity(const SecurityForm& form, SecurityBlock& block) {
+    if (!IsEditableSecurityMode(form.mode)) {
+        return;
+    }
     block.set_secure_mode(static_cast<uint8_t>(form.mode));
     if (form.mode == 1) {
         block.set_wep_auth_type(static_cast<uint8_t>(form.wepAuth));

@@ -27,6 +27,10 @@ struct SecurityForm {
 
 inline constexpr int kSecurityModeCount = 7;
 
+// The modes the tab can edit (0-6). A device may report another one (newer firmware has more): the forms
+// keep such a mode as the device holds it, with its key fields, unless the user chooses a mode of the tab.
+bool IsEditableSecurityMode(int mode);
+
 // The texts of the security-mode box, by mode.
 const char* SecurityModeItem(int mode);
 
@@ -37,11 +41,13 @@ SecurityForm OpenSecurityForm(const SecurityBlock& stored);
 void ChooseSecurityMode(SecurityForm& form, int mode);
 
 // The rules of the selected mode, in the order the tab checks them. Empty when accepted, else the message
-// key of the first failure. The fields of the other modes are not checked.
+// key of the first failure. The fields of the other modes are not checked, nor anything of a mode the tab
+// cannot edit.
 std::string ValidateSecurity(const SecurityForm& form);
 
 // Writes the selected mode and its fields over the stored block; the fields of the other modes keep their
-// stored values. Call only with a form ValidateSecurity accepted.
+// stored values. A mode the tab cannot edit leaves the whole block as stored. Call only with a form
+// ValidateSecurity accepted.
 void WriteSecurity(const SecurityForm& form, SecurityBlock& block);
 
 } // namespace rf

@@ -28,6 +28,9 @@ namespace {
 constexpr const char* kFileName = "data.mdb";
 constexpr int kExecuteAttempts = 3;
 constexpr int kWorkModeStation = 2;
+// What a refused write is recorded against when it is not a device's row.
+constexpr std::string_view kScanWrites = "ap_other_info";
+constexpr std::string_view kTableWrites = "tables";
 
 void RemoveFile(const std::string& path) {
     ::unlink(path.c_str());
@@ -99,13 +102,19 @@ bool CSqlManagement::OpenDatabase() {
 }
 
 void CSqlManagement::CreateTables() {
-    Execute(CreateTableSql(kDeviceTable, kDeviceColumns));
-    Execute(CreateTableSql(kScanTable, kScanColumns));
-    Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_info_mac ON ap_info(mac)");
-    Execute("CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)");
-    Execute("CREATE INDEX IF NOT EXISTS ap_info_ap_status ON ap_info(ap_status)");
-    for (const auto& statement : DeviceListIndexSql()) {
-        Execute(statement);
+    std::vector<std::string> statements{
+        CreateTableSql(kDeviceTable, kDeviceColumns), CreateTableSql(kScanTable, kScanColumns),
+        "CREATE UNIQUE INDEX IF NOT EXISTS ap_info_mac ON ap_info(mac)",
+        "CREATE UNIQUE INDEX IF NOT EXISTS ap_other_info_mac ON ap_other_info(mac)",
+        "CREATE INDEX IF NOT EXISTS ap_info_ap_status ON ap_info(ap_status)"};
+    for (auto& statement : DeviceListIndexSql()) {
+        statements.push_back(std::move(statement));
+    }
+    for (const auto& statement : statements) {
+        if (!Execute(statement)) {
+            std::lock_guard guard(lock_);
+            WriteRefused(kTableWrites);
+        }
     }
 }
 
@@ -117,6 +126,36 @@ bool CSqlManagement::IsOpen() const {
 std::string CSqlManagement::OpenError() const {
     std::lock_guard guard(lock_);
     return openError_;
+}
+
+std::optional<StoreWriteFault> CSqlManagement::WriteFault() const {
+    std::lock_guard guard(lock_);
+    return unwritten_.empty() ? std::nullopt : std::optional(writeFault_);
+}
+
+bool CSqlManagement::ClaimWriteFaultNotice() {
+    std::lock_guard guard(lock_);
+    if (unwritten_.empty() || noticedEpisode_ == writeFault_.episode) {
+        return false;
+    }
+    noticedEpisode_ = writeFault_.episode;
+    return true;
+}
+
+bool CSqlManagement::WriteRefused(std::string_view what) {
+    if (unwritten_.empty()) {
+        ++writeFault_.episode;
+    }
+    unwritten_.emplace(what);
+    writeFault_.message = sqlite3_errmsg(db_);
+    writeFault_.code = sqlite3_errcode(db_) & 0xff;
+    return false;
+}
+
+void CSqlManagement::Written(std::string_view what) {
+    if (const auto found = unwritten_.find(what); found != unwritten_.end()) {
+        unwritten_.erase(found);
+    }
 }
 
 std::string CSqlManagement::GetDeviceSortColumn(SortKey key) {
@@ -187,13 +226,17 @@ bool CSqlManagement::Execute(const std::string& statement) {
     return false;
 }
 
-bool CSqlManagement::RunChange(CSqliteStatement& statement) {
+bool CSqlManagement::RunWrite(CSqliteStatement& statement, std::string_view what) {
     if (!statement.Valid()) {
-        return false;
+        return WriteRefused(what);
     }
     StatementUse use(statement);
     statement.Step();
-    return statement.Done() && sqlite3_changes(db_) > 0;
+    return statement.Done() || WriteRefused(what);
+}
+
+bool CSqlManagement::RunChange(CSqliteStatement& statement, std::string_view what) {
+    return RunWrite(statement, what) && sqlite3_changes(db_) > 0;
 }
 
 // The counts first, from one aggregate; then, when the page holds any row, the page.
@@ -450,10 +493,14 @@ bool CSqlManagement::SaveDeviceInfo(const ap_info_stu& device) {
     static const std::string upsert = UpsertByMacSql(kDeviceTable, kDeviceColumns);
     auto& statement = Prepared(upsert);
     if (!statement.Valid()) {
-        return false;
+        return WriteRefused(device.mac());
     }
     BindDeviceColumns(statement, device);
-    return RunChange(statement);
+    if (!RunChange(statement, device.mac())) {
+        return false;
+    }
+    Written(device.mac());
+    return true;
 }
 
 bool CSqlManagement::SaveScanResults(std::span<const uint8_t> payload) {
@@ -467,19 +514,23 @@ bool CSqlManagement::SaveScanResults(std::span<const uint8_t> payload) {
     }
     static const std::string upsert = UpsertByMacSql(kScanTable, kScanColumns);
     auto& statement = Prepared(upsert);
-    if (!statement.Valid()) {
-        return false;
+    if (!statement.Valid() || !ExecuteLocked("BEGIN")) {
+        return WriteRefused(kScanWrites);
     }
     // One transaction for the whole packet: up to 32 rows written at the cost of one.
-    ExecuteLocked("BEGIN");
     bool all = true;
     for (const auto& entry : reply->entries) {
         BindScanColumns(statement, *reply, entry);
-        all = RunChange(statement) && all;
+        all = RunChange(statement, kScanWrites) && all;
     }
-    if (!ExecuteLocked("COMMIT")) {
+    // A refused row may have ended the transaction already; then there is nothing left to commit.
+    if (sqlite3_get_autocommit(db_) == 0 && !ExecuteLocked("COMMIT")) {
+        WriteRefused(kScanWrites);
         ExecuteLocked("ROLLBACK");
         return false;
+    }
+    if (all) {
+        Written(kScanWrites);
     }
     return all;
 }
@@ -491,14 +542,14 @@ bool CSqlManagement::UpdateUptime(std::string_view ip, std::string_view mac, uin
     }
     auto& statement = Prepared("UPDATE ap_info SET up_time=?1,up_time_str=?2,ip=?3,ip_num=?4 WHERE mac=?5");
     if (!statement.Valid()) {
-        return false;
+        return WriteRefused(mac);
     }
     statement.BindInt(1, seconds);
     statement.BindText(2, UptimeText(seconds));
     statement.BindText(3, ip);
     statement.BindDouble(4, IpNumber(IpTextToBytes(ip)));
     statement.BindText(5, mac);
-    return RunChange(statement);
+    return RunChange(statement, mac);
 }
 
 bool CSqlManagement::SetDeviceStatus(std::string_view mac, DeviceStatus status) {
@@ -508,12 +559,12 @@ bool CSqlManagement::SetDeviceStatus(std::string_view mac, DeviceStatus status) 
     }
     auto& statement = Prepared("UPDATE ap_info SET ap_status=?1,ap_status_str=?2 WHERE mac=?3");
     if (!statement.Valid()) {
-        return false;
+        return WriteRefused(mac);
     }
     statement.BindInt(1, ToCode(status));
     statement.BindText(2, StatusText(status));
     statement.BindText(3, mac);
-    return RunChange(statement);
+    return RunChange(statement, mac);
 }
 
 DeviceStatus CSqlManagement::GetDeviceStatus(std::string_view mac) {
@@ -553,13 +604,13 @@ bool CSqlManagement::ChangeStatus(std::string_view mac, DeviceStatus from, Devic
     auto& statement =
         Prepared("UPDATE ap_info SET ap_status=?1,ap_status_str=?2 WHERE mac=?3 AND ap_status=?4");
     if (!statement.Valid()) {
-        return false;
+        return WriteRefused(mac);
     }
     statement.BindInt(1, ToCode(to));
     statement.BindText(2, StatusText(to));
     statement.BindText(3, mac);
     statement.BindInt(4, ToCode(from));
-    return RunChange(statement);
+    return RunChange(statement, mac);
 }
 
 bool CSqlManagement::MarkUpgrading(std::string_view mac) {
@@ -593,12 +644,14 @@ bool CSqlManagement::DeleteDevice(std::string_view mac) {
     }
     auto& statement = Prepared("DELETE FROM ap_info WHERE mac=?1");
     if (!statement.Valid()) {
+        return WriteRefused(mac);
+    }
+    statement.BindText(1, mac);
+    if (!RunWrite(statement, mac)) {
         return false;
     }
-    StatementUse use(statement);
-    statement.BindText(1, mac);
-    statement.Step();
-    return statement.Done();
+    Written(mac);
+    return true;
 }
 
 bool CSqlManagement::ClearScannedAps() {
@@ -608,11 +661,13 @@ bool CSqlManagement::ClearScannedAps() {
     }
     auto& statement = Prepared("DELETE FROM ap_other_info");
     if (!statement.Valid()) {
+        return WriteRefused(kScanWrites);
+    }
+    if (!RunWrite(statement, kScanWrites)) {
         return false;
     }
-    StatementUse use(statement);
-    statement.Step();
-    return statement.Done();
+    Written(kScanWrites);
+    return true;
 }
 
 } // namespace rf

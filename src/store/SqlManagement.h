@@ -6,12 +6,15 @@
 #include "store/ListTextCache.h"
 #include "store/SortKey.h"
 #include "store/SqliteStatement.h"
+#include "store/StoreWriteFault.h"
 #include "store/TicketMutex.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,8 +30,10 @@ using ScannedApRecord = ScanEntry;
 // The per-run device store: data.mdb, created empty when the store comes up and deleted when it ends.
 // Every operation holds one lock for its whole run, so the engine's threads and the interface thread call
 // freely; the lock is handed over in the order it was asked for. When the file could not be opened, every
-// operation returns its empty result (false, 0, or an untouched output) and OpenError() tells why. Devices
-// and access points are found by MAC text, lower-case with colons.
+// operation returns its empty result (false, 0, or an untouched output) and OpenError() tells why. A write
+// that SQLite refuses (a full disk, say) returns false and is recorded: WriteFault() tells why for as long
+// as what it was to write is missing. Devices and access points are found by MAC text, lower-case with
+// colons.
 class CSqlManagement {
 public:
     // The process-wide store, in the directory chosen by ChooseWritableDirectory for the executable.
@@ -43,6 +48,12 @@ public:
     const std::string& GetDatabasePath() const { return path_; }
     bool IsOpen() const;
     std::string OpenError() const;
+
+    // Why writes fail, while some refused write has not been made good: a device's until its details are
+    // written again or it is deleted, a scan's until a scan is written or cleared, the tables' for the run.
+    std::optional<StoreWriteFault> WriteFault() const;
+    // True once for each time writes begin to fail, for the one message a user is shown about it.
+    bool ClaimWriteFaultNotice();
 
     // The column of ap_info a device list is sorted by ("ap_info.mac" for SortKey::Mac); for the address,
     // the whole address as a number made from ap_info.ip_num (IpKeySql). Empty for a value that names no key.
@@ -111,12 +122,22 @@ private:
     bool ReadPage(CSqliteStatement& rows, std::string_view pattern, int pageSize, std::int64_t offset,
                   std::vector<ap_info_stu>& found);
     bool ChangeStatus(std::string_view mac, DeviceStatus from, DeviceStatus to);
-    bool RunChange(CSqliteStatement& statement);
+    // Runs a write of what (a device's MAC, or one of the names below); false, recorded, when SQLite
+    // refuses it. RunChange is also false when no row changed.
+    bool RunWrite(CSqliteStatement& statement, std::string_view what);
+    bool RunChange(CSqliteStatement& statement, std::string_view what);
+    // Records SQLite's last error against what; false, for the caller to return.
+    bool WriteRefused(std::string_view what);
+    // What was refused for what has now been written.
+    void Written(std::string_view what);
 
     std::string path_;
     mutable TicketMutex lock_;
     sqlite3* db_ = nullptr;
     std::string openError_;
+    std::set<std::string, std::less<>> unwritten_;
+    StoreWriteFault writeFault_;
+    std::uint64_t noticedEpisode_ = 0;
     std::map<std::string, CSqliteStatement, std::less<>> statements_;
     std::unique_ptr<CListTextCache> listCache_;
 };

@@ -6,7 +6,7 @@
 namespace rf {
 
 bool PutKey(SecurityForm& s, const std::string& key, std::string& error) {
-    if (s.mode == 0) {
+    if (s.mode == 0 || !IsEditableSecurityMode(s.mode)) {
         error = KeyWithoutModeText();
         return false;
     }

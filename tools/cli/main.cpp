@@ -5,6 +5,8 @@
 #include "CliCompletion.h"
 #include "CliSession.h"
 
+#include "operations/OperationCatalogue.h"
+
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -36,5 +38,13 @@ int main(int argc, char** argv) {
         std::cerr << "radiofleet-cli: " << error << "\n";
         return kExitCannotStart;
     }
-    return command.run(session, *arguments);
+    const int status = command.run(session, *arguments);
+    // What the run found is only as good as what the store kept: a refused write fails the run.
+    if (command.needs != CliNeeds::Nothing) {
+        if (const auto fault = session.Store().WriteFault()) {
+            std::cerr << "radiofleet-cli: " << StoreCannotBeWrittenText(*fault) << "\n";
+            return kExitCannotStart;
+        }
+    }
+    return status;
 }

@@ -55,6 +55,12 @@ public:
     const DeviceInfo& info() const { return info_; }
     // The position of the radio's mode switch (0 off, 1 access point, 2 station), as an installer sets it.
     void SetModeSwitch(uint8_t position) { info_.set_mode_btn_status(position); }
+    // A security mode of the radio's own network, whatever its firmware calls it; the key fields stay.
+    void SetSecureMode(uint8_t mode) {
+        SecurityBlock security = info_.security();
+        security.set_secure_mode(mode);
+        info_.set_security(security);
+    }
     Ipv4Bytes ip() const { return info_.ip(); }
     Ipv4Bytes broadcast() const;
 

@@ -34,7 +34,8 @@ const char* const kSimUsage =
     "  --tftp-port P         port of the PC's firmware server (default 69)\n"
     "  --tftp-blksize N      block size radios ask for (default 1468)\n"
     "  --tftp-windowsize N   window size radios ask for (default: not asked)\n"
-    "  --control PATH        Unix socket answering 'list', 'get MAC', 'mute MAC 0|1', 'stats'\n";
+    "  --control PATH        Unix socket answering 'list', 'get MAC', 'mute MAC 0|1', 'stats',\n"
+    "                        'security MAC MODE' (any mode code, key fields kept)\n";
 
 namespace {
 

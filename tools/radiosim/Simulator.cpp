@@ -441,6 +441,10 @@ std::string Simulator::Control(const std::string& request) {
         radio->scanSilent = value != 0;
         return "ok\n";
     }
+    if (verb == "security" && value >= 0 && value <= 255) {
+        radio->SetSecureMode(static_cast<uint8_t>(value));
+        return "ok\n";
+    }
     if (verb == "modeswitch" && value >= 0 && value <= 2) {
         radio->SetModeSwitch(static_cast<uint8_t>(value));
         return "ok\n";

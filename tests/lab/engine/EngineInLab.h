@@ -25,9 +25,11 @@ namespace rf::test {
 
 class EngineInLab {
 public:
-    // clock: nullptr for the steady clock.
-    EngineInLab(const Lab& lab, int subnets, std::shared_ptr<IEngineClock> clock = nullptr)
-        : lab_(lab), store_(dir_.Dir()) {
+    // clock: nullptr for the steady clock. storeDirectory (ending in "/"): where the store lives, when not
+    // in a directory of its own.
+    EngineInLab(const Lab& lab, int subnets, std::shared_ptr<IEngineClock> clock = nullptr,
+                const std::string& storeDirectory = {})
+        : lab_(lab), store_(storeDirectory.empty() ? dir_.Dir() : storeDirectory) {
         std::vector<AdapterRecord> adapters;
         for (int i = 0; i < subnets; ++i) {
             adapters.push_back(MakeAdapter({{Lab::PcAddress(i), "255.255.0.0"}}));

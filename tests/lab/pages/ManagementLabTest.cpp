@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -176,6 +177,41 @@ TEST_F(ManagementLab, IpAndVlanTogetherShowTheMinuteWaitAndApplyAtTheRestart) {
         << "the SetIp sent after the SetVlan takes effect at the restart: " << Radio();
     EXPECT_EQ(Number(Radio(), "vlan_id"), 10);
     EXPECT_EQ(Number(Radio(), "vlan_id_wlan"), 20);
+}
+
+TEST_F(ManagementLab, AnSsidChangeKeepsASecurityModeTheDialogCannotEditAndItsKeys) {
+    ASSERT_EQ(lab.Control("security " + mac + " 9"), "ok\n");
+    const std::string before = Radio();
+    pc.Engine().MarkRestarting(mac); // asked for its details again when it next answers a search
+    const auto storedAsNine = [&] {
+        ap_info_stu stored;
+        return pc.Store().GetDevice(mac, stored) && stored.device_info().security().secure_mode() == 9;
+    };
+    bool nine = false;
+    for (int search = 0; search < 5 && !nine; ++search) {
+        pc.Search();
+        nine = WaitFor(storedAsNine, 3s);
+    }
+    ASSERT_TRUE(nine);
+    page->RefreshList();
+    SaveWith([](CManagementConfigDlg& dialog) {
+        CWirelessSetDlg& w = *dialog.WirelessTab();
+        QComboBox* security = w.SecurityBox();
+        EXPECT_EQ(security->currentText(), QStringLiteral("Unknown (9)"));
+        const auto* items = qobject_cast<QStandardItemModel*>(security->model());
+        ASSERT_NE(items, nullptr);
+        EXPECT_FALSE(items->item(security->currentIndex())->isEnabled()) << "it cannot be chosen again";
+        EXPECT_TRUE(w.UnknownModeNote()->isVisible());
+        w.SsidEdit()->setText(QStringLiteral("field-9"));
+    });
+    const std::string after = Radio();
+    EXPECT_EQ(JsonValue(after, "ssid"), "field-9");
+    EXPECT_EQ(SimRadio::Parse(after).Received(kSetWireless), 1);
+    EXPECT_EQ(Number(after, "secure_mode"), 9) << "the radio is not left open";
+    for (const char* key : {"wpapsk_key_value", "wpapsk_key_time", "wpa_key", "wpa_radius_ip",
+                            "wpa_radius_port", "wep_key_index"}) {
+        EXPECT_EQ(JsonValue(after, key), JsonValue(before, key)) << key;
+    }
 }
 
 } // namespace

@@ -29,12 +29,37 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 
 namespace rf::test {
 namespace {
 
 using namespace std::chrono_literals;
+
+// A 1 MiB tmpfs, mounted after EnterOwnMounts; Fill leaves only room bytes free.
+struct SmallDisk {
+    SmallDisk() : mounted(::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, "size=1m") == 0) {}
+    ~SmallDisk() { ::umount2(dir.Path().c_str(), MNT_DETACH); }
+    bool Fill(std::uintmax_t room) const {
+        struct statvfs fs {};
+        const bool roomy = ::statvfs(dir.Path().c_str(), &fs) == 0 && fs.f_bavail * fs.f_frsize >= room;
+        std::ofstream(dir.Path() / "filler")
+            << std::string(roomy ? fs.f_bavail * fs.f_frsize - room : 0, 'x');
+        return roomy;
+    }
+    TempDir dir;
+    bool mounted;
+};
+
+// Mounts made from now on by this thread, and by the threads and programs it starts, are its own.
+bool EnterOwnMounts() {
+    return ::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
 
 class StatusLab : public ::testing::Test {
 protected:
@@ -46,16 +71,9 @@ protected:
 
     // The page in a main window over the lab's engine, after a search has stored every radio.
     bool Open(Lab& lab, int radios) {
-        pc = std::make_unique<EngineInLab>(lab, 1);
-        if (!pc->Start()) {
+        if (!Show(lab) || !pc->Start()) {
             return false;
         }
-        context = std::make_unique<AppContext>(AppContext{pc->Engine(), pc->Store(), GlobalSettings(), skin});
-        window = std::make_unique<CApplicationDlg>(
-            *context, [this](int id, const PageContext& pageContext, QWidget* parent) -> CPage* {
-                return id == kPageStatus ? page = new CStatusDlg(pageContext, parent) : new CPage(id, parent);
-            });
-        window->show();
         page->OnSearchClicked();
         for (int second = 1; second < 30 && pc->OnlineCount() < radios; ++second) {
             page->OnSearchTick();
@@ -63,6 +81,27 @@ protected:
         }
         page->OnSearchClicked(); // Stop: the list is read again
         return pc->OnlineCount() == radios;
+    }
+    // The page in a main window over an engine not started yet, its store in storeDirectory when given.
+    bool Show(Lab& lab, const std::string& storeDirectory = {}) {
+        pc = std::make_unique<EngineInLab>(lab, 1, nullptr, storeDirectory);
+        context = std::make_unique<AppContext>(AppContext{pc->Engine(), pc->Store(), GlobalSettings(), skin});
+        window = std::make_unique<CApplicationDlg>(
+            *context, [this](int id, const PageContext& pageContext, QWidget* parent) -> CPage* {
+                return id == kPageStatus ? page = new CStatusDlg(pageContext, parent) : new CPage(id, parent);
+            });
+        window->show();
+        return page != nullptr;
+    }
+    // The page's search for a number of its one-second ticks; stopping it reads the list again.
+    void SearchFor(int ticks) {
+        page->OnSearchClicked();
+        for (int tick = 0; tick < ticks; ++tick) {
+            QTest::qWait(1000);
+            page->OnSearchTick();
+        }
+        page->OnSearchClicked();
+        QCoreApplication::processEvents();
     }
     CGridCtrl& Grid() { return *page->List().Grid(); }
     // Until the page's batch has ended and its outcome is shown.
@@ -284,6 +323,63 @@ TEST_F(StatusLab, SetIpHandsOutTheRangeAndTheListShowsTheNewAddresses) {
     EXPECT_EQ(page->BatchSummary()->text(),
               TranslateText("Set IP") + QStringLiteral(": 1 ") + TranslateText("verified (answer lost)"));
     EXPECT_EQ(page->BatchSummary()->toolTip(), ToQString(MovedAnswerLostLine(radios[5], "10.99.1.202")));
+}
+
+TEST_F(StatusLab, AStoreOnAFullDiskIsReportedAndNothingItLacksIsListedAsStored) {
+    Lab lab({.radios = 12, .subnets = 1, .simArgs = {}});
+    SKIP_WITHOUT_LAB(lab);
+    ASSERT_TRUE(EnterOwnMounts()) << std::strerror(errno);
+    const SmallDisk cliDisk;
+    const SmallDisk pageDisk;
+    ASSERT_TRUE(cliDisk.mounted && pageDisk.mounted) << std::strerror(errno);
+    // Both stores get the pages of an empty store and not one more: a few radios fit in those.
+    ASSERT_TRUE(Show(lab, pageDisk.dir.Dir()));
+    ASSERT_TRUE(pageDisk.Fill(0));
+    ASSERT_TRUE(cliDisk.Fill(std::filesystem::file_size(pc->Store().GetDatabasePath())));
+
+    const CliRun cli = RunCli(lab, cliDisk.dir, "search --json --seconds 7");
+    EXPECT_EQ(cli.status, 3) << cli.output;
+    ASSERT_FALSE(cli.lines.empty());
+    EXPECT_EQ(cli.lines.back(),
+              "radiofleet-cli: the device store cannot be written: database or disk is full (disk full?)");
+    const auto count = [&](const char* announced) {
+        return std::count_if(cli.lines.begin(), cli.lines.end(), [&](const std::string& line) {
+            return JsonValue(line, "announced") == announced;
+        });
+    };
+    EXPECT_GT(count("false"), 0) << cli.output;
+    EXPECT_LT(count("false"), 12) << cli.output;
+    EXPECT_EQ(count("false") + count("true"), 12)
+        << "the others are listed as only announced: " << cli.output;
+
+    ASSERT_TRUE(pc->Start());
+    const int boxes = MessageBox::count();
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    SearchFor(7);
+    MessageBox::setNextAnswer(MessageBox::Ok); // a second box would otherwise wait for a user
+    EXPECT_EQ(MessageBox::count(), boxes + 1) << "one message, not one per radio";
+    const CTStatic* warning = page->List().StoreWarning();
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->text().toStdString(),
+              "Devices cannot be stored: database or disk is full (disk full?)");
+    const auto held = pc->StoredDevices();
+    EXPECT_LT(held.size(), 12U);
+    int listedAsStored = 0;
+    for (int row = 1; row < Grid().GetRowCount(); ++row) {
+        const std::string mac = ToStdString(Grid().GetCellText(row, kFieldMac));
+        const bool stored =
+            std::any_of(held.begin(), held.end(), [&](const auto& d) { return d.mac() == mac; });
+        EXPECT_EQ(stored, !page->List().IsAnnouncedRow(row)) << mac;
+        listedAsStored += stored ? 1 : 0;
+    }
+    EXPECT_EQ(listedAsStored, static_cast<int>(held.size()));
+    EXPECT_EQ(Grid().GetRowCount(), 13) << "every radio is listed";
+
+    std::filesystem::remove(pageDisk.dir.Path() / "filler");
+    SearchFor(4);
+    EXPECT_EQ(pc->StoredDevices().size(), 12U) << "asked again, the radios are stored once there is room";
+    EXPECT_FALSE(warning->isVisible()) << "the warning lasts only while writes fail";
+    EXPECT_EQ(MessageBox::count(), boxes + 1);
 }
 
 } // namespace

@@ -90,10 +90,17 @@ TEST(SecurityRules, RadiusServerPortAndKey) {
     SecurityForm noKey = Radius("10.0.0.1", "1812");
     noKey.radiusKey.clear();
     EXPECT_EQ(ValidateSecurity(noKey), "Please enter a key for 1~64 ASCII characters!");
-    SecurityForm above = Radius("10.0.0.1", "1812");
-    above.mode = 9;
-    above.radiusRenewal = "59";
-    EXPECT_EQ(ValidateSecurity(above), kRenewalRange) << "modes above 6 are checked as RADIUS";
+}
+
+TEST(SecurityRules, AModeTheTabCannotEditIsNeitherCheckedNorWritten) {
+    SecurityBlock stored;
+    stored.set_secure_mode(9); // with RADIUS port 0, which the RADIUS rules refuse
+    SecurityForm kept = OpenSecurityForm(stored);
+    EXPECT_EQ(ValidateSecurity(kept), "");
+    kept.radiusKey = "typed over";
+    SecurityBlock written = stored;
+    WriteSecurity(kept, written);
+    EXPECT_TRUE(written == stored) << "sent back exactly as the device holds it";
 }
 
 TEST(SecurityRules, ModeChangesAndWritingKeepOtherModesFields) {
