@@ -249,10 +249,10 @@ TEST(UpgradeCliLab, AKilledRunLeavesNoServerAndTheNextStartRemovesItsStore) {
 // Two instances of the same program in two network namespaces, each with its own radios, upgrade at the
 // same time: neither ends the other's server.
 TEST(UpgradeCliLab, TwoInstancesInTwoNamespacesUpgradeAtTheSameTime) {
-    const std::vector<std::string> slow{"--flash-ms", "300", "--reboot-ms", "800"};
-    Lab first({.radios = 2, .subnets = 1, .simArgs = slow});
+    const std::vector<std::string> oneModel{"--models", "258", "--flash-ms", "300", "--reboot-ms", "800"};
+    Lab first({.radios = 2, .subnets = 1, .simArgs = oneModel});
     SKIP_WITHOUT_LAB(first);
-    Lab second({.radios = 2, .subnets = 1, .simArgs = slow});
+    Lab second({.radios = 2, .subnets = 1, .simArgs = oneModel});
     SKIP_WITHOUT_LAB(second);
     Bundle bundle;
     const std::string image = bundle.Firmware("V5.bin", std::string(8 << 20, 'w'));
