@@ -71,7 +71,7 @@ CRunFolder& CRunFolder::Process() {
 void CRunFolder::RemoveDeadRuns(const std::string& base) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(base, error)) {
-        const fs::path folder = entry.path();
+        const fs::path& folder = entry.path();
         int lock = -1;
         if (folder.filename().string().starts_with(kPrefix) && OwnFolder(folder) && RunIsDead(folder, lock)) {
             fs::remove_all(folder, error);

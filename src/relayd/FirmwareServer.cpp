@@ -36,10 +36,12 @@ CFirmwareServer::CFirmwareServer(COperateSystemInfo& system, std::string program
                                  std::string programName, std::string settingsDirectory, std::string launcher)
     : system_(system),
       serviceDirectory_((programDirectory.empty() ? GetExeDirectory() : programDirectory) + "service/"),
-      programName_(std::move(programName)),
-      settingsDirectory_(settingsDirectory.empty() ? CRunFolder::Process().Path()
-                                                   : std::move(settingsDirectory)),
-      launcher_(std::move(launcher)) {}
+      programName_(std::move(programName)), settingsDirectory_(std::move(settingsDirectory)),
+      launcher_(std::move(launcher)) {
+    if (settingsDirectory_.empty()) {
+        settingsDirectory_ = CRunFolder::Process().Path();
+    }
+}
 
 std::string CFirmwareServer::ProgramPath() const {
     return serviceDirectory_ + programName_;

@@ -13,7 +13,7 @@ namespace rf {
 
 namespace {
 
-constexpr size_t kLongestCommand = 64 * 1024;
+constexpr size_t kLongestCommand = size_t{64} * 1024;
 
 } // namespace
 

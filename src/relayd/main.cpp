@@ -24,7 +24,7 @@ int SignalFd() {
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGHUP);
-    sigprocmask(SIG_BLOCK, &signals, nullptr);
+    sigprocmask(SIG_BLOCK, &signals, nullptr); // NOLINT(concurrency-mt-unsafe): before any thread
     return ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
 }
 
@@ -42,7 +42,7 @@ void Serve(rf::CRelaydServer& server, rf::CRelaydControl* control, int signalFd)
         server.Run(std::stop_token{}, signalFd); // a token without a source is never stopped
         return;
     }
-    std::jthread serving([&server](std::stop_token stop) { server.Run(stop); });
+    std::jthread serving([&server](std::stop_token stop) { server.Run(std::move(stop)); });
     control->Serve(server, signalFd);
 }
 
