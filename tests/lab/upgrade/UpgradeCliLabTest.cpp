@@ -246,13 +246,15 @@ TEST(UpgradeCliLab, InterruptedOrKilledRunsLeaveNoServerAndNoStoreForLong) {
 // Two instances of the same program in two network namespaces, each with its own radios, upgrade at the
 // same time: neither ends the other's server.
 TEST(UpgradeCliLab, TwoInstancesInTwoNamespacesUpgradeAtTheSameTime) {
-    const std::vector<std::string> oneModel{"--models", "258", "--flash-ms", "300", "--reboot-ms", "800"};
+    // Small blocks in lock step make the transfers of 30 MB last long enough to overlap.
+    const std::vector<std::string> oneModel{"--models",    "258", "--flash-ms",     "300",
+                                            "--reboot-ms", "800", "--tftp-blksize", "512"};
     Lab first({.radios = 2, .subnets = 1, .simArgs = oneModel});
     SKIP_WITHOUT_LAB(first);
     Lab second({.radios = 2, .subnets = 1, .simArgs = oneModel});
     SKIP_WITHOUT_LAB(second);
     Bundle bundle;
-    const std::string image = bundle.Firmware("V5.bin", std::string(8 << 20, 'w'));
+    const std::string image = bundle.Firmware("V5.bin", std::string(30 << 20, 'w'));
     CliRun runs[2];
     {
         std::jthread other(
