@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
 #include <thread>
@@ -188,7 +189,7 @@ bool COperateSystemInfo::ChildRuns(pid_t pid) {
 }
 
 bool COperateSystemInfo::RunElevated(const std::string& program, const std::vector<std::string>& parameters,
-                                     bool wait, pid_t* started) {
+                                     bool wait, pid_t* started, StandardStreams* streams) {
     ReapChildren();
     if (::access(program.c_str(), X_OK) != 0) {
         return false;
@@ -211,6 +212,10 @@ bool COperateSystemInfo::RunElevated(const std::string& program, const std::vect
     if (!directory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
     }
+    if (streams != nullptr) {
+        posix_spawn_file_actions_adddup2(&actions, streams->input, STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, streams->output, STDOUT_FILENO);
+    }
     // The program starts with no signal blocked and default handlers, whatever the caller blocks (the
     // command-line tool blocks termination signals to notice them itself); otherwise it could not be
     // ended by SIGTERM.
@@ -229,6 +234,9 @@ bool COperateSystemInfo::RunElevated(const std::string& program, const std::vect
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         return false;
+    }
+    if (streams != nullptr) {
+        streams->pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     }
     if (wait) {
         int status = 0;

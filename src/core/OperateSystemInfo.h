@@ -32,8 +32,15 @@ public:
     // running): true when it is still running half a second after its start. False when it could not be
     // started at all.
     // started, when given, receives the id of the process started (pkexec's, when it asks).
+    // streams, when given, become the program's standard input and output (pkexec passes them on), and
+    // receive a pidfd of the process started, which stays valid when the process is reaped.
+    struct StandardStreams {
+        int input = -1;
+        int output = -1;
+        int pidfd = -1; // out
+    };
     bool RunElevated(const std::string& program, const std::vector<std::string>& parameters, bool wait,
-                     pid_t* started = nullptr);
+                     pid_t* started = nullptr, StandardStreams* streams = nullptr);
     // A process that RunElevated started without waiting is still there.
     bool ChildRuns(pid_t pid);
 

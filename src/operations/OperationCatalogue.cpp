@@ -117,6 +117,17 @@ bool TakesUpgrade(const SelectedDevice& device, const UpgradeType& type) {
     return ModelText(device.model) == type.text;
 }
 
+std::vector<std::string> UpgradeAddresses(const std::vector<SelectedDevice>& devices,
+                                          const UpgradeType& type) {
+    std::vector<std::string> addresses;
+    for (const SelectedDevice& device : devices) {
+        if (TakesUpgrade(device, type)) {
+            addresses.push_back(device.Ip());
+        }
+    }
+    return addresses;
+}
+
 std::string NoDeviceOfTypeText(const std::string& type) {
     return Filled("no device of the type %1 among the MACs", type);
 }

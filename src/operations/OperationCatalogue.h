@@ -122,6 +122,9 @@ std::string ScanIncompleteText(std::chrono::seconds limit);
 // upgrade: whether a device is of the type being upgraded; the refusal when none of the devices is; the
 // firmware server's failure to start.
 bool TakesUpgrade(const SelectedDevice& device, const UpgradeType& type);
+// The addresses of the devices that take the upgrade: the only clients the firmware server serves.
+std::vector<std::string> UpgradeAddresses(const std::vector<SelectedDevice>& devices,
+                                          const UpgradeType& type);
 std::string NoDeviceOfTypeText(const std::string& type);
 inline constexpr const char* kFirmwareServerFailedMessage = "The firmware server could not be started!";
 

@@ -14,16 +14,17 @@ CFirmwareServerHost::~CFirmwareServerHost() {
     worker_.join();
 }
 
-int CFirmwareServerHost::Start(const std::string& firmwareDirectory) {
+int CFirmwareServerHost::Start(const std::string& firmwareDirectory,
+                               const std::vector<std::string>& addresses) {
     int ticket = 0;
     {
         std::lock_guard guard(lock_);
         ticket = ++lastTicket_;
     }
-    Post([this, ticket, firmwareDirectory] {
+    Post([this, ticket, firmwareDirectory, addresses] {
         using State = CServerReadiness::State;
         State outcome = State::NotStarted;
-        if (server_->StartFirmwareServer(firmwareDirectory)) {
+        if (server_->StartFirmwareServer(firmwareDirectory, addresses)) {
             outcome = WaitForFirmwareServer(
                 *server_, answerLimit_, [this, ticket](auto time) { return Pause(ticket, time); },
                 [this, ticket](State state) { Q_EMIT waiting(ticket, static_cast<int>(state)); });

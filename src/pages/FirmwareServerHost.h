@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace rf {
 
@@ -35,9 +36,9 @@ public:
     CFirmwareServerHost(const CFirmwareServerHost&) = delete;
     CFirmwareServerHost& operator=(const CFirmwareServerHost&) = delete;
 
-    // Asks for the server on firmwareDirectory (an old one ends first); the ticket returned comes back
-    // with waiting() and started().
-    int Start(const std::string& firmwareDirectory);
+    // Asks for the server on firmwareDirectory serving the devices at addresses (an old one ends first);
+    // the ticket returned comes back with waiting() and started().
+    int Start(const std::string& firmwareDirectory, const std::vector<std::string>& addresses);
     // Gives up the starts asked so far and asks for the server to end.
     void Stop();
     // A request is still waiting or being carried out.

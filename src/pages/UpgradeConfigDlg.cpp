@@ -175,7 +175,8 @@ void CUpgradeConfigDlg::StartServer(const UpgradeFile& file) {
     progressLabel_->setText(TranslateText(kWaitingForLaunchKey));
     progressLabel_->show();
     startFile_ = file;
-    startTicket_ = server_.Start(file.folder);
+    const UpgradeType& type = types_.at(static_cast<size_t>(type_->currentIndex()));
+    startTicket_ = server_.Start(file.folder, UpgradeAddresses(selected_, type));
 }
 
 void CUpgradeConfigDlg::OnServerWaiting(int ticket, int state) {

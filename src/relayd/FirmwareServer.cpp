@@ -2,10 +2,9 @@
 
 #include "core/ExeDirectory.h"
 #include "core/OperateFileIni.h"
-#include "core/WritableDirectory.h"
+#include "core/RunFolder.h"
 #include "relayd/RelaydConfig.h"
 
-#include <csignal>
 #include <filesystem>
 
 namespace rf {
@@ -37,10 +36,12 @@ CFirmwareServer::CFirmwareServer(COperateSystemInfo& system, std::string program
                                  std::string programName, std::string settingsDirectory, std::string launcher)
     : system_(system),
       serviceDirectory_((programDirectory.empty() ? GetExeDirectory() : programDirectory) + "service/"),
-      programName_(std::move(programName)),
-      settingsDirectory_(settingsDirectory.empty() ? ChooseWritableDirectory(serviceDirectory_)
-                                                   : std::move(settingsDirectory)),
-      launcher_(std::move(launcher)) {}
+      programName_(std::move(programName)), settingsDirectory_(std::move(settingsDirectory)),
+      launcher_(std::move(launcher)) {
+    if (settingsDirectory_.empty()) {
+        settingsDirectory_ = CRunFolder::Process().Path();
+    }
+}
 
 std::string CFirmwareServer::ProgramPath() const {
     return serviceDirectory_ + programName_;
@@ -50,48 +51,63 @@ std::string CFirmwareServer::IniPath() const {
     return settingsDirectory_ + kIniName;
 }
 
+// Made afresh from the settings beside the server at every start.
 bool CFirmwareServer::SeedSettings() const {
     namespace fs = std::filesystem;
     const fs::path own = IniPath();
     const fs::path beside = serviceDirectory_ + kIniName;
     std::error_code error;
-    if (own == beside || fs::exists(own, error) || !fs::is_regular_file(beside, error)) {
+    if (own == beside) {
         return true;
     }
-    return fs::copy_file(beside, own, error);
+    fs::remove(own, error);
+    return !fs::is_regular_file(beside, error) ||
+           fs::copy_file(beside, own, fs::copy_options::overwrite_existing, error);
 }
 
-bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory) {
-    system_.KillProcessByPath(ProgramPath());
-    if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) || !SeedSettings() ||
+bool CFirmwareServer::StartFirmwareServer(const std::string& firmwareDirectory,
+                                          const std::vector<std::string>& addresses) {
+    StopFirmwareServer();
+    if (firmwareDirectory.empty() || HasControlCharacters(firmwareDirectory) || settingsDirectory_.empty() ||
+        !SeedSettings() ||
         !COperateFileIni::WriteString("SERVER", "Directory", IniValueFor(firmwareDirectory), IniPath())) {
         return false;
     }
-    launched_ = 0;
+    std::vector<std::string> arguments{ProgramPath(), "--config", IniPath(), "--control"};
+    std::string program = launcher_;
     if (launcher_.empty()) {
-        return system_.RunElevated(ProgramPath(), {"--config", IniPath()}, false, &launched_);
+        program = ProgramPath();
+        arguments.erase(arguments.begin());
     }
-    return system_.RunElevated(launcher_, {ProgramPath(), "--config", IniPath()}, false, &launched_);
+    process_ = std::make_unique<CRelaydProcess>(system_);
+    // Written at once: the pipe keeps the command while a password prompt holds the server back.
+    return process_->Start(program, arguments) && AllowAddresses(addresses);
+}
+
+bool CFirmwareServer::AllowAddresses(const std::vector<std::string>& addresses) {
+    return process_ && process_->Send({.kind = RelaydMessage::Kind::Allow, .addresses = addresses});
 }
 
 void CFirmwareServer::StopFirmwareServer() {
-    // A launcher still asking for a password would otherwise start the server after all.
-    if (LauncherRuns()) {
-        ::kill(launched_, SIGTERM);
-    }
-    system_.KillProcessByPath(ProgramPath());
+    process_.reset();
 }
 
 bool CFirmwareServer::LauncherRuns() {
-    return launched_ != 0 && system_.ChildRuns(launched_);
+    return process_ && process_->Runs();
 }
 
 bool CFirmwareServer::ProgramRuns() const {
-    pid_t pid = 0;
-    return COperateSystemInfo::FindProcessByPath(ProgramPath(), pid);
+    return process_ && process_->Started() && process_->Runs();
+}
+
+std::map<std::string, RelaydMessage> CFirmwareServer::Transfers() const {
+    return process_ ? process_->Transfers() : std::map<std::string, RelaydMessage>{};
 }
 
 uint16_t CFirmwareServer::Port() const {
+    if (const auto reported = process_ ? process_->Port() : std::nullopt) {
+        return *reported;
+    }
     std::string error;
     const std::optional<RelaydConfig> config = RelaydConfig::Load(IniPath(), error);
     return config ? config->port : RelaydConfig{}.port;

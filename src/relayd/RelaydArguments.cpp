@@ -10,6 +10,8 @@ RelaydArguments ParseRelaydArguments(const std::vector<std::string>& args,
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             parsed.showHelp = true;
+        } else if (arg == "--control") {
+            parsed.control = true;
         } else if (arg == "--version") {
             parsed.showVersion = true;
         } else if (arg == "--config" && i + 1 < args.size() && !args[i + 1].empty()) {

@@ -15,7 +15,7 @@ struct RelaydConfig {
     uint16_t port = 69;
     std::string bindAddress = "0.0.0.0";
     size_t maxTransfers = 32;
-    size_t maxTransfersPerAddress = 16;
+    size_t maxTransfersPerAddress = 2; // a device fetches one image, maybe while an old try ends
     // Largest block granted; 0 means what one datagram on the path to the client carries.
     uint16_t blockSizeCap = 0;
     std::chrono::milliseconds giveUp{30000};

@@ -5,6 +5,7 @@
 #include "relayd/TftpRequest.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <array>
 #include <cstring>
 #include <sys/epoll.h>
@@ -51,12 +52,31 @@ void SendAll(int socket, const sockaddr_in& peer, std::span<const std::span<cons
     }
 }
 
+std::string ReasonText(CTransfer::State state) {
+    switch (state) {
+    case CTransfer::State::Running:
+        return "server stopped";
+    case CTransfer::State::Completed:
+        return {};
+    case CTransfer::State::PeerError:
+        return "client gave up";
+    case CTransfer::State::TimedOut:
+        return "client went silent";
+    case CTransfer::State::Unanswered:
+        return "client never acknowledged";
+    case CTransfer::State::ReadFailed:
+        return "file read error";
+    }
+    return {};
+}
+
 } // namespace
 
 CRelaydLoop::CRelaydLoop(const RelaydConfig& config, const CServedDirectory& directory,
-                         CTransferAdmission& admission, std::atomic<uint64_t>& completed, int requestSocket)
-    : config_(config), directory_(directory), admission_(admission), completed_(completed),
-      requestSocket_(requestSocket) {}
+                         CTransferAdmission& admission, const CAllowedAddresses& allowed,
+                         const StatusSink& status, std::atomic<uint64_t>& completed, int requestSocket)
+    : config_(config), directory_(directory), admission_(admission), allowed_(allowed), status_(status),
+      completed_(completed), requestSocket_(requestSocket) {}
 
 CRelaydLoop::~CRelaydLoop() {
     workers_.clear();
@@ -177,23 +197,31 @@ void CRelaydLoop::HandleRequest(std::span<const uint8_t> packet, const sockaddr_
         Refuse(peer, tftp::kIllegalOperation, "Only octet mode is served");
         return;
     }
+    if (!allowed_.Allows(peer.sin_addr.s_addr)) {
+        Refuse(peer, tftp::kAccessViolation, "Not a device being upgraded");
+        return;
+    }
     if (!admission_.TryAdmit(peer.sin_addr.s_addr)) {
         Refuse(peer, tftp::kNotDefined, "Server busy, try again later");
+        Report({.kind = RelaydMessage::Kind::Failed, .text = "server busy"}, peer, request.fileName);
         return;
     }
     const auto file = directory_.OpenFile(request.fileName);
     if (!file.Ok()) {
         admission_.Release(peer.sin_addr.s_addr);
         Refuse(peer, file.error, file.message);
+        Report({.kind = RelaydMessage::Kind::Failed, .text = std::string(file.message)}, peer,
+               request.fileName);
         return;
     }
-    StartTransfer(file, request.options, packet, peer, local, now);
+    StartTransfer(file, request.options, request.fileName, packet, peer, local, now);
 }
 
 // Called with a place admitted for peer: the transfer keeps it, or it is given back here.
 void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
-                                const tftp::RequestedOptions& options, std::span<const uint8_t> request,
-                                const sockaddr_in& peer, const in_addr& local, CTransfer::TimePoint now) {
+                                const tftp::RequestedOptions& options, const std::string& name,
+                                std::span<const uint8_t> request, const sockaddr_in& peer,
+                                const in_addr& local, CTransfer::TimePoint now) {
     const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -219,9 +247,12 @@ void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
         SendAll(socket, peer, packets);
     });
     ++active_;
-    auto worker =
-        std::make_unique<CTransferWorker>(socket, peer, request, std::move(transfer),
-                                          [this, peer](bool completed) { TransferEnded(peer, completed); });
+    auto worker = std::make_unique<CTransferWorker>(
+        socket, peer, request, std::move(transfer),
+        [this, peer, name](CTransfer::State state) { TransferEnded(peer, name, state); },
+        [this, peer, name](uint64_t bytes, uint64_t total) {
+            Report({.kind = RelaydMessage::Kind::Progress, .bytes = bytes, .total = total}, peer, name);
+        });
     if (!worker->Start(now)) {
         worker.reset();
         Refuse(peer, tftp::kNotDefined, "Server out of resources");
@@ -230,10 +261,14 @@ void CRelaydLoop::StartTransfer(const CServedDirectory::OpenedFile& file,
     workers_[PeerKey(peer)] = std::move(worker);
 }
 
-void CRelaydLoop::TransferEnded(const sockaddr_in& peer, bool completed) {
+void CRelaydLoop::TransferEnded(const sockaddr_in& peer, const std::string& file, CTransfer::State state) {
+    const bool completed = state == CTransfer::State::Completed;
     if (completed) {
         ++completed_;
     }
+    Report({.kind = completed ? RelaydMessage::Kind::Done : RelaydMessage::Kind::Failed,
+            .text = ReasonText(state)},
+           peer, file);
     --active_;
     // Given back last, so that a transfer no longer counted as active has been counted as completed.
     admission_.Release(peer.sin_addr.s_addr);
@@ -242,6 +277,17 @@ void CRelaydLoop::TransferEnded(const sockaddr_in& peer, bool completed) {
 
 void CRelaydLoop::Reap() {
     std::erase_if(workers_, [](const auto& entry) { return entry.second->Finished(); });
+}
+
+void CRelaydLoop::Report(RelaydMessage message, const sockaddr_in& peer, const std::string& file) const {
+    if (!status_) {
+        return;
+    }
+    char address[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &peer.sin_addr, address, sizeof address);
+    message.address = address;
+    message.file = file;
+    status_(message);
 }
 
 void CRelaydLoop::Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message) {

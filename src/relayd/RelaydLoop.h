@@ -1,6 +1,8 @@
 #pragma once
 
+#include "relayd/AllowedAddresses.h"
 #include "relayd/RelaydConfig.h"
+#include "relayd/RelaydMessage.h"
 #include "relayd/ServedDirectory.h"
 #include "relayd/TftpRequest.h"
 #include "relayd/Transfer.h"
@@ -8,6 +10,7 @@
 #include "relayd/TransferWorker.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <netinet/in.h>
@@ -23,9 +26,13 @@ namespace rf {
 // other loops.
 class CRelaydLoop {
 public:
+    // Hears how each transfer goes; called from the transfers' threads at once.
+    using StatusSink = std::function<void(const RelaydMessage&)>;
+
     // Takes ownership of requestSocket.
     CRelaydLoop(const RelaydConfig& config, const CServedDirectory& directory, CTransferAdmission& admission,
-                std::atomic<uint64_t>& completed, int requestSocket);
+                const CAllowedAddresses& allowed, const StatusSink& status, std::atomic<uint64_t>& completed,
+                int requestSocket);
     // Ends the transfers still running.
     ~CRelaydLoop();
     CRelaydLoop(const CRelaydLoop&) = delete;
@@ -47,10 +54,11 @@ private:
     bool TakeRepeatedRequest(std::span<const uint8_t> packet, const sockaddr_in& peer,
                              CTransfer::TimePoint now);
     void StartTransfer(const CServedDirectory::OpenedFile& file, const tftp::RequestedOptions& options,
-                       std::span<const uint8_t> request, const sockaddr_in& peer, const in_addr& local,
-                       CTransfer::TimePoint now);
+                       const std::string& name, std::span<const uint8_t> request, const sockaddr_in& peer,
+                       const in_addr& local, CTransfer::TimePoint now);
     // Counts a transfer that is over and gives its place back; on the thread that ended it.
-    void TransferEnded(const sockaddr_in& peer, bool completed);
+    void TransferEnded(const sockaddr_in& peer, const std::string& file, CTransfer::State state);
+    void Report(RelaydMessage message, const sockaddr_in& peer, const std::string& file) const;
     // Destroys the workers whose transfers are over.
     void Reap();
     void Refuse(const sockaddr_in& peer, uint16_t code, std::string_view message);
@@ -61,6 +69,8 @@ private:
     const RelaydConfig& config_;
     const CServedDirectory& directory_;
     CTransferAdmission& admission_;
+    const CAllowedAddresses& allowed_;
+    const StatusSink& status_;
     std::atomic<uint64_t>& completed_;
     int requestSocket_ = -1;
     int epoll_ = -1;

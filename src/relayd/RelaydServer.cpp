@@ -60,7 +60,8 @@ bool CRelaydServer::Start(std::string& error) {
         return false;
     }
     for (const int socket : sockets) {
-        loops_.push_back(std::make_unique<CRelaydLoop>(config_, directory_, admission_, completed_, socket));
+        loops_.push_back(std::make_unique<CRelaydLoop>(config_, directory_, admission_, allowed_, status_,
+                                                       completed_, socket));
         if (!loops_.back()->Open()) {
             error = Describe("cannot set up the event loop", errno);
             return false;

@@ -24,6 +24,10 @@ public:
     CRelaydServer(const CRelaydServer&) = delete;
     CRelaydServer& operator=(const CRelaydServer&) = delete;
 
+    // Where the transfers' progress and ends go; set before Start.
+    void SetStatusSink(CRelaydLoop::StatusSink sink) { status_ = std::move(sink); }
+    // Serves only these client addresses from now on (everyone until this is called).
+    void Allow(const std::vector<in_addr_t>& addresses) { allowed_.Set(addresses); }
     // Opens the directory and binds the request port. False with a reason a user can act on.
     bool Start(std::string& error);
     // The bound request port (the configured one, or the one the system chose for port 0).
@@ -49,6 +53,8 @@ private:
     RelaydConfig config_;
     CServedDirectory directory_;
     CTransferAdmission admission_;
+    CAllowedAddresses allowed_;
+    CRelaydLoop::StatusSink status_;
     std::atomic<uint64_t> completed_{0};
     uint16_t port_ = 0;
     std::vector<std::unique_ptr<CRelaydLoop>> loops_; // ended before the admission they give places back to

@@ -66,6 +66,7 @@ void CTransfer::HandleAck(uint16_t block, TimePoint now) {
             return;
         }
         awaitingOackAck_ = false;
+        answered_ = true;
         if (!roundResent_) {
             rtt_.Sample(now - roundStart_);
         }
@@ -80,6 +81,7 @@ void CTransfer::HandleAck(uint16_t block, TimePoint now) {
         return;
     }
     acked_ += distance;
+    answered_ = true;
     lastProgress_ = now;
     if (acked_ == sent_ && !roundResent_) {
         rtt_.Sample(now - roundStart_);
@@ -196,6 +198,10 @@ void CTransfer::OnTimer(TimePoint now) {
     if (!Running() || now < deadline_) {
         return;
     }
+    if (FirstAnswerPending() && firstAnswerSends_ >= kFirstAnswerSends) {
+        Fail(State::Unanswered, tftp::kNotDefined, "No acknowledgement");
+        return;
+    }
     if (now - lastProgress_ >= giveUp_) {
         Fail(State::TimedOut, tftp::kNotDefined, "Timed out");
         return;
@@ -224,6 +230,11 @@ void CTransfer::Fail(State state, tftp::ErrorCode code, std::string_view message
 }
 
 void CTransfer::Arm(TimePoint now) {
+    if (FirstAnswerPending()) {
+        ++firstAnswerSends_;
+        deadline_ = now + std::min<std::chrono::nanoseconds>(Rto(), kFirstAnswerInterval);
+        return;
+    }
     deadline_ = now + Rto();
 }
 

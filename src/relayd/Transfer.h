@@ -3,6 +3,7 @@
 #include "relayd/RttEstimator.h"
 #include "relayd/TransferOptions.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -23,8 +24,12 @@ public:
     // Sends several packets at once (one system call for a window); each one lost on its own if it fails.
     using BatchSender = std::function<void(std::span<const std::span<const uint8_t>>)>;
     static constexpr std::chrono::milliseconds kDefaultGiveUp{30000};
+    // A client that has not acknowledged the first answer after this many sends of it is not listening:
+    // its transfer ends so that it holds no place.
+    static constexpr int kFirstAnswerSends = 3;
+    static constexpr std::chrono::milliseconds kFirstAnswerInterval{1000};
 
-    enum class State { Running, Completed, PeerError, TimedOut, ReadFailed };
+    enum class State { Running, Completed, PeerError, TimedOut, Unanswered, ReadFailed };
 
     // Takes ownership of fileFd. giveUp is how long the peer may stay silent before the transfer ends; it
     // does not depend on the retransmission timer.
@@ -51,6 +56,9 @@ public:
     State GetState() const { return state_; }
     bool Running() const { return state_ == State::Running; }
     uint64_t PacketsSent() const { return packetsSent_; }
+    uint64_t FileSize() const { return fileSize_; }
+    // The bytes of the file the peer has confirmed.
+    uint64_t BytesAcknowledged() const { return std::min(acked_ * options_.BlockSize(), fileSize_); }
     std::chrono::nanoseconds Rto() const;
     // True while the transfer runs and its measured round trip is shorter than limit: the peer's next
     // packet is due within about that time.
@@ -69,6 +77,7 @@ private:
     void Resend(TimePoint now);
     void Fail(State state, tftp::ErrorCode code, std::string_view message);
     void Arm(TimePoint now);
+    bool FirstAnswerPending() const { return !answered_; }
 
     int fd_;
     uint64_t fileSize_;
@@ -81,13 +90,15 @@ private:
 
     State state_ = State::Running;
     bool awaitingOackAck_ = false;
-    uint64_t acked_ = 0; // highest block the peer has confirmed
-    uint64_t sent_ = 0;  // highest block sent in the current round
+    bool answered_ = false; // the peer has confirmed something
+    uint64_t acked_ = 0;    // highest block the peer has confirmed
+    uint64_t sent_ = 0;     // highest block sent in the current round
     bool roundResent_ = false;
     TimePoint roundStart_{};
     TimePoint lastProgress_{};
     TimePoint deadline_ = TimePoint::max();
     uint64_t packetsSent_ = 0;
+    int firstAnswerSends_ = 0;    // sends of the first answer, until the peer confirms it
     std::vector<uint8_t> buffer_; // the packet being sent
     static constexpr size_t kBatchBytes = 256 * 1024;
     std::vector<uint8_t> batchBuffer_; // the packets of one batch, back to back

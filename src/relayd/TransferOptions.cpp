@@ -17,7 +17,7 @@ TransferOptions TransferOptions::Negotiate(const RequestedOptions& requested, ui
         granted.Append("tsize", fileSize);
     }
     if (requested.timeoutSeconds) {
-        granted.timeoutSeconds_ = *requested.timeoutSeconds;
+        granted.timeoutSeconds_ = std::min(*requested.timeoutSeconds, kTimeoutCap);
         granted.Append("timeout", granted.timeoutSeconds_);
     }
     if (requested.windowSize) {

@@ -13,6 +13,8 @@ namespace rf::tftp {
 class TransferOptions {
 public:
     static constexpr uint16_t kWindowSizeCap = 64;
+    // A client may not make the server wait longer than this between two sends of a block.
+    static constexpr uint8_t kTimeoutCap = 10;
     // Room for all four options with their longest values.
     static constexpr size_t kMaxOackSize = 128;
 

@@ -15,9 +15,9 @@
 namespace rf {
 
 CTransferWorker::CTransferWorker(int socket, const sockaddr_in& peer, std::span<const uint8_t> request,
-                                 std::unique_ptr<CTransfer> transfer, Ended ended)
+                                 std::unique_ptr<CTransfer> transfer, Ended ended, Progress progress)
     : socket_(socket), peer_(peer), request_(request.begin(), request.end()), onEnded_(std::move(ended)),
-      transfer_(std::move(transfer)) {}
+      onProgress_(std::move(progress)), transfer_(std::move(transfer)) {}
 
 CTransferWorker::~CTransferWorker() {
     Stop();
@@ -88,6 +88,7 @@ void CTransferWorker::Run(const std::stop_token& stop) {
         }
         // One packet a turn: the next turn finds the next one without a read that comes back empty.
         HandlePackets(CTransfer::Clock::now(), false);
+        ReportProgress();
     }
     lock.unlock();
     if (!stop.stop_requested()) {
@@ -140,19 +141,30 @@ int CTransferWorker::WaitMilliseconds(CTransfer::TimePoint now) const {
     return static_cast<int>(std::clamp<int64_t>(wait, 0, 60000));
 }
 
+// Reports at every sixteenth of the file and at its end; small files report only their end.
+void CTransferWorker::ReportProgress() {
+    const uint64_t total = transfer_->FileSize();
+    const uint64_t bytes = transfer_->BytesAcknowledged();
+    const uint64_t step = std::max<uint64_t>(1, total / kProgressReports);
+    if (onProgress_ && bytes > reported_ && (bytes - reported_ >= step || bytes == total)) {
+        reported_ = bytes;
+        onProgress_(bytes, total);
+    }
+}
+
 void CTransferWorker::Finish() {
-    bool completed = false;
+    CTransfer::State state = CTransfer::State::Running;
     {
         const std::lock_guard lock(mutex_);
         if (finished_) {
             return;
         }
-        completed = transfer_->GetState() == CTransfer::State::Completed;
+        state = transfer_->GetState();
         transfer_.reset(); // closes the file
         ::close(socket_);
         finished_ = true;
     }
-    onEnded_(completed);
+    onEnded_(state);
 }
 
 } // namespace rf

@@ -20,14 +20,19 @@ namespace rf {
 // the clients on a busy machine.
 class CTransferWorker {
 public:
-    // Runs once the transfer is over, with whether it completed: on the worker's thread when it ended by
-    // itself, otherwise on the thread that destroys the worker. The socket is closed by then.
-    using Ended = std::function<void(bool completed)>;
+    // Runs once the transfer is over, with the state it ended in (Running when it was stopped): on the
+    // worker's thread when it ended by itself, otherwise on the thread that destroys the worker. The
+    // socket is closed by then.
+    using Ended = std::function<void(CTransfer::State state)>;
+    // Runs on the worker's thread each time the peer has confirmed another part of the file.
+    using Progress = std::function<void(uint64_t bytes, uint64_t total)>;
+    // How many times a transfer reports its progress at most.
+    static constexpr uint64_t kProgressReports = 16;
 
     // Takes ownership of socket, which the transfer sends through; request is the peer's request as
     // received, to know it when repeated.
     CTransferWorker(int socket, const sockaddr_in& peer, std::span<const uint8_t> request,
-                    std::unique_ptr<CTransfer> transfer, Ended ended);
+                    std::unique_ptr<CTransfer> transfer, Ended ended, Progress progress = {});
     // Stops the thread and ends the transfer if it still runs.
     ~CTransferWorker();
     CTransferWorker(const CTransferWorker&) = delete;
@@ -51,6 +56,7 @@ private:
     bool Spin();
     int WaitMilliseconds(CTransfer::TimePoint now) const;
     void Finish();
+    void ReportProgress();
 
     // How long a worker polls before it sleeps, when the transfer's round trip is shorter than that.
     static constexpr std::chrono::microseconds kSpin{100};
@@ -59,6 +65,8 @@ private:
     const sockaddr_in peer_;
     const std::vector<uint8_t> request_;
     Ended onEnded_;
+    Progress onProgress_;
+    uint64_t reported_ = 0; // bytes last reported
     int wake_ = -1;
     std::mutex mutex_; // the transfer and the socket's reads, shared with TakeRepeatedRequest
     std::unique_ptr<CTransfer> transfer_;

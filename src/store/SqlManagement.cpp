@@ -1,6 +1,7 @@
 #include "store/SqlManagement.h"
 
 #include "core/ExeDirectory.h"
+#include "core/RunFolder.h"
 #include "core/WritableDirectory.h"
 #include "protocol/CodeTables.h"
 #include "protocol/ScanReply.h"
@@ -36,10 +37,22 @@ void RemoveFile(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+// Beside the program when its folder is writable; otherwise this run's own folder, which a later start
+// removes should this process be killed, so the radios' keys do not outlive it for long.
+std::string StoreDirectory() {
+    const std::string beside = GetExeDirectory();
+    const std::string chosen = ChooseWritableDirectory(beside);
+    if (chosen == beside) {
+        return chosen;
+    }
+    const std::string& run = CRunFolder::Process().Path();
+    return run.empty() ? chosen : run;
+}
+
 } // namespace
 
 CSqlManagement& CSqlManagement::GetInstance() {
-    static CSqlManagement instance(ChooseWritableDirectory(GetExeDirectory()));
+    static CSqlManagement instance(StoreDirectory());
     return instance;
 }
 

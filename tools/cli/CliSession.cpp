@@ -1,38 +1,15 @@
 #include "CliSession.h"
 
 #include "core/ExeDirectory.h"
+#include "core/RunFolder.h"
 #include "core/Settings.h"
 #include "protocol/NicscanLibrary.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <pthread.h>
 #include <unistd.h>
 
 namespace rf {
-namespace {
-
-// A private directory for this run's store: under $XDG_RUNTIME_DIR when it is usable, otherwise under
-// the temporary directory. Empty when none could be made.
-std::string MakeRunDirectory() {
-    std::vector<std::string> bases;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
-        bases.emplace_back(runtime);
-    }
-    std::error_code ec;
-    bases.push_back(std::filesystem::temp_directory_path(ec).string());
-    for (const std::string& base : bases) {
-        std::string pattern = base + "/radiofleet-cli-XXXXXX";
-        if (!base.empty() && ::mkdtemp(pattern.data()) != nullptr) {
-            return pattern + "/";
-        }
-    }
-    return {};
-}
-
-} // namespace
 
 CliSession::CliSession() {
     sigemptyset(&signals_);
@@ -46,16 +23,12 @@ CliSession::CliSession() {
 
 CliSession::~CliSession() {
     engine_.reset(); // stops the engine: Leave to every online device
-    store_.reset();  // deletes data.mdb
-    if (!directory_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(directory_, ec);
-    }
+    store_.reset();  // deletes data.mdb; the run folder goes at exit
     ::pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
 bool CliSession::Open(bool startEngine, std::string& error) {
-    directory_ = MakeRunDirectory();
+    directory_ = CRunFolder::Process().Path();
     if (directory_.empty()) {
         error = "cannot make a directory for the device store";
         return false;

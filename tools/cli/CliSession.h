@@ -10,10 +10,11 @@
 
 namespace rf {
 
-// The engine and a store of its own for one run of the command-line tool. The store lives in a private
-// directory made for this run and removed with it, so no data.mdb is left behind, not even when the run
-// is interrupted: SIGINT, SIGTERM and SIGHUP are only noticed while the tool waits, which then ends the
-// run in order (Leave to every online device, store closed, directory removed).
+// The engine and a store of its own for one run of the command-line tool. The store lives in the run
+// folder of this process (CRunFolder), removed at exit, so no data.mdb is left behind when the run is
+// interrupted: SIGINT, SIGTERM and SIGHUP are only noticed while the tool waits, which then ends the run
+// in order (Leave to every online device, store closed, folder removed). A run that is killed leaves its
+// folder to the next start, which removes it.
 class CliSession {
 public:
     CliSession();

@@ -37,8 +37,9 @@ public:
 
     // Starts the server and waits until it serves, as long as a password prompt is open and then at most
     // the answer limit; the state it ended in (Cancelled when interrupted).
-    CServerReadiness::State Start(CliSession& session, const std::string& folder) {
-        if (!server_.StartFirmwareServer(folder)) {
+    CServerReadiness::State Start(CliSession& session, const std::string& folder,
+                                  const std::vector<std::string>& addresses) {
+        if (!server_.StartFirmwareServer(folder, addresses)) {
             return CServerReadiness::State::NotStarted;
         }
         return WaitForFirmwareServer(
@@ -132,7 +133,8 @@ int RunUpgrade(CliSession& session, const CliArguments& arguments) {
         return PrintPlan(devices, *type, *file, learned->missing);
     }
     ServerForRun server;
-    const CServerReadiness::State serving = server.Start(session, file->folder);
+    const CServerReadiness::State serving =
+        server.Start(session, file->folder, UpgradeAddresses(devices, *type));
     if (serving == CServerReadiness::State::Cancelled) {
         return kExitInterrupted;
     }

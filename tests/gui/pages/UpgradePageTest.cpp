@@ -403,8 +403,8 @@ TEST_F(UpgradePageTest, TheServerHostAnswersInOrderAndEndsTheServerBeforeItGoes)
             answers.push_back("started " + std::to_string(ticket) + (ok ? " ok" : " failed"));
         });
         QObject::connect(&host, &CFirmwareServerHost::stopped, &host, [&] { answers.push_back("stopped"); });
-        const int first = host.Start(firmware.Dir());
-        const int second = host.Start(firmware.Dir());
+        const int first = host.Start(firmware.Dir(), {});
+        const int second = host.Start(firmware.Dir(), {});
         EXPECT_NE(first, second);
         ASSERT_TRUE(QTest::qWaitFor([&] { return answers.size() == 2; }, 20000))
             << "each start waits to be served";
@@ -414,7 +414,7 @@ TEST_F(UpgradePageTest, TheServerHostAnswersInOrderAndEndsTheServerBeforeItGoes)
                   (std::vector<std::string>{"started " + std::to_string(first) + " ok",
                                             "started " + std::to_string(second) + " ok", "stopped"}));
         EXPECT_FALSE(ServerRuns());
-        host.Start(firmware.Dir());
+        host.Start(firmware.Dir(), {});
         host.Stop();
     }
     EXPECT_FALSE(ServerRuns()) << "the stop asked last was carried out before the host went";

@@ -19,11 +19,13 @@ namespace rf::test {
 // The server of the library, serving directory on a loopback port the system picks, in its own thread.
 class ServerThread {
 public:
-    explicit ServerThread(const std::string& directory, RelaydConfig config = {}) {
+    explicit ServerThread(const std::string& directory, RelaydConfig config = {},
+                          CRelaydLoop::StatusSink status = {}) {
         config.directory = directory;
         config.bindAddress = "0.0.0.0";
         config.port = 0;
         server_ = std::make_unique<CRelaydServer>(config);
+        server_->SetStatusSink(std::move(status));
         std::string error;
         if (!server_->Start(error)) {
             throw std::runtime_error(error);

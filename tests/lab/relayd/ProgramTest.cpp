@@ -1,12 +1,14 @@
 #include "LabSupport.h"
 #include "TftpClient.h"
 #include "core/OperateSystemInfo.h"
+#include "core/RunFolder.h"
 #include "relayd/FirmwareServer.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 
 #include <arpa/inet.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -144,9 +146,9 @@ TEST(RelaydProgram, WithTheInstalledCapabilityAnOrdinaryUserServesPort69AndOwnsT
     EXPECT_EQ(server.WaitExit(5s), 0);
 }
 
-// An installed bundle is not writable by its user: the settings then live in the user's own folder, start
-// as a copy of those beside the server, and the server is told where they are.
-TEST(FirmwareServer, SettingsKeptApartStartAsACopyAndTheServerReadsThem) {
+// Each instance keeps its own settings, made from those beside the server, and its own server: two of
+// them side by side serve their own folders, and ending one leaves the other serving.
+TEST(FirmwareServer, EachInstanceHasItsOwnSettingsAndEndsOnlyItsOwnServer) {
     ProgramCopy copy;
     const uint16_t port = FreePort();
     const std::string beside = "[SERVER]\nPort=" + std::to_string(port) + "\n";
@@ -155,15 +157,38 @@ TEST(FirmwareServer, SettingsKeptApartStartAsACopyAndTheServerReadsThem) {
     COperateSystemInfo system;
     CFirmwareServer firmware(system, copy.Dir().Dir(), copy.Name(), own.Dir());
     EXPECT_EQ(firmware.IniPath(), own.Dir() + "Relayd.ini");
-
-    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Firmware()));
+    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Firmware(), {"127.0.0.1"}));
     const auto ini = own.Read("Relayd.ini");
     EXPECT_NE(ini.find("Directory=" + copy.Firmware()), std::string::npos) << ini;
     EXPECT_NE(ini.find("Port=" + std::to_string(port)), std::string::npos) << "the port set beside it holds";
     EXPECT_EQ(copy.Dir().Read("service/Relayd.ini"), beside)
         << "the settings beside the server are left alone";
-    // The settings beside the server name no folder: only those in the user's folder make it serve.
     EXPECT_TRUE(Fetches(port, test::PatternData(70000, 11)));
+
+    test::TempDir otherOwn;
+    copy.Dir().Write("other/fw.bin", "second image");
+    const uint16_t otherPort = FreePort();
+    copy.WriteIni("[SERVER]\nPort=" + std::to_string(otherPort) + "\n");
+    CFirmwareServer other(system, copy.Dir().Dir(), copy.Name(), otherOwn.Dir());
+    ASSERT_TRUE(other.StartFirmwareServer(copy.Dir().Dir() + "other", {"127.0.0.1"}));
+    EXPECT_TRUE(Fetches(otherPort, "second image"));
+    other.StopFirmwareServer();
+    EXPECT_FALSE(other.ProgramRuns());
+    EXPECT_TRUE(firmware.ProgramRuns()) << "the other instance's stop left this server alone";
+    EXPECT_TRUE(Fetches(port, test::PatternData(70000, 11)));
+    // The server tells its starter how the transfer went; the client may have finished a moment before.
+    EXPECT_TRUE(test::WaitFor([&] {
+        const auto transfers = firmware.Transfers();
+        const auto it = transfers.find("127.0.0.1");
+        return it != transfers.end() && it->second.kind == RelaydMessage::Kind::Done &&
+               it->second.file == "fw.bin";
+    }));
+
+    // Only the devices being upgraded are served, and the list may change while the server runs.
+    test::TftpClient stranger("127.0.0.1", port, "127.0.0.2");
+    EXPECT_EQ(stranger.Get("fw.bin").errorCode, std::optional<uint16_t>(2));
+    ASSERT_TRUE(firmware.AllowAddresses({"127.0.0.2"}));
+    EXPECT_TRUE(test::WaitFor([&] { return stranger.Get("fw.bin").complete; }, 10s));
     firmware.StopFirmwareServer();
     pid_t left = 0;
     EXPECT_FALSE(COperateSystemInfo::FindProcessByName(copy.Name(), left));
@@ -175,10 +200,11 @@ TEST(FirmwareServer, StartWritesTheIniAndStartsTheServerAndStopEndsIt) {
     copy.WriteIni("[SERVER]\nPort=" + std::to_string(port) + "\n");
     COperateSystemInfo system;
     CFirmwareServer firmware(system, copy.Dir().Dir(), copy.Name());
-    EXPECT_EQ(firmware.IniPath(), copy.Dir().Dir() + "service/Relayd.ini");
+    EXPECT_EQ(firmware.IniPath(), CRunFolder::Process().Path() + "Relayd.ini");
 
-    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Firmware()));
-    const auto ini = copy.Dir().Read("service/Relayd.ini");
+    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Firmware(), {"127.0.0.1"}));
+    std::ifstream file(firmware.IniPath());
+    const std::string ini((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_NE(ini.find("Directory=" + copy.Firmware()), std::string::npos) << ini;
     EXPECT_NE(ini.find("Port=" + std::to_string(port)), std::string::npos) << "other settings stay";
     pid_t first = 0;
@@ -187,7 +213,7 @@ TEST(FirmwareServer, StartWritesTheIniAndStartsTheServerAndStopEndsIt) {
 
     // Starting again replaces the running server with one serving the new folder.
     copy.Dir().Write("other/fw.bin", "second image");
-    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Dir().Dir() + "other"));
+    ASSERT_TRUE(firmware.StartFirmwareServer(copy.Dir().Dir() + "other", {"127.0.0.1"}));
     EXPECT_TRUE(Fetches(port, "second image"));
     pid_t second = 0;
     ASSERT_TRUE(COperateSystemInfo::FindProcessByName(copy.Name(), second));
@@ -206,15 +232,15 @@ TEST(FirmwareServer, FolderNamesSurviveTheIniAndUnsafeOnesAreRefused) {
     CFirmwareServer firmware(system, copy.Dir().Dir(), copy.Name());
     const std::string awkward = copy.Dir().Dir() + "'quoted' folder ";
     copy.Dir().Write("'quoted' folder /fw.bin", "awkward");
-    ASSERT_TRUE(firmware.StartFirmwareServer(awkward));
+    ASSERT_TRUE(firmware.StartFirmwareServer(awkward, {"127.0.0.1"}));
     std::string error;
     const auto config = RelaydConfig::Load(firmware.IniPath(), error);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->directory, awkward);
     EXPECT_TRUE(Fetches(port, "awkward"));
 
-    EXPECT_FALSE(firmware.StartFirmwareServer(copy.Firmware() + "\n[SERVER]\nDirectory=/"));
-    EXPECT_FALSE(firmware.StartFirmwareServer(""));
+    EXPECT_FALSE(firmware.StartFirmwareServer(copy.Firmware() + "\n[SERVER]\nDirectory=/", {}));
+    EXPECT_FALSE(firmware.StartFirmwareServer("", {}));
     pid_t pid = 0;
     EXPECT_FALSE(COperateSystemInfo::FindProcessByName(copy.Name(), pid)) << "the old server was ended";
     EXPECT_EQ(RelaydConfig::Load(firmware.IniPath(), error)->directory, awkward) << "ini untouched";

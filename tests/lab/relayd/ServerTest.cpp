@@ -3,7 +3,9 @@
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sys/stat.h>
 
 namespace rf {
@@ -278,6 +280,73 @@ TEST_F(RelaydLab, ConcurrentTransfersAreCappedInTotalAndPerAddress) {
     ASSERT_TRUE(test::WaitFor([&] { return server.Server().ActiveTransfers() == 2; }));
     TftpClient late("127.0.0.1", server.Port(), "127.0.0.3");
     EXPECT_TRUE(late.Get("fw.bin").complete) << "room again once a transfer ended";
+}
+
+// While devices are upgraded only they are served: a stranger is refused at once, a device's address holds
+// two places at most, and a client that never acknowledges is dropped after three sends. The devices
+// fetch their image meanwhile without waiting, and every transfer's progress and end are reported.
+TEST_F(RelaydLab, ClientsThatHoldPlacesSilentlyKeepNoDeviceWaiting) {
+    const auto image = Serve("fw.bin", test::PatternData(1 << 20, 9));
+    std::mutex lock;
+    std::vector<std::string> lines;
+    test::ServerThread server(served_.string(), {}, [&](const RelaydMessage& message) {
+        const std::lock_guard guard(lock);
+        lines.push_back(message.Format());
+    });
+    server.Server().Allow(*CAllowedAddresses::Parse({"127.0.0.2", "127.0.0.3", "127.0.0.10"}));
+    const auto request = test::MakeRequest(1, "fw.bin", "octet", {{"timeout", "255"}});
+    auto ask = [&](test::UdpPeer& peer) {
+        peer.SendTo("127.0.0.1", server.Port(), request);
+        const auto reply = peer.Receive(2s);
+        return reply ? *reply : std::string();
+    };
+
+    std::vector<std::unique_ptr<test::UdpPeer>> strangers;
+    for (int i = 0; i < 31; ++i) {
+        strangers.push_back(std::make_unique<test::UdpPeer>("127.0.0.9"));
+        const std::string reply = ask(*strangers.back());
+        ASSERT_EQ(test::Opcode(reply), 5);
+        EXPECT_EQ(test::Word(reply, 2), 2) << "access violation";
+    }
+    test::UdpPeer silent1("127.0.0.10"), silent2("127.0.0.10"), silent3("127.0.0.10");
+    const std::string oack = ask(silent1);
+    EXPECT_EQ(oack, std::string("\0\6timeout\0"
+                                "10\0",
+                                13))
+        << "the timeout asked is capped";
+    EXPECT_EQ(test::Opcode(ask(silent2)), 6);
+    EXPECT_EQ(test::Word(ask(silent3), 2), 0) << "a third place from one address is refused as busy";
+    EXPECT_EQ(server.Server().ActiveTransfers(), 2u);
+
+    TftpClient device2("127.0.0.1", server.Port(), "127.0.0.2");
+    TftpClient device3("127.0.0.1", server.Port(), "127.0.0.3");
+    TftpClient::Options options;
+    options.blockSize = 1428;
+    options.windowSize = 16;
+    const auto fetched2 = device2.Get("fw.bin", options);
+    const auto fetched3 = device3.Get("fw.bin", options);
+    EXPECT_TRUE(fetched2.complete && fetched2.data == image) << fetched2.errorMessage;
+    EXPECT_TRUE(fetched3.complete && fetched3.data == image) << fetched3.errorMessage;
+    EXPECT_EQ(fetched2.duplicatePackets, 0u) << "served at once, not after a wait";
+
+    ASSERT_TRUE(test::WaitFor([&] { return server.Server().ActiveTransfers() == 0; }, 20s))
+        << "the silent client's places come free";
+    const std::lock_guard guard(lock);
+    auto count = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line); };
+    EXPECT_EQ(count("done 127.0.0.2 fw.bin\n"), 1);
+    EXPECT_EQ(count("progress 127.0.0.3 fw.bin 1048576 1048576\n"), 1);
+    EXPECT_EQ(count("failed 127.0.0.10 fw.bin client never acknowledged\n"), 2);
+    EXPECT_EQ(count("failed 127.0.0.10 fw.bin server busy\n"), 1);
+    const auto reports = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("progress 127.0.0.2 ");
+    });
+    EXPECT_GE(reports, 2) << "progress on the way, not only at the end";
+    EXPECT_LE(reports, static_cast<long>(CTransferWorker::kProgressReports) + 1) << "and not for every block";
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& line) { return line.find("127.0.0.9") != std::string::npos; }),
+        0)
+        << "strangers are not reported";
 }
 
 TEST_F(RelaydLab, SilentPeerIsGivenUpAfterTheBudget) {

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
+#include <thread>
 
 namespace rf::test {
 namespace {
@@ -184,24 +186,91 @@ TEST(UpgradeCliLab, RefusedInputsAndAServerThatCannotStartSendNothing) {
     EXPECT_FALSE(bundle.ServerRuns());
 }
 
-TEST(UpgradeCliLab, InterruptedRunStopsTheFirmwareServer) {
-    // Radios that flash for ten minutes keep the run going until the interruption.
-    Lab lab({.radios = 2, .subnets = 1, .simArgs = {"--flash-ms", "600000"}});
-    SKIP_WITHOUT_LAB(lab);
-    Bundle bundle;
-    const std::string image = bundle.Firmware("V3.bin", std::string(1000, 'z'));
+std::vector<std::string> RunFolders(const Bundle& bundle) {
+    std::vector<std::string> folders;
+    for (const auto& entry : fs::directory_iterator(bundle.Dir().Path())) {
+        if (entry.path().filename().string().starts_with("radiofleet-run-")) {
+            folders.push_back(entry.path().string());
+        }
+    }
+    return folders;
+}
+
+// radiofleet-cli upgrade of image on every radio of the lab, running until the test ends it.
+std::unique_ptr<ChildProcess> StartUpgrade(const Lab& lab, const Bundle& bundle, const std::string& image) {
     std::string ip = RunShell("command -v ip").output;
     ip.erase(ip.find_last_not_of('\n') + 1);
     std::vector<std::string> args{"netns", "exec", lab.PcNamespace(), bundle.Cli(), "upgrade", image};
     for (const SimRadio& radio : Radios(lab)) {
         args.push_back(radio.mac);
     }
-    ChildProcess cli(ip, args, {"XDG_RUNTIME_DIR=", "TMPDIR=" + bundle.Dir().Path().string()});
-    ASSERT_TRUE(WaitFor([&] { return bundle.ServerRuns(); }, 30s));
-    ASSERT_TRUE(WaitFor([&] { return Radios(lab)[0].Received(kUpgrade) > 0; }, 30s));
-    cli.Signal(SIGINT);
-    EXPECT_EQ(cli.WaitExit(30s), 130);
+    return std::make_unique<ChildProcess>(
+        ip, args, std::vector<std::string>{"XDG_RUNTIME_DIR=", "TMPDIR=" + bundle.Dir().Path().string()});
+}
+
+// An interrupted run ends its server and removes its store. A killed one cannot: its server ends by itself
+// when the tool's end of its input closes, and the next start removes the store's folder, keys and all.
+TEST(UpgradeCliLab, InterruptedOrKilledRunsLeaveNoServerAndNoStoreForLong) {
+    // Radios that flash for ten minutes keep the run going until the interruption.
+    Lab lab({.radios = 2, .subnets = 1, .simArgs = {"--flash-ms", "600000"}});
+    SKIP_WITHOUT_LAB(lab);
+    Bundle bundle;
+    const std::string image = bundle.Firmware("V3.bin", std::string(1000, 'z'));
+    auto upgrades = [&] { return Radios(lab)[0].Received(kUpgrade); };
+    auto cli = StartUpgrade(lab, bundle, image);
+    ASSERT_TRUE(WaitFor([&] { return upgrades() > 0; }, 30s));
+    ASSERT_TRUE(bundle.ServerRuns());
+    cli->Signal(SIGINT);
+    EXPECT_EQ(cli->WaitExit(30s), 130);
     EXPECT_FALSE(bundle.ServerRuns()) << "no firmware server left behind";
+    EXPECT_TRUE(RunFolders(bundle).empty());
+
+    const int before = upgrades();
+    cli = StartUpgrade(lab, bundle, image);
+    ASSERT_TRUE(WaitFor([&] { return upgrades() > before; }, 30s));
+    ASSERT_TRUE(bundle.ServerRuns());
+    const auto folders = RunFolders(bundle);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_TRUE(fs::exists(folders[0] + "/data.mdb"));
+    cli->Signal(SIGKILL);
+    cli->WaitExit(30s);
+    EXPECT_TRUE(WaitFor([&] { return !bundle.ServerRuns(); }, 2s)) << "the server ended with its starter";
+    EXPECT_EQ(RunFolders(bundle), folders) << "nobody was there to remove it";
+
+    const CliRun next = RunUpgrade(lab, bundle, ShellQuote(image) + " " + Radios(lab)[0].mac + " --dry-run");
+    EXPECT_EQ(next.status, 0) << next.output;
+    EXPECT_TRUE(RunFolders(bundle).empty())
+        << "the dead run's folder went at the next start, its own at exit";
+}
+
+// Two instances of the same program in two network namespaces, each with its own radios, upgrade at the
+// same time: neither ends the other's server.
+TEST(UpgradeCliLab, TwoInstancesInTwoNamespacesUpgradeAtTheSameTime) {
+    // Small blocks in lock step make the transfers of 30 MB last long enough to overlap.
+    const std::vector<std::string> oneModel{"--models",    "258", "--flash-ms",     "300",
+                                            "--reboot-ms", "800", "--tftp-blksize", "512"};
+    Lab first({.radios = 2, .subnets = 1, .simArgs = oneModel});
+    SKIP_WITHOUT_LAB(first);
+    Lab second({.radios = 2, .subnets = 1, .simArgs = oneModel});
+    SKIP_WITHOUT_LAB(second);
+    Bundle bundle;
+    const std::string image = bundle.Firmware("V5.bin", std::string(30 << 20, 'w'));
+    CliRun runs[2];
+    {
+        std::jthread other(
+            [&] { runs[1] = RunUpgrade(second, bundle, ShellQuote(image) + Macs(Radios(second))); });
+        runs[0] = RunUpgrade(first, bundle, ShellQuote(image) + Macs(Radios(first)));
+    }
+    for (const CliRun& run : runs) {
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(run.byMac.size(), 2u) << run.output;
+    }
+    for (const Lab* lab : {&first, &second}) {
+        for (const SimRadio& radio : Radios(*lab)) {
+            EXPECT_EQ(radio.version, "V5") << radio.mac;
+        }
+    }
+    EXPECT_FALSE(bundle.ServerRuns());
 }
 
 } // namespace

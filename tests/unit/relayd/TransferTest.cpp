@@ -227,14 +227,40 @@ TEST(Transfer, AnAnswerIsExpectedSoonOnlyFromAFastPeerWhileRunning) {
     EXPECT_TRUE(slow->AnswerExpectedWithin(10ms));
 }
 
-TEST(Transfer, NegotiatedTimeoutFixesTheTimer) {
+// A client names the timeout, but at most 10 s, and fixes the timer with it once it has answered. Until
+// it first answers, the answer goes out at most three times, a second apart, and then its place is freed.
+TEST(Transfer, TimeoutIsCappedFixesTheTimerAndASilentClientIsDroppedAfterThreeSends) {
     tftp::RequestedOptions requested;
+    requested.timeoutSeconds = 255;
+    TransferHarness silent("x", requested);
+    silent->Start(t0);
+    const std::string oack(silent.Pending()[0].begin(), silent.Pending()[0].end());
+    EXPECT_EQ(oack, std::string("\0\6timeout\0"
+                                "10\0",
+                                13));
+    int sends = 0;
+    auto now = t0;
+    while (silent->Running()) {
+        EXPECT_LE(silent->Deadline() - now, 1s);
+        now = silent->Deadline();
+        sends += static_cast<int>(silent.Pending().size());
+        silent.TakeBlocks();
+        silent->OnTimer(now);
+    }
+    EXPECT_EQ(sends, CTransfer::kFirstAnswerSends);
+    EXPECT_EQ(silent->GetState(), CTransfer::State::Unanswered);
+    EXPECT_EQ(silent.Pending().size(), 1u) << "an error tells the client";
+
     requested.timeoutSeconds = 2;
     TransferHarness t("x", requested);
     t->Start(t0);
-    EXPECT_EQ(t->Deadline(), t0 + 2s);
-    t->OnTimer(t0 + 2s);
-    EXPECT_EQ(t->Deadline(), t0 + 4s) << "no backoff with a fixed timeout";
+    t.Ack(0, t0 + 5ms);
+    EXPECT_EQ(t->Deadline(), t0 + 5ms + 2s);
+    t->OnTimer(t0 + 5ms + 2s);
+    EXPECT_EQ(t->Deadline(), t0 + 5ms + 4s) << "no backoff with a fixed timeout";
+    t->OnTimer(t0 + 5ms + 4s);
+    t->OnTimer(t0 + 5ms + 6s);
+    EXPECT_TRUE(t->Running()) << "a client that answered once is not dropped after three sends";
 }
 
 TEST(Transfer, BlockNumbersRollOverSoLongFilesArriveWhole) {
