@@ -34,7 +34,8 @@ constexpr std::string_view kSecurityText =
 constexpr std::string_view kExitCodesText =
     "Exit codes: 0 done (upgrade: every device of the type upgraded; --dry-run: nothing refused), 1 a\n"
     "device was not found, did not answer, refused or was not upgraded, 2 bad arguments or refused\n"
-    "input, 3 the network side or the firmware server could not start, 130 interrupted.\n";
+    "input, 3 the network side or the firmware server could not start, or the device store could not be\n"
+    "written, 130 interrupted.\n";
 
 bool ParseHelp(const std::vector<std::string>& rest, CliArguments& a, std::string& error) {
     if (rest.size() > 1) {
