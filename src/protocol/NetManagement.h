@@ -135,8 +135,9 @@ private:
     // no request matched.
     std::optional<RequestDone> TakeAnswered(int type, const std::string& macText,
                                             const std::string& senderIp);
-    // Whether senderIp is an address the online device with macText has (or is being moved to).
-    bool IsOnlineAt(const std::string& macText, const std::string& senderIp) const;
+    // Whether senderIp is an address the device with macText has (or is being moved to): the one in the
+    // online list, or the stored one when it is not online.
+    bool IsDeviceAt(const std::string& macText, const std::string& senderIp);
     bool IsInConflict(const std::string& macText) const;
     // A record naming macText came from claimIp, which the device does not have: its stored address is
     // asked for its details before anything moves.

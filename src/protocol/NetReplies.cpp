@@ -108,7 +108,7 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
     if (type != MessageType::ScanAps && type != MessageType::Leave) {
         done = TakeAnswered(context->header.type, context->macText, context->ipText);
     }
-    if (!done && !IsOnlineAt(context->macText, context->ipText)) {
+    if (!done && !IsDeviceAt(context->macText, context->ipText)) {
         return; // answers nothing sent, and comes from an address the device does not have
     }
     const int result = context->ResultByte();
@@ -225,11 +225,18 @@ void CNetManagement::AdoptPendingIp(const std::string& macText, const std::strin
     }
 }
 
-bool CNetManagement::IsOnlineAt(const std::string& macText, const std::string& senderIp) const {
-    std::lock_guard lock(onlineListLock_);
-    return std::any_of(onlineList_.begin(), onlineList_.end(), [&](const OnlineEntry& e) {
-        return e.mac == macText && IsDeviceAddress(e, senderIp);
-    });
+bool CNetManagement::IsDeviceAt(const std::string& macText, const std::string& senderIp) {
+    {
+        std::lock_guard lock(onlineListLock_);
+        const auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
+                                      [&](const OnlineEntry& e) { return e.mac == macText; });
+        if (own != onlineList_.end()) {
+            return IsDeviceAddress(*own, senderIp);
+        }
+    }
+    ap_info_stu stored;
+    return store_.GetDevice(macText, stored) && stored.mac() == macText &&
+           IpBytesToText(stored.device_info().ip()) == senderIp;
 }
 
 bool CNetManagement::IsInConflict(const std::string& macText) const {
