@@ -115,13 +115,6 @@ TEST(ReplySource, AnswersCountOnlyFromTheDevicesAddresses) {
         h.engine.SendCommand(kIp, static_cast<int>(MessageType::SetIp), setIp, kMac, true, ends.Track(3)));
     h.engine.DispatchReply(test::FromDevice("192.168.1.50", MessageType::SetIp, kMac, ok));
     EXPECT_EQ(ends.Count(), 2u) << "the address it was told to take";
-
-    h.engine.DispatchReply(test::FromDevice(kForger, MessageType::UpgradeReport, kMac, failed));
-    DeviceInfo forged = TrueInfo();
-    forged.set_ap_name("forged");
-    h.engine.DispatchReply(test::FromDevice(kForger, MessageType::GetInfo, kMac, forged.bytes()));
-    EXPECT_EQ(h.store.GetDeviceStatus(kMac), DeviceStatus::Online);
-    EXPECT_EQ(Stored(h), TrueInfo());
 }
 
 TEST(ReplySource, AClaimedMacIsProbedAtItsStoredAddressBeforeItMoves) {
