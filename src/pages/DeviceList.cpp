@@ -36,10 +36,12 @@ constexpr const char* kStoreWarning = "Devices cannot be stored: %1";
 constexpr const char* kStoreFaultMessage =
     "Devices cannot be stored: %1. Devices found while this lasts are not listed.";
 
-// The status cell: a device that is not offline stands out in the online colour.
+// The status cell: a device that is not offline stands out in the online colour, one in address conflict
+// in the offline colour.
 void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int column, int32_t status,
                     bool online) {
-    const auto fill = online ? SetOnlineCell : SetNormalCell;
+    const bool conflict = status == ToCode(DeviceStatus::AddressConflict);
+    const auto fill = conflict ? SetOfflineCell : online ? SetOnlineCell : SetNormalCell;
     fill(settings, grid, row, column, ToQString(StatusText(status)), kFormatCentred);
 }
 
@@ -57,6 +59,9 @@ void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow
         }
         if (field == kFieldTick) {
             grid.SetCellCheckBox(row, column);
+        }
+        if (!record.tip.empty()) {
+            grid.SetCellTip(row, column, ToQString(record.tip));
         }
         if (field == kFieldSerial) {
             grid.SetCellData(row, column, record.status); // the status code, as the grid keeps it
@@ -226,6 +231,7 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
         engine_.ListAnnouncedDevices(announced, room, filter);
     }
     rows_ = BuildDeviceRows(stored, announced, pageSize, page);
+    AddConflictTips(rows_, engine_.OnlineList());
     grid_->DeleteDataRows();
     grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
     for (size_t i = 0; i < rows_.size(); ++i) {

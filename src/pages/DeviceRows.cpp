@@ -160,4 +160,17 @@ std::vector<DeviceRow> BuildDeviceRows(const std::vector<ap_info_stu>& stored,
     return rows;
 }
 
+void AddConflictTips(std::vector<DeviceRow>& rows, const std::vector<OnlineEntry>& online) {
+    for (const auto& entry : online) {
+        if (!entry.conflict) {
+            continue;
+        }
+        for (auto& row : rows) {
+            if (row.mac == entry.mac) {
+                row.tip = StatusText(DeviceStatus::AddressConflict) + ": " + entry.ip + ", " + entry.claimIp;
+            }
+        }
+    }
+}
+
 } // namespace rf

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/ApInfo.h"
+#include "protocol/OnlineEntry.h"
 #include "store/SortKey.h"
 
 #include <array>
@@ -61,6 +62,7 @@ struct DeviceRow {
     int32_t status = 0;
     bool bridgeTransparent = false;
     bool announced = false; // answered the search, details not yet stored
+    std::string tip;        // shown over the whole row when not empty
 
     std::array<std::string, kDeviceFieldCount> texts;
 };
@@ -75,5 +77,7 @@ DeviceRow BuildAnnouncedRow(const ap_info_stu& device, int serial);
 // first serial.
 std::vector<DeviceRow> BuildDeviceRows(const std::vector<ap_info_stu>& stored,
                                        const std::vector<ap_info_stu>& announced, int pageSize, int page);
+// Gives every row of a device in address conflict a tip naming both addresses that answer for its MAC.
+void AddConflictTips(std::vector<DeviceRow>& rows, const std::vector<OnlineEntry>& online);
 
 } // namespace rf

@@ -27,8 +27,11 @@ public:
     static constexpr size_t kSsidLengthOffset = 105;
     static constexpr size_t kChannelOffset = 106;
     static constexpr size_t kBridgeTransparentOffset = 107;
-    // An answer this short or shorter carries only the version and its length byte.
+    // An answer this short or shorter carries only the version and its length byte; a shorter one is not
+    // taken at all.
     static constexpr size_t kVersionOnlySize = 33;
+    // A heartbeat carries the version and the up time.
+    static constexpr size_t kHeartbeatMinSize = kUpTimeOffset + 4;
 
     static AnnounceRecord FromBytes(std::span<const uint8_t> payload);
 

@@ -11,9 +11,10 @@
 namespace rf {
 namespace {
 
-constexpr std::array<std::string_view, 10> kStatusKeys = {
-    "Outline",  "Online",       "Bridge success", "Bridge fail",     "Restarting",
-    "Reseting", "Upgrade wait", "Upgrading",      "Upgrade success", "Upgrade fail",
+// Indexed by status code; Announced (10) has no text.
+constexpr std::array<std::string_view, 12> kStatusKeys = {
+    "Outline",      "Online",    "Bridge success",  "Bridge fail",  "Restarting", "Reseting",
+    "Upgrade wait", "Upgrading", "Upgrade success", "Upgrade fail", "",           "Address conflict",
 };
 
 constexpr std::array<std::pair<uint16_t, std::string_view>, 14> kModels = {{
@@ -42,7 +43,7 @@ constexpr std::array<std::string_view, 7> kSecureModeKeys = {
 };
 
 template <size_t N> std::string TranslatedEntry(const std::array<std::string_view, N>& keys, int64_t index) {
-    if (index < 0 || index >= static_cast<int64_t>(N)) {
+    if (index < 0 || index >= static_cast<int64_t>(N) || keys[static_cast<size_t>(index)].empty()) {
         return {};
     }
     return Translate(keys[static_cast<size_t>(index)]);

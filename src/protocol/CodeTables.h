@@ -21,7 +21,8 @@ enum class DeviceStatus : int32_t {
     Upgrading = 7,
     UpgradeSuccess = 8,
     UpgradeFail = 9,
-    Announced = 10, // announced itself but has not yet sent its details; it has no text
+    Announced = 10,       // announced itself but has not yet sent its details; it has no text
+    AddressConflict = 11, // another host answers for its MAC too
 };
 
 constexpr int32_t ToCode(DeviceStatus status) {

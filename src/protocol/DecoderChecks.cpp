@@ -46,6 +46,7 @@ size_t CheckPacketHeaderDecode(std::span<const uint8_t> data) {
     if (!header) {
         return 0;
     }
+    Require(PacketHeader::DecodeReceived(data).has_value() == (header->length == data.size() - kHeaderSize));
     Require(std::ranges::equal(header->Encode(), data.first(kHeaderSize)));
     const auto payload = PacketPayload(data);
     Require(payload.size() <= header->length && payload.size() <= data.size() - kHeaderSize);
@@ -55,6 +56,8 @@ size_t CheckPacketHeaderDecode(std::span<const uint8_t> data) {
 size_t CheckDeviceInfoDecode(std::span<const uint8_t> data) {
     DeviceInfo info = DeviceInfo::FromBytes(data);
     RequireReceivedCopy(info.bytes(), data);
+    const size_t carried = DeviceInfo::CarriedSize(data.size());
+    Require(carried <= data.size() && (carried == 0) == (data.size() < DeviceInfo::kMinSize));
     Require(info.ap_name().size() <= DeviceInfo::kApNameWidth &&
             info.version().size() <= DeviceInfo::kVersionWidth);
     Require(info.ssid().size() <= DeviceInfo::kSsidWidth &&

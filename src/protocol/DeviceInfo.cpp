@@ -3,6 +3,7 @@
 #include "core/OperateCharacter.h"
 
 #include <algorithm>
+#include <array>
 
 namespace rf {
 namespace {
@@ -21,6 +22,32 @@ DeviceInfo DeviceInfo::FromBytes(std::span<const uint8_t> payload) {
     DeviceInfo info;
     info.Assign(payload);
     return info;
+}
+
+size_t DeviceInfo::CarriedSize(size_t receivedSize) {
+    static constexpr std::array kBlockEnds = {
+        kMinSize,
+        kRebootScheduleOffset + kRebootScheduleSize,
+        kRadioSettingsOffset + kRadioSettingsSize,
+        kBridgeSettingsOffset + kBridgeSettingsSize,
+        kVlanSettingsOffset + kVlanSettingsSize,
+        kBridgeTransparentOffset + 1,
+        kSize,
+    };
+    size_t carried = 0;
+    for (const size_t end : kBlockEnds) {
+        if (end <= receivedSize) {
+            carried = end;
+        }
+    }
+    return carried;
+}
+
+DeviceInfo DeviceInfo::WithCarried(const DeviceInfo& received, size_t receivedSize) const {
+    DeviceInfo merged = *this;
+    const size_t carried = CarriedSize(receivedSize);
+    std::ranges::copy(received.bytes().first(carried), merged.mutable_bytes().begin());
+    return merged;
 }
 
 void DeviceInfo::set_security(const SecurityBlock& v) {

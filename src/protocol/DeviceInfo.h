@@ -81,8 +81,17 @@ public:
     static constexpr size_t kVlanSettingsOffset = 732;
     static constexpr size_t kVlanSettingsSize = 10;
 
+    // The shortest reply the PC stores: it reaches the end of the address, name and version block.
+    static constexpr size_t kMinSize = kVersionLengthOffset + 1;
+
     // A reply shorter than 744 bytes reads as if the missing bytes were zero; bytes beyond 744 are ignored.
     static DeviceInfo FromBytes(std::span<const uint8_t> payload);
+    // How many leading bytes of a reply of receivedSize bytes hold whole blocks (the part up to the
+    // version, then each settings block and the transparent-bridge byte); 0 below kMinSize.
+    static size_t CarriedSize(size_t receivedSize);
+    // This record with the whole blocks a reply of receivedSize bytes carried taken from received: what a
+    // short reply does not carry keeps the value held here.
+    DeviceInfo WithCarried(const DeviceInfo& received, size_t receivedSize) const;
 
     uint8_t work_mode() const { return U8(kWorkModeOffset); }
     void set_work_mode(uint8_t v) { SetU8(kWorkModeOffset, v); }

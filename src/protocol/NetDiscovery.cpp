@@ -1,7 +1,9 @@
 #include "core/OperateCharacter.h"
+#include "protocol/AddressClaim.h"
 #include "protocol/AnnounceRecord.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
+#include "protocol/ReplyAddresses.h"
 #include "store/SqlManagement.h"
 
 #include <algorithm>
@@ -61,6 +63,29 @@ std::string LocalText(const std::string& deviceText) {
     std::string local;
     COperateCharacter::DeviceTextToLocal(deviceText, local);
     return local;
+}
+
+// The online entry of a device's first answer: only the version when that is all it carries.
+OnlineEntry AnnouncedEntry(const std::string& ipText, const std::string& macText, std::uint16_t model,
+                           const AnnounceRecord& record, size_t receivedSize) {
+    OnlineEntry entry;
+    entry.ip = ipText;
+    entry.mac = macText;
+    entry.model = model;
+    entry.version = record.version();
+    entry.version_length = record.version_length();
+    if (receivedSize > AnnounceRecord::kVersionOnlySize) {
+        entry.work_mode = record.work_mode();
+        entry.mode_btn_status = record.mode_btn_status();
+        entry.up_time = record.up_time();
+        entry.ap_name = LocalText(record.ap_name());
+        entry.ap_name_length = record.ap_name_length();
+        entry.ssid = LocalText(record.ssid());
+        entry.ssid_length = record.ssid_length();
+        entry.channel = record.channel();
+        entry.bridge_transparent = record.bridge_transparent();
+    }
+    return entry;
 }
 
 } // namespace
@@ -168,47 +193,44 @@ void CNetManagement::SearchDevices() {
 }
 
 void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
-    const auto header = PacketHeader::Decode(packet.Bytes());
-    if (!header) {
+    const auto header = PacketHeader::DecodeReceived(packet.Bytes());
+    const auto payload = PacketPayload(packet.Bytes());
+    if (!header || payload.size() < AnnounceRecord::kVersionOnlySize) {
         return;
     }
     const std::string ipText = packet.SenderIpText();
     const std::string macText = HeaderMacText(*header);
     bool detailsWanted = false;
+    bool claimed = false;
+    std::string probed; // the stored address to ask, when this answer claims the MAC from another
     if (!macText.empty()) {
-        const auto payload = PacketPayload(packet.Bytes());
         const auto record = AnnounceRecord::FromBytes(payload);
         std::lock_guard lock(onlineListLock_);
         auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
                                 [&](const OnlineEntry& e) { return e.mac == macText; });
         if (own == onlineList_.end()) {
-            OnlineEntry entry;
-            entry.ip = ipText;
-            entry.mac = macText;
-            entry.model = header->model;
-            entry.version = record.version();
-            entry.version_length = record.version_length();
-            if (payload.size() > AnnounceRecord::kVersionOnlySize) {
-                entry.work_mode = record.work_mode();
-                entry.mode_btn_status = record.mode_btn_status();
-                entry.up_time = record.up_time();
-                entry.ap_name = LocalText(record.ap_name());
-                entry.ap_name_length = record.ap_name_length();
-                entry.ssid = LocalText(record.ssid());
-                entry.ssid_length = record.ssid_length();
-                entry.channel = record.channel();
-                entry.bridge_transparent = record.bridge_transparent();
-            }
-            onlineList_.push_back(std::move(entry));
-        } else {
+            onlineList_.push_back(AnnouncedEntry(ipText, macText, header->model, record, payload.size()));
+        } else if (IsDeviceAddress(*own, ipText)) {
             own->model = header->model;
             own->ttl = OnlineEntry::kFreshTtl;
             own->version = record.version();
             own->version_length = record.version_length();
+        } else {
+            claimed = true;
+            if (NeedsProbe(*own, ipText)) {
+                own->claimIp = ipText;
+                probed = own->ip;
+            }
         }
         detailsWanted = std::none_of(onlineList_.begin(), onlineList_.end(), [&](const OnlineEntry& e) {
             return e.ip == ipText && e.state == OnlineEntry::Detailed && e.mac == macText && !e.restarting;
         });
+    }
+    if (claimed) { // nothing goes to a claiming address before the probe has decided
+        if (!probed.empty()) {
+            ProbeClaim(macText, probed, ipText);
+        }
+        return;
     }
     SendCommand(ipText, static_cast<int>(MessageType::Search), {}, macText, false);
     if (detailsWanted) {

@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -76,7 +77,8 @@ public:
     //
     // With retransmit, a request of a type that is answered is recorded before it leaves and resent every
     // retransmission interval, counted from its last send, up to retransmission_max times, until a reply
-    // of the same type comes from the same device (IP and MAC). onDone then tells how it ended, exactly
+    // of the same type comes from the same device: its MAC, from the address the request went to (or, for
+    // SetIp and SetBridge, the address it tells the device to take). onDone then tells how it ended, exactly
     // once, on an engine thread and with no engine lock held (it may send again):
     //   Answered - the reply came; called after the reply's effect is in the store. This can happen
     //              before SendCommand has returned.
@@ -86,7 +88,8 @@ public:
     // nor for Search, ScanAps, Heartbeat and Leave, which are never recorded.
     bool SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
                      const std::string& macText, bool retransmit, RequestDone onDone = {});
-    // Ends the oldest request a reply of this type from this device answers, as Answered with result.
+    // Ends the oldest request a reply of this type from this device at ipText answers, as Answered with
+    // result.
     void RemovePending(const std::string& ipText, int type, const std::string& macText, int result = 0);
     // One pass of the retransmission worker: resends what is due now and drops what had its last resend
     // an interval ago. Returns when the next request is due (one interval from now when none is).
@@ -127,9 +130,19 @@ private:
                              const std::string& macText, RequestDone onDone);
     // The first transmission of request id ended: it now waits for its reply, or it is forgotten.
     void FinishFirstSend(std::uint64_t id, bool sent);
-    // Takes out the oldest request of this type to the device (waiting while its first send is under
-    // way); its completion, for the caller to call.
-    RequestDone TakeAnswered(int type, const std::string& macText);
+    // Takes out the oldest request of this type to the device that a reply from senderIp may answer
+    // (waiting while its first send is under way); its completion, for the caller to call, or nullopt when
+    // no request matched.
+    std::optional<RequestDone> TakeAnswered(int type, const std::string& macText,
+                                            const std::string& senderIp);
+    // Whether senderIp is an address the device with macText has (or is being moved to): the one in the
+    // online list, or the stored one when it is not online.
+    bool IsDeviceAt(const std::string& macText, const std::string& senderIp);
+    bool IsInConflict(const std::string& macText) const;
+    // A record naming macText came from claimIp, which the device does not have: its stored address is
+    // asked for its details before anything moves.
+    void ProbeClaim(const std::string& macText, const std::string& storedIp, const std::string& claimIp);
+    void EndClaim(const std::string& macText, const std::string& claimIp, const RequestEnd& probeEnd);
     void EndAllPending();
     // Details the store could not keep: the device is listed as only announced, and asked again when it
     // next answers a search.

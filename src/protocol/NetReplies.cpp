@@ -1,8 +1,10 @@
 #include "core/OperateCharacter.h"
+#include "protocol/AddressClaim.h"
 #include "protocol/AnnounceRecord.h"
 #include "protocol/CodeTables.h"
 #include "protocol/DeviceInfo.h"
 #include "protocol/NetManagement.h"
+#include "protocol/ReplyAddresses.h"
 #include "protocol/ScanReply.h"
 #include "store/SqlManagement.h"
 
@@ -23,7 +25,7 @@ struct ReplyContext {
 };
 
 std::optional<ReplyContext> ContextOf(const ReceivedPacket& packet) {
-    const auto header = PacketHeader::Decode(packet.Bytes());
+    const auto header = PacketHeader::DecodeReceived(packet.Bytes());
     if (!header) {
         return std::nullopt;
     }
@@ -65,27 +67,34 @@ DeviceStatus UpgradeReportStatus(int result) {
 
 void CNetManagement::OnHeartbeat(const ReceivedPacket& packet) {
     const auto context = ContextOf(packet);
-    if (!context) {
+    if (!context || context->payload.size() < AnnounceRecord::kHeartbeatMinSize) {
         return;
     }
     const auto beat = AnnounceRecord::FromBytes(context->payload);
     bool known = false;
+    std::string probed; // the stored address to ask, when this heartbeat claims the MAC from another
     {
         std::lock_guard lock(onlineListLock_);
         auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
                                 [&](const OnlineEntry& e) { return e.mac == context->macText; });
-        if (own != onlineList_.end()) {
+        if (own != onlineList_.end() && IsDeviceAddress(*own, context->ipText)) {
             known = true;
             own->ttl = OnlineEntry::kFreshTtl;
             own->up_time = beat.up_time();
             own->version = beat.version();
             own->version_length = beat.version_length();
             own->ip = context->ipText;
+        } else if (own != onlineList_.end() && NeedsProbe(*own, context->ipText)) {
+            own->claimIp = context->ipText;
+            probed = own->ip;
         }
     }
     if (known) {
         SendCommand(context->ipText, static_cast<int>(MessageType::Heartbeat), {}, context->macText, false);
         store_.UpdateUptime(context->ipText, context->macText, beat.up_time());
+    }
+    if (!probed.empty()) {
+        ProbeClaim(context->macText, probed, context->ipText);
     }
 }
 
@@ -95,20 +104,28 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
         return;
     }
     const auto type = static_cast<MessageType>(context->header.type);
-    RequestDone done;
+    std::optional<RequestDone> done;
     if (type != MessageType::ScanAps && type != MessageType::Leave) {
-        done = TakeAnswered(context->header.type, context->macText);
+        done = TakeAnswered(context->header.type, context->macText, context->ipText);
+    }
+    if (!done && !IsDeviceAt(context->macText, context->ipText)) {
+        return; // answers nothing sent, and comes from an address the device does not have
     }
     const int result = context->ResultByte();
     const auto& mac = context->macText;
     switch (type) {
     case MessageType::GetInfo:
         if (AcceptDeviceInfo(packet)) {
-            auto info = DeviceInfo::FromBytes(context->payload);
-            info.ConvertTextsToLocal();
+            auto received = DeviceInfo::FromBytes(context->payload);
+            received.ConvertTextsToLocal();
+            ap_info_stu stored;
+            store_.GetDevice(mac, stored);
+            const DeviceInfo info = stored.device_info().WithCarried(received, context->payload.size());
             if (!store_.SaveDeviceInfo(
                     ApInfo::Make(mac, context->header.model, DeviceStatus::Online, info))) {
                 ForgetDetails(mac);
+            } else if (IsInConflict(mac)) {
+                store_.SetDeviceStatus(mac, DeviceStatus::AddressConflict); // not ended by its own answer
             }
         }
         break;
@@ -149,14 +166,17 @@ void CNetManagement::DispatchReply(const ReceivedPacket& packet) {
     default:
         break;
     }
-    if (done) {
-        done(RequestEnd{RequestEnd::How::Answered, result}); // after the reply's effect is in the store
+    if (done && *done) {
+        (*done)(RequestEnd{RequestEnd::How::Answered, result}); // after the reply's effect is in the store
     }
 }
 
 bool CNetManagement::AcceptDeviceInfo(const ReceivedPacket& packet) {
     const auto context = ContextOf(packet);
     if (!context) {
+        return false;
+    }
+    if (context->payload.size() < DeviceInfo::kMinSize) {
         return false;
     }
     const auto info = DeviceInfo::FromBytes(context->payload);
@@ -214,6 +234,69 @@ void CNetManagement::ForgetDetails(const std::string& macText) {
             entry.state = OnlineEntry::Announced;
         }
     }
+}
+
+bool CNetManagement::IsDeviceAt(const std::string& macText, const std::string& senderIp) {
+    {
+        std::lock_guard lock(onlineListLock_);
+        const auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
+                                      [&](const OnlineEntry& e) { return e.mac == macText; });
+        if (own != onlineList_.end()) {
+            return IsDeviceAddress(*own, senderIp);
+        }
+    }
+    ap_info_stu stored;
+    return store_.GetDevice(macText, stored) && stored.mac() == macText &&
+           IpBytesToText(stored.device_info().ip()) == senderIp;
+}
+
+bool CNetManagement::IsInConflict(const std::string& macText) const {
+    std::lock_guard lock(onlineListLock_);
+    return std::any_of(onlineList_.begin(), onlineList_.end(),
+                       [&](const OnlineEntry& e) { return e.mac == macText && e.conflict; });
+}
+
+void CNetManagement::ProbeClaim(const std::string& macText, const std::string& storedIp,
+                                const std::string& claimIp) {
+    const bool sent =
+        SendCommand(storedIp, static_cast<int>(MessageType::GetInfo), {}, macText, true,
+                    [this, macText, claimIp](const RequestEnd& end) { EndClaim(macText, claimIp, end); });
+    if (!sent) {
+        EndClaim(macText, claimIp, RequestEnd{RequestEnd::How::NoAnswer}); // the old address is unreachable
+    }
+}
+
+void CNetManagement::EndClaim(const std::string& macText, const std::string& claimIp,
+                              const RequestEnd& probeEnd) {
+    const ClaimOutcome outcome = DecideClaim(probeEnd);
+    std::uint32_t upTime = 0;
+    bool wasInConflict = false;
+    {
+        std::lock_guard lock(onlineListLock_);
+        auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
+                                [&](const OnlineEntry& e) { return e.mac == macText; });
+        if (outcome == ClaimOutcome::None || own == onlineList_.end() || own->claimIp != claimIp) {
+            return;
+        }
+        wasInConflict = own->conflict;
+        own->conflict = outcome == ClaimOutcome::Conflict;
+        if (outcome == ClaimOutcome::Move) {
+            own->ip = claimIp;
+            own->pendingIp.clear();
+            own->claimIp.clear();
+            own->ttl = OnlineEntry::kFreshTtl;
+            upTime = own->up_time;
+        }
+    }
+    if (outcome == ClaimOutcome::Conflict) {
+        store_.SetDeviceStatus(macText, DeviceStatus::AddressConflict);
+        return;
+    }
+    store_.UpdateUptime(claimIp, macText, upTime);
+    if (wasInConflict) {
+        store_.SetDeviceStatus(macText, DeviceStatus::Online);
+    }
+    SendCommand(claimIp, static_cast<int>(MessageType::GetInfo), {}, macText, true);
 }
 
 void CNetManagement::MarkRestarting(const std::string& macText) {

@@ -1,5 +1,6 @@
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
+#include "protocol/ReplyAddresses.h"
 
 #include <algorithm>
 
@@ -95,9 +96,11 @@ void CNetManagement::FinishFirstSend(std::uint64_t id, bool sent) {
     firstSent_.notify_all();
 }
 
-RequestDone CNetManagement::TakeAnswered(int type, const std::string& macText) {
-    // The device is its MAC, not its address: a SetIp reply comes from the address it has just moved to.
-    const auto answers = [&](const PendingRequest& r) { return r.mac == macText && r.type == type; };
+std::optional<RequestDone> CNetManagement::TakeAnswered(int type, const std::string& macText,
+                                                        const std::string& senderIp) {
+    const auto answers = [&](const PendingRequest& r) {
+        return r.mac == macText && r.type == type && MayAnswer(r, senderIp);
+    };
     std::unique_lock lock(pendingLock_);
     // A reply can beat its request's sender back here; it is then matched once the send has finished
     // (or, when the send failed, the request is gone and an older or no request is matched).
@@ -107,7 +110,7 @@ RequestDone CNetManagement::TakeAnswered(int type, const std::string& macText) {
     });
     const auto found = std::find_if(pendingRequests_.begin(), pendingRequests_.end(), answers);
     if (found == pendingRequests_.end()) {
-        return {};
+        return std::nullopt;
     }
     RequestDone done = std::move(found->onDone);
     pendingRequests_.erase(found);
@@ -116,9 +119,8 @@ RequestDone CNetManagement::TakeAnswered(int type, const std::string& macText) {
 
 void CNetManagement::RemovePending(const std::string& ipText, int type, const std::string& macText,
                                    int result) {
-    (void)ipText;
-    if (auto done = TakeAnswered(type, macText)) {
-        done(RequestEnd{RequestEnd::How::Answered, result});
+    if (auto done = TakeAnswered(type, macText, ipText); done && *done) {
+        (*done)(RequestEnd{RequestEnd::How::Answered, result});
     }
 }
 

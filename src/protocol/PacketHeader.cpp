@@ -38,6 +38,14 @@ std::optional<PacketHeader> PacketHeader::Decode(std::span<const uint8_t> datagr
     return header;
 }
 
+std::optional<PacketHeader> PacketHeader::DecodeReceived(std::span<const uint8_t> datagram) {
+    auto header = Decode(datagram);
+    if (header && header->length != datagram.size() - kHeaderSize) {
+        return std::nullopt;
+    }
+    return header;
+}
+
 std::span<const uint8_t> PacketPayload(std::span<const uint8_t> datagram) {
     if (datagram.size() < kHeaderSize) {
         return {};

@@ -34,6 +34,9 @@ struct PacketHeader {
 
     // A received datagram: nullopt unless it is kHeaderSize..kMaxDatagram bytes and starts with kMagic.
     static std::optional<PacketHeader> Decode(std::span<const uint8_t> datagram);
+    // A datagram as the PC takes it from a device: as Decode, and length counts exactly the bytes received
+    // after the header.
+    static std::optional<PacketHeader> DecodeReceived(std::span<const uint8_t> datagram);
 };
 
 // The payload of an accepted datagram: the bytes received after the header, at most header.length of them.

@@ -22,7 +22,7 @@ std::string ReceivedPacket::SenderIpText() const {
 }
 
 bool AcceptDatagram(ReceiveSocket socket, std::span<const std::uint8_t> datagram) {
-    const auto header = PacketHeader::Decode(datagram);
+    const auto header = PacketHeader::DecodeReceived(datagram);
     if (!header) {
         return false;
     }

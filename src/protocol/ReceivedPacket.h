@@ -28,8 +28,9 @@ struct ReceivedPacket {
     std::string SenderIpText() const;
 };
 
-// Whether a datagram of size bytes arriving on socket is kept: 16 to 1472 bytes with the magic, and on the
-// announce socket only type 1, on the heartbeat socket only type 15.
+// Whether a datagram arriving on socket is kept: 16 to 1472 bytes with the magic and a header length that
+// counts the bytes after the header, and on the announce socket only type 1, on the heartbeat socket only
+// type 15.
 bool AcceptDatagram(ReceiveSocket socket, std::span<const std::uint8_t> datagram);
 
 } // namespace rf

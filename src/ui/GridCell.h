@@ -19,6 +19,7 @@ struct GridCell {
     QColor background;
     int image = -1;
     qint64 itemData = 0;
+    QString tip; // shown on hovering, instead of the full text of a cut cell
     bool selected = false;
     bool checkBox = false;
     bool checked = false;

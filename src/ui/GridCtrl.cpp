@@ -156,6 +156,10 @@ bool CGridCtrl::SetCellData(int row, int column, qint64 data) {
     return Modify(row, column, [data](GridCell& c) { c.itemData = data; });
 }
 
+bool CGridCtrl::SetCellTip(int row, int column, const QString& tip) {
+    return Modify(row, column, [&tip](GridCell& c) { c.tip = tip; });
+}
+
 qint64 CGridCtrl::GetCellData(int row, int column) const {
     return Read(row, column, qint64{0}, [](const GridCell& c) { return c.itemData; });
 }
@@ -276,6 +280,9 @@ QString CGridCtrl::ToolTipText(int row, int column) const {
     const GridCell* cell = model_->Cell(row, column);
     if (cell == nullptr) {
         return {};
+    }
+    if (!cell->tip.isEmpty()) {
+        return cell->tip;
     }
     const QWidget* surface = row == 0 ? header_->viewport() : viewport();
     return IsGridTextCut(CellRect(row, column), *cell, LookOf(row, column), surface) ? cell->text : QString();

@@ -53,6 +53,7 @@ public:
     bool SetCellImage(int row, int column, int image);
     int GetCellImage(int row, int column) const;
     bool SetCellData(int row, int column, qint64 data);
+    bool SetCellTip(int row, int column, const QString& tip);
     qint64 GetCellData(int row, int column) const;
     bool SetCellSelected(int row, int column, bool selected);
     bool IsCellSelected(int row, int column) const;
@@ -91,7 +92,7 @@ public:
 
     // Where a cell lies in the viewport (data rows) or in the header (row 0).
     QRect CellRect(int row, int column) const;
-    // The full text of a cell whose text is cut, else empty: what its tip shows.
+    // The cell's own tip, else the full text of a cell whose text is cut, else empty: what its tip shows.
     QString ToolTipText(int row, int column) const;
     // The text of a cell as it is drawn: cut text ends in an ellipsis.
     QString ShownText(int row, int column) const;

@@ -126,9 +126,19 @@ public:
     // A UDP socket that lives in the PC's namespace, bound to address:port (-1 on failure). Only the
     // thread that creates it enters the namespace; the socket stays there wherever it is used.
     int OpenUdpInPc(const std::string& address, uint16_t port) const {
+        return OpenUdpIn(PcNamespace(), address, port);
+    }
+    // The same on the radios' side: any address of their subnets, one no radio has too, as another host
+    // on the segment would.
+    int OpenUdpInRadios(const std::string& address, uint16_t port) const {
+        return OpenUdpIn(RadiosNamespace(), address, port);
+    }
+
+private:
+    static int OpenUdpIn(const std::string& netns, const std::string& address, uint16_t port) {
         int fd = -1;
         std::thread([&] {
-            const int ns = ::open(("/run/netns/" + PcNamespace()).c_str(), O_RDONLY | O_CLOEXEC);
+            const int ns = ::open(("/run/netns/" + netns).c_str(), O_RDONLY | O_CLOEXEC);
             if (ns < 0 || ::setns(ns, CLONE_NEWNET) != 0) {
                 if (ns >= 0) {
                     ::close(ns);
@@ -152,7 +162,6 @@ public:
         return fd;
     }
 
-private:
     static std::string UniqueName() {
         static std::atomic<int> counter{0};
         return "rl" + std::to_string(::getpid()) + static_cast<char>('a' + counter++ % 26);

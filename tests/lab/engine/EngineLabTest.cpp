@@ -1,12 +1,18 @@
 // The engine on real sockets against simulated radios in a lab of network namespaces.
 #include "EngineInLab.h"
 
+#include "operations/BatchRunner.h"
+#include "operations/DeviceOperations.h"
+#include "protocol/AnnounceRecord.h"
 #include "protocol/DeviceNameBlock.h"
 
 #include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <set>
+#include <thread>
 
 namespace rf::test {
 namespace {
@@ -198,12 +204,58 @@ TEST(EngineLab, ScanResultsAreStoredAndTheLastPacketCompletesTheScan) {
     EXPECT_GT(accessPoints, 0);
 }
 
-TEST(EngineLab, HostileDatagramsCrashNothingCorruptNoRowAndHideNoRadio) {
-    Lab lab({.radios = 20, .subnets = 1, .simArgs = {"--hostile"}});
+// Another host on the segment (or a radio's own address, for records cut short) sending datagrams to the
+// PC's ports.
+class Forger {
+public:
+    Forger(const Lab& lab, const std::string& from) : fd_(lab.OpenUdpInRadios(from, 0)) {}
+    ~Forger() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Forger(const Forger&) = delete;
+    Forger& operator=(const Forger&) = delete;
+
+    bool Ok() const { return fd_ >= 0; }
+    void Send(std::uint16_t port, MessageType type, const std::string& mac,
+              std::span<const std::uint8_t> payload,
+              std::optional<std::uint16_t> claimedLength = std::nullopt) const {
+        const ReceivedPacket packet =
+            FromDevice("0.0.0.0", type, mac, payload); // sent from the socket's address
+        std::vector<std::uint8_t> datagram(packet.Bytes().begin(), packet.Bytes().end());
+        if (claimedLength) {
+            StoreU16(datagram, PacketHeader::kLengthOffset, *claimedLength);
+        }
+        sockaddr_in pc{};
+        pc.sin_family = AF_INET;
+        pc.sin_port = htons(port);
+        ::inet_pton(AF_INET, Lab::PcAddress(0).c_str(), &pc.sin_addr);
+        ::sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&pc), sizeof pc);
+    }
+
+private:
+    int fd_;
+};
+
+DeviceInfo ForgedInfo(const SimRadio& radio, const std::string& name) {
+    DeviceInfo info;
+    info.set_ip(IpTextToBytes(radio.ip));
+    info.set_ap_name(name);
+    info.set_version("forged");
+    info.set_ssid(name);
+    info.set_channel(99);
+    return info;
+}
+
+TEST(EngineLab, HostileAndForgedDatagramsLeaveExactlyTheTrueRadiosAndShowARealConflict) {
+    // Radio 1 refuses settings, so only a forged answer could make its rename look done.
+    Lab lab({.radios = 12, .subnets = 1, .simArgs = {"--hostile", "--fail", "1"}});
     SKIP_WITHOUT_LAB(lab);
     EngineInLab pc(lab, 1);
     ASSERT_TRUE(pc.Start(3, 500));
     const auto radios = SimRadios(lab);
+    ASSERT_EQ(radios.size(), 12u);
     const auto allStored = [&] {
         const auto rows = ByMac(pc.StoredDevices());
         return std::all_of(radios.begin(), radios.end(),
@@ -213,17 +265,63 @@ TEST(EngineLab, HostileDatagramsCrashNothingCorruptNoRowAndHideNoRadio) {
         pc.Search();
         WaitFor(allStored, 3s);
     }
+    ASSERT_TRUE(allStored());
+    EXPECT_NE(JsonValue(lab.Control("stats"), "hostile"), "0") << "the simulator sent no hostile datagram";
+
+    const std::string forgerIp = "10.99.2.200"; // on the segment, and no radio's address
+    Forger forger(lab, forgerIp);
+    Forger atRadio3(lab, radios[3].ip);
+    ASSERT_TRUE(forger.Ok() && atRadio3.Ok());
+    const std::uint8_t success[] = {0};
+    const std::uint8_t failure[] = {1};
+    forger.Send(kReplyPort, MessageType::GetInfo, radios[2].mac, ForgedInfo(radios[2], "forged").bytes());
+    forger.Send(kReplyPort, MessageType::UpgradeReport, radios[5].mac, failure);
+    atRadio3.Send(kReplyPort, MessageType::GetInfo, radios[3].mac, std::vector<std::uint8_t>(3, 0x22));
+    atRadio3.Send(kAnnouncePort, MessageType::Search, radios[3].mac, std::vector<std::uint8_t>(4, 0), 65535);
+    atRadio3.Send(kReplyPort, MessageType::GetInfo, radios[3].mac, std::vector<std::uint8_t>(3, 0));
+    AnnounceRecord beat;
+    beat.set_version(radios[4].version);
+    forger.Send(kHeartbeatPort, MessageType::Heartbeat, radios[4].mac, beat.bytes());
+
+    // A rename through the real operation while the forger answers it, and its details, first and often.
+    std::atomic<bool> renaming{true};
+    std::jthread flood([&] {
+        while (renaming) {
+            forger.Send(kReplyPort, MessageType::SetName, radios[1].mac, success);
+            forger.Send(kReplyPort, MessageType::GetInfo, radios[1].mac,
+                        ForgedInfo(radios[1], "Renamed").bytes());
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    const auto renamed =
+        RunBatch(pc.Engine(), pc.Store(),
+                 PlanRename(SelectedDevice::Make(radios[1].ip, radios[1].mac, radios[1].model), "Renamed"),
+                 std::stop_token{});
+    renaming = false;
+    flood.join();
+    ASSERT_EQ(renamed.devices.size(), 1u);
+    EXPECT_EQ(renamed.devices[0].outcome, DeviceOutcome::Refused) << "the radio's own answer decides";
+    EXPECT_EQ(SimRadio::Parse(lab.Control("get " + radios[1].mac)).name, radios[1].name);
+
+    // Radio 4 answers the probe at its own address while the forger claims its MAC: both answer for it.
+    EXPECT_TRUE(WaitFor(
+        [&] { return pc.Store().GetDeviceStatus(radios[4].mac) == DeviceStatus::AddressConflict; }, 10s));
+    const auto online = pc.Engine().OnlineList();
+    const auto entry =
+        std::find_if(online.begin(), online.end(), [&](auto& e) { return e.mac == radios[4].mac; });
+    ASSERT_NE(entry, online.end());
+    EXPECT_EQ(entry->ip, radios[4].ip) << "a conflict does not move the radio";
+    EXPECT_EQ(entry->claimIp, forgerIp);
+
     const auto stored = ByMac(pc.StoredDevices());
+    EXPECT_EQ(stored.size(), radios.size()) << "nothing but the radios is stored";
     for (const SimRadio& radio : radios) {
         const auto found = stored.find(radio.mac);
         ASSERT_NE(found, stored.end()) << radio.mac << " was hidden";
         ExpectStoredAsSimulated(found->second, radio);
+        const auto status = radio.mac == radios[4].mac ? DeviceStatus::AddressConflict : DeviceStatus::Online;
+        EXPECT_EQ(found->second.ap_status(), ToCode(status)) << radio.mac;
     }
-    for (const auto& [mac, device] : stored) {
-        const bool honest = std::any_of(radios.begin(), radios.end(), [&](auto& r) { return r.mac == mac; });
-        EXPECT_TRUE(honest || mac.rfind("02:66:66:", 0) == 0) << "a row for " << mac;
-    }
-    EXPECT_NE(JsonValue(lab.Control("stats"), "hostile"), "0") << "the simulator sent no hostile datagram";
     const auto reboot = pc.SendAndSettle(radios[0].ip, MessageType::Reboot, {}, radios[0].mac);
     ASSERT_TRUE(reboot);
     EXPECT_EQ(reboot->how, RequestEnd::How::Answered);

@@ -1,3 +1,4 @@
+#include "protocol/AnnounceRecord.h"
 #include "support/EngineHarness.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@ std::vector<std::uint8_t> Datagram(std::uint16_t type, size_t size) {
     if (size >= 6) {
         d[4] = static_cast<std::uint8_t>(type);
     }
+    if (size >= kHeaderSize) { // the length counts the bytes after the header
+        StoreU16(d, PacketHeader::kLengthOffset, static_cast<std::uint16_t>(size - kHeaderSize));
+    }
     return d;
 }
 
@@ -25,6 +29,11 @@ TEST(EngineAcceptance, SizeAndMagicDecide) {
     auto badMagic = Datagram(2, 16);
     badMagic[1] = 0x20;
     EXPECT_FALSE(AcceptDatagram(ReceiveSocket::Reply, badMagic));
+    for (const std::uint16_t claimed : {0, 3, 5, 65535}) {
+        auto wrongLength = Datagram(2, kHeaderSize + 4);
+        StoreU16(wrongLength, PacketHeader::kLengthOffset, claimed);
+        EXPECT_FALSE(AcceptDatagram(ReceiveSocket::Reply, wrongLength)) << "4 bytes, length " << claimed;
+    }
 }
 
 TEST(EngineAcceptance, EachSocketKeepsItsTypes) {
@@ -39,8 +48,8 @@ TEST(EngineAcceptance, UnusedTypeOnTheReplySocketChangesNothing) {
     test::EngineHarness h;
     DeviceInfo info;
     info.set_ip(IpTextToBytes("192.168.1.20"));
-    h.engine.OnAnnounce(
-        test::FromDevice("192.168.1.20", MessageType::Search, "00:1a:2b:3c:4d:5e", {}, 257, 9785));
+    h.engine.OnAnnounce(test::FromDevice("192.168.1.20", MessageType::Search, "00:1a:2b:3c:4d:5e",
+                                         AnnounceRecord().bytes(), 257, 9785));
     h.engine.DispatchReply(
         test::FromDevice("192.168.1.20", MessageType::GetInfo, "00:1a:2b:3c:4d:5e", info.bytes()));
     const auto pendingBefore = h.engine.PendingRequests().size();

@@ -155,7 +155,8 @@ TEST(EngineDiscovery, HeartbeatsKeepDevicesAlive) {
     h.engine.DispatchReply(InfoReply("192.168.1.20", kMac));
     for (int tick = 0; tick < 10; ++tick) {
         h.engine.AgeOnlineList();
-        h.engine.OnHeartbeat(test::FromDevice("192.168.1.20", MessageType::Heartbeat, kMac, {}, 257, 9787));
+        h.engine.OnHeartbeat(test::FromDevice("192.168.1.20", MessageType::Heartbeat, kMac,
+                                              AnnounceRecord().bytes(), 257, 9787));
     }
     EXPECT_EQ(h.engine.OnlineList().size(), 1u);
 }

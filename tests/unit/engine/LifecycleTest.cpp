@@ -37,10 +37,10 @@ TEST_F(EngineLifecycle, StopEndsEveryWorkerAndSendsOneLeavePerOnlineDevice) {
     EXPECT_TRUE(test::WaitFor([] { return EngineThreads() == 8; }));
     EXPECT_EQ(EngineThreads(), 8u) << "the first start's workers are gone";
 
-    h.engine.OnAnnounce(
-        test::FromDevice("127.0.0.20", MessageType::Search, "00:00:00:00:00:01", {}, 1, 9785));
-    h.engine.OnAnnounce(
-        test::FromDevice("127.0.0.21", MessageType::Search, "00:00:00:00:00:02", {}, 1, 9785));
+    h.engine.OnAnnounce(test::FromDevice("127.0.0.20", MessageType::Search, "00:00:00:00:00:01",
+                                         AnnounceRecord().bytes(), 1, 9785));
+    h.engine.OnAnnounce(test::FromDevice("127.0.0.21", MessageType::Search, "00:00:00:00:00:02",
+                                         AnnounceRecord().bytes(), 1, 9785));
     h.sender->Clear();
     h.engine.Stop();
     EXPECT_EQ(EngineThreads(), 0u);
@@ -59,7 +59,8 @@ TEST_F(EngineLifecycle, DatagramsOnRealSocketsAreHandledInArrivalOrder) {
     for (int i = 0; i < 20; ++i) {
         const std::string mac =
             "00:00:00:00:01:" + std::string(i < 16 ? "0" : "1") + "0123456789abcdef"[i % 16];
-        const auto packet = test::FromDevice("127.0.0.20", MessageType::Search, mac, {}, 1, 9785);
+        const auto packet =
+            test::FromDevice("127.0.0.20", MessageType::Search, mac, AnnounceRecord().bytes(), 1, 9785);
         ASSERT_TRUE(device->SendTo(loopback, kAnnouncePort, packet.Bytes()));
     }
     // Dropped by the acceptance rules: a heartbeat on the announce port and a short datagram.
@@ -128,7 +129,8 @@ TEST_F(EngineLifecycle, AgeingRunsEveryTenSecondsOfTheClockAndDropsASilentDevice
     ASSERT_TRUE(h.engine.Start(3, 2000));
     ASSERT_TRUE(h.clock->WaitForWaiters(2));
     const std::string mac = "00:1a:2b:3c:4d:5e";
-    h.engine.OnAnnounce(test::FromDevice("127.0.0.20", MessageType::Search, mac, {}, 257, kAnnouncePort));
+    h.engine.OnAnnounce(test::FromDevice("127.0.0.20", MessageType::Search, mac, AnnounceRecord().bytes(),
+                                         257, kAnnouncePort));
     DeviceInfo info;
     info.set_ip(IpTextToBytes("127.0.0.20"));
     h.engine.DispatchReply(test::FromDevice("127.0.0.20", MessageType::GetInfo, mac, info.bytes()));
@@ -215,7 +217,8 @@ TEST(EngineSocketsLab, HeartbeatsArrivingDuringABurstOfSendsAreAllHandled) {
     LoopbackDevice device("127.0.0.20");
     ASSERT_TRUE(device.joined && device.sender);
     const std::string mac = "00:1a:2b:3c:4d:5e";
-    engine.OnAnnounce(test::FromDevice("127.0.0.20", MessageType::Search, mac, {}, 257, kAnnouncePort));
+    engine.OnAnnounce(test::FromDevice("127.0.0.20", MessageType::Search, mac, AnnounceRecord().bytes(), 257,
+                                       kAnnouncePort));
     DeviceInfo info;
     info.set_ip(IpTextToBytes("127.0.0.20"));
     engine.DispatchReply(test::FromDevice("127.0.0.20", MessageType::GetInfo, mac, info.bytes()));

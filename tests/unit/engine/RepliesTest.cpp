@@ -14,7 +14,8 @@ class EngineReplies : public ::testing::Test {
 protected:
     // Makes mac a detailed device at ip, with its row stored.
     void Detail(const std::string& ip, const std::string& mac) {
-        h.engine.OnAnnounce(test::FromDevice(ip, MessageType::Search, mac, {}, 257, 9785));
+        h.engine.OnAnnounce(
+            test::FromDevice(ip, MessageType::Search, mac, AnnounceRecord().bytes(), 257, 9785));
         h.engine.DispatchReply(Info(ip, mac, ip));
     }
     static ReceivedPacket Info(const std::string& from, const std::string& mac,
@@ -49,7 +50,8 @@ TEST_F(EngineReplies, DeviceInfoIsStoredOnlyForAnnouncedDevicesAndUniqueAddresse
     EXPECT_EQ(entry.bridge_transparent, 1);
     EXPECT_EQ(entry.version, "v2.0");
 
-    h.engine.OnAnnounce(test::FromDevice("192.168.1.21", MessageType::Search, kOther, {}, 257, 9785));
+    h.engine.OnAnnounce(
+        test::FromDevice("192.168.1.21", MessageType::Search, kOther, AnnounceRecord().bytes(), 257, 9785));
     h.engine.DispatchReply(Info("192.168.1.21", kOther, "192.168.1.20"));
     EXPECT_EQ(Status(kOther), 0) << "reports an address another detailed device holds";
 }
@@ -101,20 +103,19 @@ TEST_F(EngineReplies, ScanIsCompleteOnlyWithItsLastPacket) {
     EXPECT_EQ(aps.size(), 3u);
 }
 
-TEST_F(EngineReplies, HeartbeatFromAKnownDeviceMovesItAndIsAcknowledged) {
+TEST_F(EngineReplies, HeartbeatFromAKnownDeviceIsAcknowledgedAndRefreshesItsUpTime) {
     Detail("192.168.1.20", kMac);
     AnnounceRecord beat;
     beat.set_up_time(4242);
     beat.set_version("v2.1");
     h.sender->Clear();
     h.engine.OnHeartbeat(
-        test::FromDevice("192.168.1.30", MessageType::Heartbeat, kMac, beat.bytes(), 257, 9787));
-    EXPECT_EQ(h.engine.OnlineList().at(0).ip, "192.168.1.30");
+        test::FromDevice("192.168.1.20", MessageType::Heartbeat, kMac, beat.bytes(), 257, 9787));
+    EXPECT_EQ(h.engine.OnlineList().at(0).version, "v2.1");
     EXPECT_EQ(h.sender->Count(MessageType::Heartbeat, kMac), 1);
     ap_info_stu row;
     h.store.GetDevice(kMac, row);
     EXPECT_EQ(row.device_info().up_time(), 4242u);
-    EXPECT_EQ(IpBytesToText(row.device_info().ip()), "192.168.1.30");
 
     h.sender->Clear();
     h.engine.OnHeartbeat(

@@ -217,15 +217,16 @@ TEST(EngineSending, OneReplyEndsOnlyTheOlderOfTwoRequests) {
     EXPECT_EQ(ends.All()[0].tag, 1);
 }
 
-TEST(EngineSending, RepliesMatchOnTypeAndMacFromWhateverAddress) {
+TEST(EngineSending, RepliesMatchOnTypeMacAndTheAddressAsked) {
     test::EngineHarness h;
     ASSERT_TRUE(h.engine.SendCommand("192.168.1.20", kReboot, {}, kMac, true));
     h.engine.DispatchReply(test::FromDevice("192.168.1.20", MessageType::Reboot, "00:1a:2b:3c:4d:5f"));
     h.engine.DispatchReply(test::FromDevice("192.168.1.20", MessageType::Restore, kMac));
     h.engine.DispatchReply(test::FromDevice("192.168.1.20", MessageType::Leave, kMac));
     EXPECT_EQ(h.engine.PendingRequests().size(), 1u);
-    // A device answers SetIp from the address it has just moved to: the reply still ends the request.
     h.engine.DispatchReply(test::FromDevice("192.168.1.21", MessageType::Reboot, kMac));
+    EXPECT_EQ(h.engine.PendingRequests().size(), 1u) << "another host naming the device";
+    h.engine.DispatchReply(test::FromDevice("192.168.1.20", MessageType::Reboot, kMac));
     EXPECT_TRUE(h.engine.PendingRequests().empty());
 }
 

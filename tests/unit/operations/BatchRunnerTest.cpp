@@ -4,6 +4,7 @@
 #include "operations/ConfigurationSave.h"
 #include "operations/DeviceOperations.h"
 #include "operations/DeviceOutcome.h"
+#include "protocol/AnnounceRecord.h"
 #include "protocol/DeviceNameBlock.h"
 #include "support/EngineHarness.h"
 #include "support/WaitFor.h"
@@ -181,7 +182,8 @@ TEST(BatchRunner, ARenameIsVerifiedOnlyWhenTheDevicesDetailsShowTheNewName) {
     test::EngineHarness h;
     const auto devices = Devices(2);
     for (const auto& d : devices) {
-        h.engine.OnAnnounce(test::FromDevice(d.Ip(), MessageType::Search, d.Mac(), {}, 257, 9785));
+        h.engine.OnAnnounce(
+            test::FromDevice(d.Ip(), MessageType::Search, d.Mac(), AnnounceRecord().bytes(), 257, 9785));
         AnswerDetails(h, d, d.Ip(), "old");
     }
     const std::string name = "\xe5\x8c\x97\xe7\xab\x99-7"; // two ideographs and "-7"
@@ -239,7 +241,8 @@ TEST(BatchRunner, ASetIpAnsweredFromTheNewAddressIsVerifiedThere) {
         {test::MakeAdapter({{"192.168.1.10", "255.255.255.0"}, {"10.0.5.10", "255.255.255.0"}})});
     const SelectedDevice device = Device(1);
     Store(h, device);
-    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(), {}, 257, 9785));
+    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(),
+                                         AnnounceRecord().bytes(), 257, 9785));
     AnswerDetails(h, device, device.Ip(), "radio");
     const auto block =
         BuildStaticIpBlock(IpTextToBytes("10.0.5.77"), IpTextToBytes("255.255.255.0"), {}, {}, {});
@@ -275,7 +278,8 @@ TEST(BatchRunner, ARequestWhoseAnswerWasLostIsJudgedByWhatTheDeviceNowHolds) {
         {test::MakeAdapter({{"192.168.1.10", "255.255.255.0"}, {"10.0.5.10", "255.255.255.0"}})});
     const auto devices = Devices(3);
     for (const auto& d : devices) {
-        h.engine.OnAnnounce(test::FromDevice(d.Ip(), MessageType::Search, d.Mac(), {}, 257, 9785));
+        h.engine.OnAnnounce(
+            test::FromDevice(d.Ip(), MessageType::Search, d.Mac(), AnnounceRecord().bytes(), 257, 9785));
         AnswerDetails(h, d, d.Ip(), "old", 0, 5000);
     }
     // Two renames without an answer: the first device holds the new name, the second does not.
@@ -325,7 +329,8 @@ TEST(BatchRunner, ARequestWhoseAnswerWasLostIsJudgedByWhatTheDeviceNowHolds) {
 TEST(ConfigurationSave, ADeviceNotBackAfterTurningItsManagementVlanOnIsAnsweredAndNotChecked) {
     test::EngineHarness h;
     const SelectedDevice device = Device(1);
-    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(), {}, 257, 9785));
+    h.engine.OnAnnounce(test::FromDevice(device.Ip(), MessageType::Search, device.Mac(),
+                                         AnnounceRecord().bytes(), 257, 9785));
     AnswerDetails(h, device, device.Ip(), "old", 0, 5000);
     ap_info_stu record;
     ASSERT_TRUE(h.store.GetDevice(device.Mac(), record));

@@ -43,6 +43,22 @@ TEST(DeviceRows, SerialNumbersContinueAcrossPages) {
     EXPECT_TRUE(rows[2].announced);
 }
 
+TEST(DeviceRows, ARowInAddressConflictNamesBothAddressesInItsTip) {
+    std::vector<ap_info_stu> stored{Device("02:00:00:00:00:1f", 257, "10.0.0.31", "x"),
+                                    Device("02:00:00:00:00:20", 257, "10.0.0.32", "x")};
+    auto rows = BuildDeviceRows(stored, {}, 30, 1);
+    std::vector<OnlineEntry> online(2);
+    online[0].mac = "02:00:00:00:00:1f";
+    online[0].claimIp = "10.0.0.77";
+    online[1].ip = "10.0.0.32";
+    online[1].mac = "02:00:00:00:00:20";
+    online[1].claimIp = "10.0.0.99";
+    online[1].conflict = true;
+    AddConflictTips(rows, online);
+    EXPECT_EQ(rows[0].tip, "") << "a claim still being probed is no conflict";
+    EXPECT_EQ(rows[1].tip, "Address conflict: 10.0.0.32, 10.0.0.99");
+}
+
 TEST(DeviceRows, OnlyAShortLastPageHasRoomForAnnouncedDevices) {
     EXPECT_EQ(AnnouncedRoom(1, 30, 2, 2), 29);
     EXPECT_EQ(AnnouncedRoom(30, 30, 1, 2), 0) << "a full first page";

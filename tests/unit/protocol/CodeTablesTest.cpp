@@ -33,7 +33,8 @@ TEST_F(CodeTablesTest, StatusTextsAreTranslatedAndUnknownCodesEmpty) {
     EXPECT_EQ(StatusText(5), "Reseting") << "a key without translation shows itself";
     EXPECT_EQ(StatusText(10), "") << "announced but not detailed";
     EXPECT_EQ(StatusText(-1), "");
-    EXPECT_EQ(StatusText(11), "");
+    EXPECT_EQ(StatusText(11), "Address conflict");
+    EXPECT_EQ(StatusText(12), "");
 }
 
 // Each named status is the code the devices' replies and the store agree on, with the text of that code.
@@ -166,6 +167,7 @@ TEST(LanguageFiles, EveryCodeTableKeyHasATranslation) {
                           "Upgrading",
                           "Upgrade success",
                           "Upgrade fail",
+                          "Address conflict",
                           "AP",
                           "Station",
                           "Universal Repeater",
