@@ -1,2 +1,4 @@
 // The programs that only precompile the tests' headers for the test executables; they do nothing.
-int main() { return 0; }
+int main() {
+    return 0;
+}
