@@ -124,20 +124,31 @@ std::map<std::string, RelaydMessage> CRelaydProcess::Transfers() const {
 // Reads status lines until the server closes its output or the reader is stopped.
 void CRelaydProcess::Read(const std::stop_token& stop, int statusFd) {
     const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    const std::stop_callback waking(stop, [wake] { relayd::Signal(wake); });
+    {
+        // Gone before wake is closed: its destructor waits for a stop being requested on another thread.
+        const std::stop_callback waking(stop, [wake] { relayd::Signal(wake); });
+        ReadLines(stop, statusFd, wake);
+    }
+    ::close(statusFd);
+    if (wake >= 0) {
+        ::close(wake);
+    }
+}
+
+void CRelaydProcess::ReadLines(const std::stop_token& stop, int statusFd, int wake) {
     std::string pending;
     std::array<char, 4096> buffer{};
     while (!stop.stop_requested()) {
         std::array<pollfd, 2> fds{{{statusFd, POLLIN, 0}, {wake, POLLIN, 0}}};
         if (::poll(fds.data(), wake >= 0 ? 2 : 1, -1) < 0 && errno != EINTR) {
-            break;
+            return;
         }
         if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
             continue;
         }
         const ssize_t n = ::read(statusFd, buffer.data(), buffer.size());
         if (n <= 0 && !(n < 0 && errno == EINTR)) {
-            break;
+            return;
         }
         pending.append(buffer.data(), static_cast<size_t>(std::max<ssize_t>(n, 0)));
         for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
@@ -145,10 +156,6 @@ void CRelaydProcess::Read(const std::stop_token& stop, int statusFd) {
                 Take(*message);
             }
         }
-    }
-    ::close(statusFd);
-    if (wake >= 0) {
-        ::close(wake);
     }
 }
 

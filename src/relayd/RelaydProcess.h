@@ -51,6 +51,7 @@ public:
 
 private:
     void Read(const std::stop_token& stop, int statusFd);
+    void ReadLines(const std::stop_token& stop, int statusFd, int wake);
     void Take(const RelaydMessage& message);
     bool WaitExit(std::chrono::milliseconds time) const;
     void Signal(int signal) const;
