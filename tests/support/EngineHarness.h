@@ -123,6 +123,10 @@ inline ReceivedPacket FromDevice(const std::string& ip, MessageType type, const 
 
 // An engine over a store of its own and adapters chosen by the test; it sends into a recorder, and its
 // time moves only when the test moves clock.
+// The devices the engine's tests speak for.
+inline const std::string kMac = "00:1a:2b:3c:4d:5e";
+inline const std::string kOther = "00:1a:2b:3c:4d:5f";
+
 struct EngineHarness {
     explicit EngineHarness(std::vector<AdapterRecord> adapters = {MakeAdapter({{"192.168.1.10",
                                                                                 "255.255.255.0"}})})

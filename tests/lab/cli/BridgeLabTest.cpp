@@ -15,10 +15,6 @@ namespace {
 
 constexpr int kSetBridge = 7;
 
-int Number(const std::string& line, const std::string& key) {
-    return std::atoi(JsonValue(line, key).c_str());
-}
-
 class BridgeLab : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,13 +22,13 @@ protected:
         // A station-side radio whose mode switch lets it be bridged, in a segment with access points.
         const std::vector<std::string> radios = lab_.Radios();
         for (const std::string& line : radios) {
-            if (Number(line, "work_mode") == 1 && apSsidMac_.empty()) {
+            if (JsonNumber(line, "work_mode") == 1 && apSsidMac_.empty()) {
                 apLine_ = line;
                 apSsidMac_ = JsonValue(line, "ssid_mac");
             }
         }
         for (const std::string& line : radios) {
-            if (line != apLine_ && Number(line, "model") != 4 && Number(line, "model") != 261 &&
+            if (line != apLine_ && JsonNumber(line, "model") != 4 && JsonNumber(line, "model") != 261 &&
                 JsonValue(line, "segment") == JsonValue(apLine_, "segment")) {
                 mac_ = JsonValue(line, "mac");
                 ip_ = JsonValue(line, "ip");
@@ -59,11 +55,11 @@ TEST_F(BridgeLab, ScanListsTheSegmentsAccessPointsStrongestFirst) {
     std::vector<int> signals;
     bool found = false;
     for (const std::string& line : run.lines) {
-        signals.push_back(Number(line, "signal"));
+        signals.push_back(JsonNumber(line, "signal"));
         found = found || JsonValue(line, "bssid") == apSsidMac_;
         if (JsonValue(line, "bssid") == apSsidMac_) {
             EXPECT_EQ(JsonValue(line, "ssid"), JsonValue(apLine_, "ssid"));
-            EXPECT_EQ(Number(line, "channel"), Number(apLine_, "channel"));
+            EXPECT_EQ(JsonNumber(line, "channel"), JsonNumber(apLine_, "channel"));
             EXPECT_FALSE(JsonValue(line, "security_text").empty());
         }
     }
@@ -87,10 +83,10 @@ TEST_F(BridgeLab, JoinMakesTheRadioAStationOfTheAccessPoint) {
     EXPECT_NE(run.lines[0].find("verified"), std::string::npos)
         << "its details show the link: " << run.output;
     const std::string after = lab_.Control("get " + mac_);
-    EXPECT_EQ(Number(after, "work_mode"), 2);
+    EXPECT_EQ(JsonNumber(after, "work_mode"), 2);
     EXPECT_EQ(JsonValue(after, "bridge_mac"), apSsidMac_);
     EXPECT_EQ(JsonValue(after, "bridge_ssid"), JsonValue(apLine_, "ssid"));
-    EXPECT_EQ(Number(after, "bridge_secure_mode"), 3);
+    EXPECT_EQ(JsonNumber(after, "bridge_secure_mode"), 3);
     EXPECT_EQ(JsonValue(after, "bridge_key"), "bridge-key-1");
     EXPECT_EQ(JsonValue(after, "ip"), newIp);
     EXPECT_EQ(SetBridges(), 1);

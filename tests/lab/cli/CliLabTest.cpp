@@ -2,7 +2,6 @@
 #include "CliRun.h"
 #include "SimRadio.h"
 
-#include "core/OperateCharacter.h"
 #include "support/Lab.h"
 #include "support/TempDir.h"
 
@@ -35,12 +34,6 @@ bool RunDirIsEmpty(const TempDir& runDir) {
     return std::filesystem::is_empty(runDir.Path());
 }
 
-std::string Local(const std::string& deviceText) {
-    std::string local;
-    COperateCharacter::DeviceTextToLocal(deviceText, local);
-    return local;
-}
-
 TEST(CliLab, SearchJsonListsEveryRadioWithItsTrueValuesAndLeavesNothingBehind) {
     Lab lab({.radios = 24, .subnets = 1, .simArgs = {}});
     SKIP_WITHOUT_LAB(lab);
@@ -57,9 +50,9 @@ TEST(CliLab, SearchJsonListsEveryRadioWithItsTrueValuesAndLeavesNothingBehind) {
         ASSERT_TRUE(byMac.count(radio.mac)) << radio.mac;
         const std::string& line = byMac[radio.mac];
         EXPECT_EQ(JsonValue(line, "ip"), radio.ip);
-        EXPECT_EQ(JsonValue(line, "name"), Local(radio.name));
+        EXPECT_EQ(JsonValue(line, "name"), LocalText(radio.name));
         EXPECT_EQ(JsonValue(line, "version"), radio.version);
-        EXPECT_EQ(JsonValue(line, "ssid"), Local(radio.ssid));
+        EXPECT_EQ(JsonValue(line, "ssid"), LocalText(radio.ssid));
         EXPECT_EQ(JsonValue(line, "work_mode"), std::to_string(radio.workMode));
         EXPECT_EQ(JsonValue(line, "channel"), std::to_string(radio.channel));
         EXPECT_EQ(JsonValue(line, "status"), "1");

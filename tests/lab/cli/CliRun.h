@@ -1,6 +1,7 @@
 #pragma once
 
 // radiofleet-cli run inside a lab's PC namespace with a store directory of the test's own.
+#include "core/OperateCharacter.h"
 #include "support/Lab.h"
 #include "support/TempDir.h"
 
@@ -23,6 +24,13 @@ inline CliRun RunCli(const Lab& lab, const TempDir& runDir, const std::string& a
         run.lines.push_back(r.output.substr(start, end - start));
     }
     return run;
+}
+
+// A device's text as the program shows it.
+inline std::string LocalText(const std::string& deviceText) {
+    std::string local;
+    COperateCharacter::DeviceTextToLocal(deviceText, local);
+    return local;
 }
 
 } // namespace rf::test

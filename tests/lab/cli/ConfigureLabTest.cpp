@@ -15,10 +15,6 @@ namespace {
 // The message types of the configuration requests.
 constexpr int kSetIp = 3, kSetWireless = 4, kSetSchedule = 5, kSetName = 8, kSetVlan = 13;
 
-int Number(const std::string& line, const std::string& key) {
-    return std::atoi(JsonValue(line, key).c_str());
-}
-
 std::string Get(const Lab& lab, const std::string& mac) {
     return lab.Control("get " + mac);
 }
@@ -35,12 +31,12 @@ int ConfigRequests(const Lab& lab, const std::string& mac) {
 // The radio's lists as the wireless tab builds them.
 WirelessChoices ChoicesOf(const std::string& line) {
     DeviceInfo info;
-    info.set_rf_type(static_cast<uint8_t>(Number(line, "rf_type")));
-    info.set_country_code(static_cast<uint8_t>(Number(line, "country_code")));
-    info.set_network_mode(static_cast<uint8_t>(Number(line, "network_mode")));
-    info.set_bandwidth(static_cast<uint8_t>(Number(line, "bandwidth")));
-    info.set_channel(static_cast<uint8_t>(Number(line, "channel")));
-    info.set_expand_channel(static_cast<uint8_t>(Number(line, "expand_channel")));
+    info.set_rf_type(static_cast<uint8_t>(JsonNumber(line, "rf_type")));
+    info.set_country_code(static_cast<uint8_t>(JsonNumber(line, "country_code")));
+    info.set_network_mode(static_cast<uint8_t>(JsonNumber(line, "network_mode")));
+    info.set_bandwidth(static_cast<uint8_t>(JsonNumber(line, "bandwidth")));
+    info.set_channel(static_cast<uint8_t>(JsonNumber(line, "channel")));
+    info.set_expand_channel(static_cast<uint8_t>(JsonNumber(line, "expand_channel")));
     return WirelessChoices::Open(info);
 }
 
@@ -48,7 +44,7 @@ WirelessChoices ChoicesOf(const std::string& line) {
 // list offers a channel other than the selected one; that channel.
 std::pair<std::string, int> RadioWithAnotherChannel(const Lab& lab) {
     for (const std::string& line : lab.Radios()) {
-        const int model = Number(line, "model");
+        const int model = JsonNumber(line, "model");
         if (model == 4 || model == 261 || JsonValue(line, "state") != "running") {
             continue;
         }
@@ -99,7 +95,7 @@ TEST_F(ConfigureLab, ANameOnlyChangeSendsOneSetNameAndShowTellsIt) {
     EXPECT_EQ(JsonValue(show.lines[0], "ap_name"), "Renamed-7");
     EXPECT_EQ(JsonValue(show.lines[0], "ip"), radio.ip);
     EXPECT_EQ(show.lines[0].find("\"wpapsk_key_value\""), std::string::npos) << "keys are never printed";
-    EXPECT_EQ(Number(show.lines[0], "wpapsk_key_value_length"),
+    EXPECT_EQ(JsonNumber(show.lines[0], "wpapsk_key_value_length"),
               static_cast<int>(JsonValue(Get(lab_, mac_), "wpapsk_key_value").size()));
 }
 
@@ -124,7 +120,7 @@ TEST_F(ConfigureLab, ADryRunPrintsEachRequestWithItsChangesAndSendsNothing) {
 }
 
 TEST_F(ConfigureLab, AWirelessChangeReachesTheRadio) {
-    const int low = Number(line_, "tx_power_min");
+    const int low = JsonNumber(line_, "tx_power_min");
     const CliRun run = Cli("configure " + mac_ + " --ssid field-5 --channel " + std::to_string(channel_) +
                            " --power " + std::to_string(low) + " --hide-ssid on");
     ASSERT_EQ(run.status, 0) << run.output;
@@ -132,20 +128,20 @@ TEST_F(ConfigureLab, AWirelessChangeReachesTheRadio) {
     EXPECT_NE(run.lines[0].find("wireless"), std::string::npos);
     const std::string after = Get(lab_, mac_);
     EXPECT_EQ(JsonValue(after, "ssid"), "field-5");
-    EXPECT_EQ(Number(after, "channel"), channel_);
-    EXPECT_EQ(Number(after, "tx_power"), low);
-    EXPECT_EQ(Number(after, "ssid_hide"), 1);
+    EXPECT_EQ(JsonNumber(after, "channel"), channel_);
+    EXPECT_EQ(JsonNumber(after, "tx_power"), low);
+    EXPECT_EQ(JsonNumber(after, "ssid_hide"), 1);
     EXPECT_EQ(JsonValue(after, "ap_name"), JsonValue(line_, "ap_name"));
 
     const CliRun show = Cli("show " + mac_ + " --json");
     ASSERT_EQ(show.status, 0) << show.output;
     EXPECT_EQ(JsonValue(show.lines[0], "ssid"), "field-5");
-    EXPECT_EQ(Number(show.lines[0], "channel"), channel_);
+    EXPECT_EQ(JsonNumber(show.lines[0], "channel"), channel_);
 }
 
 TEST_F(ConfigureLab, RefusedInputsSendNothing) {
     const int before = ConfigRequests(lab_, mac_);
-    const std::string high = std::to_string(Number(line_, "tx_power_max") + 1);
+    const std::string high = std::to_string(JsonNumber(line_, "tx_power_max") + 1);
     const struct {
         std::string options;
         std::string message;
@@ -173,9 +169,9 @@ TEST_F(ConfigureLab, AScheduleArrivesAsDayBitsAndMinutes) {
     const CliRun run = Cli("configure " + mac_ + " --reboot 03:30@mon,fri");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string after = Get(lab_, mac_);
-    EXPECT_EQ(Number(after, "restart_en"), 1);
-    EXPECT_EQ(Number(after, "restart_type"), 2 | 32);
-    EXPECT_EQ(Number(after, "restart_time"), 210);
+    EXPECT_EQ(JsonNumber(after, "restart_en"), 1);
+    EXPECT_EQ(JsonNumber(after, "restart_type"), 2 | 32);
+    EXPECT_EQ(JsonNumber(after, "restart_time"), 210);
     EXPECT_EQ(SimRadio::Parse(after).Received(kSetSchedule), 1);
 }
 
@@ -199,11 +195,11 @@ TEST_F(ConfigureLab, EverySecurityModeWithItsKeyReachesTheRadio) {
         const CliRun run = Cli("configure " + mac_ + " --security " + m.mode + key);
         ASSERT_EQ(run.status, 0) << m.mode << ": " << run.output;
         const std::string after = Get(lab_, mac_);
-        EXPECT_EQ(Number(after, "secure_mode"), m.code) << m.mode;
+        EXPECT_EQ(JsonNumber(after, "secure_mode"), m.code) << m.mode;
         if (m.code == 1) {
-            const std::string index = std::to_string(Number(after, "wep_key_index") - 1);
+            const std::string index = std::to_string(JsonNumber(after, "wep_key_index") - 1);
             EXPECT_EQ(JsonValue(after, "wep_key_value" + index), m.key);
-            EXPECT_EQ(Number(after, "wep_key_type" + index), 0) << "five characters are an ASCII key";
+            EXPECT_EQ(JsonNumber(after, "wep_key_type" + index), 0) << "five characters are an ASCII key";
         } else if (m.key) {
             EXPECT_EQ(JsonValue(after, m.field), m.key) << m.mode;
         }
@@ -220,9 +216,9 @@ TEST_F(ConfigureLab, IpAndVlanTogetherTakeEffectAtTheRestart) {
     ASSERT_TRUE(WaitFor([&] { return JsonValue(Get(lab_, mac_), "ip") == newIp; }, std::chrono::seconds(20)))
         << "the IP change applies with the VLAN change's restart";
     const std::string after = Get(lab_, mac_);
-    EXPECT_EQ(Number(after, "vlan_en"), 1);
-    EXPECT_EQ(Number(after, "vlan_id"), 10);
-    EXPECT_EQ(Number(after, "vlan_id_wlan"), 20);
+    EXPECT_EQ(JsonNumber(after, "vlan_en"), 1);
+    EXPECT_EQ(JsonNumber(after, "vlan_id"), 10);
+    EXPECT_EQ(JsonNumber(after, "vlan_id_wlan"), 20);
     EXPECT_EQ(JsonValue(after, "ip_gateway"), JsonValue(line_, "ip_gateway")) << "an omitted gateway is kept";
 }
 

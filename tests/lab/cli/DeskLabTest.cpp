@@ -3,7 +3,6 @@
 #include "SimRadio.h"
 
 #include "core/DisplayWidth.h"
-#include "core/OperateCharacter.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -34,12 +33,6 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
     return records;
 }
 
-std::string Local(const std::string& deviceText) {
-    std::string local;
-    COperateCharacter::DeviceTextToLocal(deviceText, local);
-    return local;
-}
-
 TEST(CliDeskLab, HelpTyposTablesCsvAndShowAsAPersonSeesThem) {
     Lab lab({.radios = 20, .subnets = 1, .simArgs = {"--hostile"}});
     SKIP_WITHOUT_LAB(lab);
@@ -66,7 +59,7 @@ TEST(CliDeskLab, HelpTyposTablesCsvAndShowAsAPersonSeesThem) {
     int aligned = 0, chinese = 0;
     for (const std::string& row : run.lines) {
         const auto radio = radios.find(row.substr(0, 17));
-        const std::string ssid = radio == radios.end() ? "" : Local(radio->second.ssid);
+        const std::string ssid = radio == radios.end() ? "" : LocalText(radio->second.ssid);
         if (ssid.starts_with("rflab-") && row.ends_with("  " + ssid)) { // not a hostile one
             ++aligned;
             chinese += DisplayWidth(row) < row.size() ? 1 : 0;

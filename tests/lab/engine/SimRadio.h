@@ -47,6 +47,11 @@ inline std::string JsonValue(const std::string& line, const std::string& key) {
     return value;
 }
 
+// The number of key in a flat JSON object line; 0 when absent.
+inline int JsonNumber(const std::string& line, const std::string& key) {
+    return std::atoi(JsonValue(line, key).c_str());
+}
+
 struct SimRadio {
     std::string mac, ip, name, version, ssid, ssidMac, state;
     int model = 0, workMode = 0, channel = 0, bridgeTransparent = 0, upTime = 0;

@@ -6,8 +6,8 @@
 namespace rf {
 namespace {
 
-const std::string kMac = "00:1a:2b:3c:4d:5e";
-const std::string kOther = "00:1a:2b:3c:4d:5f";
+using test::kMac;
+using test::kOther;
 
 ReceivedPacket Announce(const std::string& ip, const std::string& mac, const std::string& version = "v1.0") {
     AnnounceRecord record;

@@ -8,7 +8,7 @@
 namespace rf {
 namespace {
 
-const std::string kMac = "00:1a:2b:3c:4d:5e";
+using test::kMac;
 const std::string kIp = "192.168.1.20";
 const std::string kForger = "192.168.1.66";
 

@@ -8,7 +8,7 @@ namespace rf {
 namespace {
 
 constexpr auto kReboot = static_cast<int>(MessageType::Reboot);
-const std::string kMac = "00:1a:2b:3c:4d:5e";
+using test::kMac;
 
 test::EngineHarness TwoAdapters() {
     return test::EngineHarness({test::MakeAdapter({{"192.168.1.10", "255.255.255.0"}}),
