@@ -36,6 +36,8 @@ if(RF_SANITIZE)
   add_compile_options(-g1)
 endif()
 
+option(RF_UNITY_BUILD "Compile the program's sources in batches and each test program's sources as one" ON)
+
 # Extra settings for the Qt layers.
 add_library(rf_qt_settings INTERFACE)
 target_compile_definitions(rf_qt_settings INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII

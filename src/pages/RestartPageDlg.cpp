@@ -2,6 +2,7 @@
 
 #include "operations/BatchRunner.h"
 #include "pages/DeviceList.h"
+#include "pages/PageParts.h"
 #include "protocol/NetManagement.h"
 #include "shell/WaitDlg.h"
 #include "store/SqlManagement.h"
@@ -10,12 +11,6 @@
 #include "ui/TButtonPicture.h"
 
 namespace rf {
-namespace {
-
-constexpr int kButtonWidth = 96;
-constexpr int kButtonHeight = 30;
-
-} // namespace
 
 CRestartPageDlg::CRestartPageDlg(const PageContext& context, const RestartPageSetup& setup, QWidget* parent)
     : CDeviceListPage(context, setup.pageId, setup.objectName, kReloadDelayMs, parent), setup_(setup) {

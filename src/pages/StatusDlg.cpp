@@ -7,6 +7,7 @@
 #include "pages/DeviceList.h"
 #include "pages/DeviceRows.h"
 #include "pages/IpsetMutilDlg.h"
+#include "pages/PageParts.h"
 #include "protocol/NetManagement.h"
 #include "rules/DeviceRules.h"
 #include "shell/DesktopLinks.h"
@@ -21,12 +22,6 @@
 #include <QUrl>
 
 namespace rf {
-namespace {
-
-constexpr int kButtonWidth = 96;
-constexpr int kButtonHeight = 30;
-
-} // namespace
 
 CStatusDlg::CStatusDlg(const PageContext& context, QWidget* parent)
     : CDeviceListPage(context, kPageStatus, "StatusDlg", kReloadDelayMs, parent) {

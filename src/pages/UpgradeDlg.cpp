@@ -4,6 +4,7 @@
 #include "operations/UpgradeResult.h"
 #include "pages/DeviceList.h"
 #include "pages/FirmwareServerHost.h"
+#include "pages/PageParts.h"
 #include "pages/UpgradeConfigDlg.h"
 #include "protocol/NetManagement.h"
 #include "relayd/FirmwareServer.h"
@@ -14,9 +15,6 @@
 
 namespace rf {
 namespace {
-
-constexpr int kButtonWidth = 96;
-constexpr int kButtonHeight = 30;
 
 // One line per device for the summary's tool tip.
 std::string DetailText(const std::vector<UpgradeDeviceResult>& results) {
