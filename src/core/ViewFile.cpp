@@ -4,21 +4,30 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 namespace rf {
 
+namespace {
+
+// An absolute folder named by an environment variable, or empty.
+std::string FolderFromEnvironment(const char* name) {
+    const char* value = std::getenv(name); // NOLINT(concurrency-mt-unsafe): read at start-up
+    return value != nullptr && value[0] == '/' ? std::string(value) : std::string();
+}
+
+} // namespace
+
 std::string ViewFilePath() {
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        base = std::string(home) + "/.config";
-    } else {
-        return {};
+    std::string base = FolderFromEnvironment("XDG_CONFIG_HOME");
+    if (base.empty()) {
+        base = FolderFromEnvironment("HOME");
+        if (base.empty()) {
+            return {};
+        }
+        base += "/.config";
     }
     return base + "/radiofleet/view.ini";
 }
@@ -35,7 +44,7 @@ ViewState ReadViewFile(const std::string& path, std::string& problem) {
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        problem = std::string("cannot be read: ") + std::strerror(errno);
+        problem = "cannot be read: " + std::error_code(errno, std::generic_category()).message();
         return {};
     }
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
