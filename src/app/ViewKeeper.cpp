@@ -112,17 +112,24 @@ void CViewKeeper::Collect() {
     }
     state_.lastPage = window_->Pages()->CurrentPageId();
     state_.maximised = window_->isMaximized();
-    const QRect normal =
-        state_.maximised || window_->isMinimized() ? window_->normalGeometry() : window_->geometry();
-    if (normal.isValid()) {
-        state_.window = ToViewRect(normal);
+    // A maximised or minimised window keeps the size and place it had before; they come back when it is
+    // made normal again.
+    if (!state_.maximised && !window_->isMinimized()) {
+        state_.window = ToViewRect(window_->geometry());
     }
 }
 
 bool CViewKeeper::Save() {
     saveTimer_.stop();
     Collect();
-    return WriteViewFile(path_, state_);
+    const bool saved = WriteViewFile(path_, state_);
+    if (!saved && !writeFailed_) {
+        std::fprintf(stderr, "radiofleet: the view cannot be kept in %s\n",
+                     path_.empty() ? "the user's folder (neither XDG_CONFIG_HOME nor HOME is set)"
+                                   : path_.c_str());
+    }
+    writeFailed_ = !saved;
+    return saved;
 }
 
 } // namespace rf

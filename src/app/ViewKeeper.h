@@ -33,7 +33,7 @@ public:
     void Attach(CApplicationDlg& window);
     // Shows the window, maximised when asked or when it was left so.
     void Show(bool maximise);
-    // Writes the file now; false when it cannot be written.
+    // Writes the file now; false when it cannot be written, which standard error is told once.
     bool Save();
 
     const ViewState& State() const { return state_; }
@@ -49,6 +49,7 @@ private:
     ViewState state_;
     QPointer<CApplicationDlg> window_;
     QTimer saveTimer_;
+    bool writeFailed_ = false;
 };
 
 } // namespace rf
