@@ -4,11 +4,13 @@
 #include "app/ApplicationDlg.h"
 #include "app/MenuDlg.h"
 #include "app/SignalQuit.h"
+#include "app/ViewKeeper.h"
 #include "core/ExeDirectory.h"
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "core/SingleInstance.h"
 #include "core/Version.h"
+#include "core/ViewFile.h"
 #include "protocol/NetManagement.h"
 #include "shell/AppContext.h"
 #include "store/SqlManagement.h"
@@ -16,7 +18,6 @@
 #include "ui/QtConvert.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -62,7 +63,8 @@ int RunApplication(int argc, char** argv, const PagesMaker& pages) {
     const SignalQuit quitOnSignals;
 
     const std::string& directory = GetExeDirectory();
-    SetLanguageIdOverride(options.languageId);
+    CViewKeeper view(ViewFilePath());
+    SetLanguageIdOverride(view.LanguageId(options.languageId));
     LoadLanguage(directory);
     ApplyApplicationLook(app, GetLanguageId());
     const Settings settings = LoadSettings(directory);
@@ -79,22 +81,16 @@ int RunApplication(int argc, char** argv, const PagesMaker& pages) {
     int result = 0;
     {
         CApplicationDlg window(context, pages(options));
+        view.Attach(window);
         if (options.pageId != 0) {
             window.Menu()->SelectPage(options.pageId);
         }
-        if (options.maximised) {
-            // Without a window manager (a bare X server) maximising alone changes nothing.
-            if (const QScreen* screen = QApplication::primaryScreen()) {
-                window.setGeometry(screen->availableGeometry());
-            }
-            window.showMaximized();
-        } else {
-            window.show();
-        }
+        view.Show(options.maximised);
         if (!options.screenshotPath.empty()) {
             ScheduleScreenshot(window, options);
         }
         result = app.exec();
+        view.Save();
     }
     engine.Stop(); // Leave goes to every online device; the store removes data.mdb at exit
     return result;

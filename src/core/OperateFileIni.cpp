@@ -24,7 +24,7 @@ std::string COperateFileIni::ReadString(const std::string& path, std::string_vie
 
 namespace {
 
-bool WriteAll(int fd, const std::string& data) {
+bool WriteAll(int fd, std::string_view data) {
     size_t done = 0;
     while (done < data.size()) {
         const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
@@ -46,7 +46,10 @@ bool COperateFileIni::WriteString(std::string_view section, std::string_view key
     }
     auto doc = IniDocument::Load(path).value_or(IniDocument());
     doc.Set(section, key, value);
+    return WriteWholeFile(path, doc.Serialize());
+}
 
+bool COperateFileIni::WriteWholeFile(const std::string& path, std::string_view text) {
     mode_t mode = 0644;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
@@ -57,7 +60,7 @@ bool COperateFileIni::WriteString(std::string_view section, std::string_view key
     if (fd < 0) {
         return false;
     }
-    const bool ok = WriteAll(fd, doc.Serialize()) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const bool ok = WriteAll(fd, text) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     if (::close(fd) != 0 || !ok || std::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;

@@ -18,6 +18,9 @@ public:
     // one, so a reader never sees half a file. Returns whether the write succeeded.
     static bool WriteString(std::string_view section, std::string_view key, std::string_view value,
                             const std::string& path);
+
+    // Replaces the file's contents in the same way: a new file beside it takes its place, with its mode.
+    static bool WriteWholeFile(const std::string& path, std::string_view text);
 };
 
 } // namespace rf

@@ -20,6 +20,9 @@
 
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHeaderView>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <algorithm>
 
@@ -87,6 +90,7 @@ CDeviceList::CDeviceList(CNetManagement& engine, CSqlManagement& store, const Se
 }
 
 void CDeviceList::BuildGrid() {
+    const QScopedValueRollback sizing(settingWidths_, true);
     grid_ = new CGridCtrl(page_);
     grid_->setObjectName(QStringLiteral("deviceGrid"));
     ApplyGridSettings(settings_, *grid_);
@@ -116,6 +120,8 @@ void CDeviceList::BuildGrid() {
         }
     }
     connect(grid_, &CGridCtrl::cellClicked, this, &CDeviceList::OnCellClicked);
+    connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int width) { OnColumnResized(column, width); });
 }
 
 void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
@@ -139,7 +145,10 @@ void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
         pageSize_->addItem(QString::number(size), size);
     }
     pageSize_->setCurrentIndex(kDefaultPageSizeItem);
-    connect(pageSize_, &QComboBox::currentIndexChanged, this, [this] { Reload(1); });
+    connect(pageSize_, &QComboBox::currentIndexChanged, this, [this] {
+        Reload(1);
+        Q_EMIT viewChanged();
+    });
 
     strip_ = new CTMultiPages(page_);
     strip_->setObjectName(QStringLiteral("pageStrip"));
@@ -190,8 +199,10 @@ void CDeviceList::Layout(const QRect& area) {
 void CDeviceList::SpreadColumns() {
     std::vector<bool> grows(columnWidths_.size());
     for (size_t column = 0; column < grows.size(); ++column) {
-        grows[column] = !layout_.IsFixedWidth(static_cast<int>(column));
+        grows[column] = !layout_.IsFixedWidth(static_cast<int>(column)) &&
+                        !userWidths_.contains(static_cast<int>(column));
     }
+    const QScopedValueRollback sizing(settingWidths_, true);
     // Room for a vertical scroll bar is kept, so that one appearing later does not push the last column out.
     const int frame = 2 * grid_->frameWidth();
     const int bar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
@@ -301,6 +312,45 @@ void CDeviceList::OnHeaderClicked(int column) {
     }
     ascending_ = !ascending_;
     ReloadDeviceList(1, ascending_, column, filter_);
+    Q_EMIT viewChanged();
+}
+
+void CDeviceList::OnColumnResized(int column, int width) {
+    if (settingWidths_ || column < 0 || static_cast<size_t>(column) >= columnWidths_.size()) {
+        return;
+    }
+    userWidths_[column] = width;
+    columnWidths_[static_cast<size_t>(column)] = width;
+    Q_EMIT viewChanged();
+}
+
+ListView CDeviceList::View() const {
+    return {PageSize(), sortColumn_, ascending_, userWidths_};
+}
+
+void CDeviceList::RestoreView(const ListView& view) {
+    ListLimits limits{{std::begin(kPageSizes), std::end(kPageSizes)}, {}};
+    for (int column = 0; column < static_cast<int>(layout_.columns.size()); ++column) {
+        limits.sortable.push_back(layout_.SortKeyOf(column).has_value());
+    }
+    const ListView usable = CheckListView(view, limits);
+    if (usable.pageSize) {
+        const QSignalBlocker quiet(pageSize_);
+        pageSize_->setCurrentIndex(pageSize_->findData(*usable.pageSize));
+    }
+    if (usable.sortColumn) {
+        sortColumn_ = *usable.sortColumn;
+        ascending_ = usable.ascending.value_or(ascending_);
+    }
+    userWidths_ = usable.columnWidths;
+    const QScopedValueRollback sizing(settingWidths_, true);
+    for (const auto& [column, width] : userWidths_) {
+        columnWidths_[static_cast<size_t>(column)] = width;
+        grid_->SetColumnWidth(column, width);
+    }
+    if (area_.isValid()) {
+        SpreadColumns();
+    }
 }
 
 const DeviceRow* CDeviceList::Row(int gridRow) const {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/ViewState.h"
 #include "operations/SelectedDevice.h"
 #include "pages/DeviceListLayout.h"
 #include "pages/DeviceRows.h"
 
 #include <QObject>
 #include <QRect>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,11 @@ public:
     int ColumnOf(DeviceField field) const { return layout_.ColumnOf(field); }
     int StatusColumn() const { return layout_.ColumnOf(kFieldStatus); }
 
+    // Page size, order and the widths the user gave columns; RestoreView takes back what the list can
+    // show of such a view and reloads nothing.
+    ListView View() const;
+    void RestoreView(const ListView& view);
+
     // Filter field, grid and page-size box, taken away during a search.
     void SetInteractive(bool on);
     void ClearFilter();
@@ -89,6 +96,8 @@ Q_SIGNALS:
     void reloaded();
     // A click on a data row (row >= 1).
     void deviceClicked(int row, int column);
+    // The user changed the page size, the order or a column's width.
+    void viewChanged();
 
 private:
     // Shares the grid's spare width among the text columns.
@@ -97,6 +106,8 @@ private:
     void BuildControls(const SkinPaths& skin, int pageId);
     void OnCellClicked(int row, int column);
     void OnHeaderClicked(int column);
+    // A column's edge dragged: the column keeps that width from then on.
+    void OnColumnResized(int column, int width);
     void SetOnlineCount(int count);
     // The warning line after each reload, and the one message when writes have begun to fail.
     void ShowStoreFault();
@@ -118,6 +129,8 @@ private:
     QRect area_;
     std::vector<DeviceRow> rows_;
     std::vector<int> columnWidths_; // before any room is shared out
+    std::map<int, int> userWidths_; // the columns the user sized, which take no share of spare room
+    bool settingWidths_ = false;    // the list itself is sizing columns
     bool ascending_ = false;
     int sortColumn_;
     int currentPage_ = 1;

@@ -31,6 +31,7 @@ CDeviceListPage::CDeviceListPage(const PageContext& context, int pageId, const c
 
     connect(list_, &CDeviceList::deviceClicked, this,
             [this](int row, int column) { OnDeviceClicked(row, column); });
+    connect(list_, &CDeviceList::viewChanged, this, &CPage::listViewChanged);
     connect(list_->Strip(), &CTMultiPages::pagePicked, this,
             [this](int picked, int page) { context_.navigation.ShowListPage(picked, page); });
     reloadTimer_.setInterval(reloadDelayMs);
@@ -63,6 +64,14 @@ void CDeviceListPage::RefreshList() {
 
 void CDeviceListPage::ShowListPage(int page) {
     list_->Reload(page);
+}
+
+std::optional<ListView> CDeviceListPage::CurrentListView() const {
+    return list_->View();
+}
+
+void CDeviceListPage::RestoreListView(const ListView& view) {
+    list_->RestoreView(view);
 }
 
 void CDeviceListPage::OnDeviceClicked(int row, int column) {

@@ -31,6 +31,8 @@ public:
 
     void RefreshList() override;
     void ShowListPage(int page) override;
+    std::optional<ListView> CurrentListView() const override;
+    void RestoreListView(const ListView& view) override;
 
     CDeviceList& List() const { return *list_; }
     QTimer& ReloadTimer() { return reloadTimer_; }

@@ -131,7 +131,7 @@ void CUpgradeConfigDlg::FillTypes() {
 
 void CUpgradeConfigDlg::OnScan() {
     const QString file =
-        FileDialog::getOpenFileName(this, QString(), QString(),
+        FileDialog::getOpenFileName(this, QString(), FileDialog::Kind::Firmware,
                                     TranslateText("Firmware files") + QStringLiteral(" (*.bin *.BIN);;") +
                                         TranslateText("All files") + QStringLiteral(" (*)"));
     if (!file.isEmpty()) {

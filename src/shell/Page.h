@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/ViewState.h"
 #include "ui/TDialog.h"
+
+#include <optional>
 
 namespace rf {
 
@@ -17,6 +20,14 @@ public:
     virtual void RefreshList() {}
     // Shows page number `page` of the list.
     virtual void ShowListPage(int page) { (void)page; }
+    // How the user has arranged the list (page size, order, column widths); none for a page without one.
+    virtual std::optional<ListView> CurrentListView() const { return std::nullopt; }
+    // Takes back an arrangement kept from an earlier run; what the list cannot show is passed over.
+    virtual void RestoreListView(const ListView& view) { (void)view; }
+
+Q_SIGNALS:
+    // The user changed the list's page size, order or a column's width.
+    void listViewChanged();
 
 private:
     int pageId_;

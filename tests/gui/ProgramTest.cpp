@@ -31,7 +31,9 @@ struct Program {
     ~Program() { std::filesystem::remove(database); }
 
     test::TempDir runtime;
-    std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime.Path().string(), "QT_QPA_PLATFORM=offscreen"};
+    // The runs keep their view in the run folder, not in the user's own configuration.
+    std::vector<std::string> env{"XDG_RUNTIME_DIR=" + runtime.Path().string(),
+                                 "XDG_CONFIG_HOME=" + runtime.Path().string(), "QT_QPA_PLATFORM=offscreen"};
     std::string database = std::string(RF_BUNDLE_DIR) + "data.mdb";
 };
 

@@ -213,10 +213,11 @@ TEST(MessageBoxes, WarningAndConfirmationLook) {
 
 TEST(FileDialogs, TestsChooseTheFile) {
     FileDialog::setNextFileName(QStringLiteral("/tmp/firmware.bin"));
-    EXPECT_EQ(FileDialog::getOpenFileName(nullptr, QString(), QString(), QStringLiteral("*.bin")),
-              QStringLiteral("/tmp/firmware.bin"));
+    EXPECT_EQ(
+        FileDialog::getOpenFileName(nullptr, QString(), FileDialog::Kind::Other, QStringLiteral("*.bin")),
+        QStringLiteral("/tmp/firmware.bin"));
     FileDialog::setNextFileName(QString());
-    EXPECT_TRUE(FileDialog::getOpenFileName(nullptr, QString(), QString(), QString()).isEmpty())
+    EXPECT_TRUE(FileDialog::getOpenFileName(nullptr, QString(), FileDialog::Kind::Other, QString()).isEmpty())
         << "cancelled";
 }
 
