@@ -2,6 +2,7 @@
 
 #include "operations/SelectedDevice.h"
 #include "pages/DeviceListLayout.h"
+#include "pages/DeviceListRows.h"
 #include "pages/DeviceRows.h"
 
 #include <QObject>
@@ -42,6 +43,9 @@ public:
     // A reload that keeps the order chosen by the last header click.
     void Reload(int page);
     void ReloadCurrentPage() { Reload(currentPage_); }
+
+    // Every row that matches the filter, over all pages, in the list's order (as the pages show them).
+    std::vector<DeviceRow> AllRows() const;
 
     // The devices of the ticked rows in grid order; with configurableOnly, devices without a transparent
     // bridge are left out.
@@ -91,6 +95,7 @@ Q_SIGNALS:
     void deviceClicked(int row, int column);
 
 private:
+    DeviceListQuery Query(int sortColumn, bool ascending, const std::string& filter) const;
     // Shares the grid's spare width among the text columns.
     void SpreadColumns();
     void BuildGrid();
