@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <fstream>
+#include <system_error>
 
 namespace rf {
 namespace {
@@ -93,6 +93,7 @@ std::vector<DeviceField> ExportFields(const DeviceListLayout& layout) {
 
 std::vector<std::string> ExportFieldNames(const std::vector<DeviceField>& fields) {
     std::vector<std::string> names;
+    names.reserve(fields.size());
     for (const DeviceField field : fields) {
         names.emplace_back(FieldName(field));
     }
@@ -121,7 +122,7 @@ bool WriteExportFile(const std::string& fileName, const std::string& document, s
         file.close();
     }
     if (!file) {
-        error = std::strerror(errno);
+        error = std::generic_category().message(errno);
         return false;
     }
     return true;
