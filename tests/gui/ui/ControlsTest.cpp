@@ -10,6 +10,7 @@
 #include "ui/TStatic.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -251,6 +252,24 @@ TEST(FileDialogs, TestsChooseTheFile) {
     FileDialog::setNextFileName(QString());
     EXPECT_TRUE(FileDialog::getOpenFileName(nullptr, QString(), QString(), QString()).isEmpty())
         << "cancelled";
+}
+
+// A dialog opens in the folder given, else in the last one used, else at home; never in the working folder.
+TEST(FileDialogs, TheyStartInTheFolderGivenOrTheLastUsedNeverTheWorkingFolder) {
+    const test::TempDir given;
+    const test::TempDir used;
+    const QString usedFolder = ToQString(used.Path().string());
+    FileDialog::setNextFileName(usedFolder + QStringLiteral("/devices.csv"));
+    FileDialog::getSaveFileName(nullptr, QString(), QStringLiteral("devices.csv"), QString());
+    EXPECT_EQ(FileDialog::startFolder(QString()), usedFolder);
+    EXPECT_EQ(FileDialog::startFolder(QStringLiteral("relative")), usedFolder) << "not the working folder";
+    EXPECT_EQ(FileDialog::startFolder(ToQString(given.Path().string())), ToQString(given.Path().string()));
+    {
+        const test::TempDir gone;
+        FileDialog::setNextFileName(ToQString(gone.Path().string()) + QStringLiteral("/fw.bin"));
+        FileDialog::getOpenFileName(nullptr, QString(), QString(), QString());
+    }
+    EXPECT_EQ(FileDialog::startFolder(QString()), QDir::homePath()) << "the last folder is gone";
 }
 
 } // namespace
