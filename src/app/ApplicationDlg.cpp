@@ -9,11 +9,11 @@
 #include "ui/TStatic.h"
 #include "ui/WindowTranslation.h"
 
+#include "ui/MessageBox.h"
 #include <QApplication>
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QSizeGrip>
@@ -90,6 +90,7 @@ void CApplicationDlg::BuildTitleButtons() {
     const Title titles[] = {
         {"helpButton", context_.skin.helpNormal, "Info", &CApplicationDlg::ShowHelpMenu},
         {"minButton", context_.skin.minNormal, "Min", &CApplicationDlg::MinimiseToTray},
+        {"maxButton", context_.skin.maxNormal, "Maximise", &CApplicationDlg::ToggleMaximised},
         {"closeButton", context_.skin.closeNormal, "Close", &CApplicationDlg::CloseWindow}};
     for (const auto& title : titles) {
         auto* button = new CTButtonPicture(this);
@@ -99,6 +100,7 @@ void CApplicationDlg::BuildTitleButtons() {
         connect(button, &CTButtonPicture::clicked, this, title.action);
         titleButtons_.push_back(button);
     }
+    maxButton_ = titleButtons_[2];
 }
 
 // The title buttons keep to the top-right corner, the menu column and the page area take the height, and
@@ -137,6 +139,15 @@ void CApplicationDlg::ToggleMaximised() {
         showNormal();
     } else {
         showMaximized();
+    }
+}
+
+void CApplicationDlg::changeEvent(QEvent* event) {
+    CTDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && maxButton_ != nullptr) {
+        const bool maximised = isMaximized();
+        maxButton_->SetImage(ToQString(maximised ? context_.skin.restoreNormal : context_.skin.maxNormal));
+        maxButton_->setToolTip(ToQString(Translate(maximised ? "Restore window" : "Maximise")));
     }
 }
 
@@ -223,14 +234,10 @@ void CApplicationDlg::OnTrayActivated(QSystemTrayIcon::ActivationReason reason) 
 }
 
 void CApplicationDlg::ShowAbout() {
-    QMessageBox box(this);
-    box.setObjectName(QStringLiteral("aboutBox"));
-    box.setWindowTitle(ToQString(Translate("About")));
-    box.setIconPixmap(windowIcon().pixmap(48, 48));
-    box.setText(ToQString(Translate("VEZEzizozodud")) + QStringLiteral(" ") +
-                ToQString(context_.settings.versionLabel));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    MessageBox::about(this, ToQString(Translate("About")),
+                      ToQString(Translate("VEZEzizozodud")) + QStringLiteral(" ") +
+                          ToQString(context_.settings.versionLabel),
+                      windowIcon().pixmap(48, 48));
 }
 
 void CApplicationDlg::OpenHelpEntry(const char* urlKey) {

@@ -55,6 +55,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The maximise button shows what a click on it does.
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildTitleButtons();
@@ -66,6 +68,7 @@ private:
     PageContext pageContext_;
     CMenuDlg* menu_ = nullptr;
     std::vector<CTButtonPicture*> titleButtons_;
+    CTButtonPicture* maxButton_ = nullptr;
     QWidget* grip_ = nullptr;
     CChildDlg* pages_ = nullptr;
     QMenu* helpMenu_ = nullptr;

@@ -20,8 +20,8 @@ class CMenuDlg : public CTDialog {
 public:
     static constexpr int kWidth = 220;
     static constexpr int kMinimumHeight = 522;
-    // Menu button texts are centred, 30 pixels from either edge.
-    static constexpr int kTextMargin = 30;
+    // Menu button texts are centred, but never begin left of the icon's right edge (44 pixels) and a gap.
+    static constexpr int kTextMargin = 50;
 
     CMenuDlg(const Settings& settings, const SkinPaths& skin, QWidget* parent);
 

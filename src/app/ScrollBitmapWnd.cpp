@@ -7,7 +7,7 @@ namespace rf {
 
 CScrollBitmapWnd::CScrollBitmapWnd(QWidget* parent) : QAbstractScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     horizontalScrollBar()->setSingleStep(kLineStep);
     verticalScrollBar()->setSingleStep(kLineStep);
@@ -30,9 +30,11 @@ QPoint CScrollBitmapWnd::Offset() const {
 
 void CScrollBitmapWnd::Layout() {
     const QSize view = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, picture_.width() - view.width()));
-    horizontalScrollBar()->setPageStep(view.width());
-    verticalScrollBar()->setRange(0, std::max(0, picture_.height() - view.height()));
+    shown_ = picture_.width() > view.width() && view.width() > 0
+                 ? picture_.scaledToWidth(view.width(), Qt::SmoothTransformation)
+                 : picture_;
+    horizontalScrollBar()->setRange(0, 0);
+    verticalScrollBar()->setRange(0, std::max(0, shown_.height() - view.height()));
     verticalScrollBar()->setPageStep(view.height());
 }
 
@@ -44,8 +46,8 @@ void CScrollBitmapWnd::resizeEvent(QResizeEvent* event) {
 void CScrollBitmapWnd::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), QColor(192, 192, 192));
-    if (!picture_.isNull()) {
-        painter.drawPixmap(-Offset(), picture_);
+    if (!shown_.isNull()) {
+        painter.drawPixmap(-Offset(), shown_);
     }
 }
 

@@ -5,8 +5,8 @@
 
 namespace rf {
 
-// Shows a picture larger than itself, with scroll bars where it does not fit; outside the picture the
-// background is grey.
+// Shows a picture at the width of its view (made smaller when it is wider, never cut on the right), with a
+// scroll bar when it is taller; outside the picture the background is grey.
 class CScrollBitmapWnd : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -17,6 +17,8 @@ public:
 
     bool LoadPicture(const QString& path);
     QSize PictureSize() const { return picture_.size(); }
+    // The picture as it is drawn.
+    QSize ShownSize() const { return shown_.size(); }
     QPoint Offset() const;
 
 protected:
@@ -26,6 +28,7 @@ protected:
 private:
     void Layout();
     QPixmap picture_;
+    QPixmap shown_;
 };
 
 } // namespace rf

@@ -177,9 +177,9 @@ void CBridgeSearchApDlg::FillList(bool ascending, int column) {
     for (size_t i = 0; i < shown_.size(); ++i) {
         const ScanEntry& ap = shown_[i];
         const int row = static_cast<int>(i) + 1;
-        const std::array<QString, 5> texts{QString(), ToQString(ap.ssid()), QString::number(ap.channel()),
-                                           ToQString(MacBytesToText(ap.mac())),
-                                           QString::fromUtf8(ScanSecurityText(ap.secure_mode()))};
+        const std::array<QString, 5> texts{
+            QString(), ToQString(ap.ssid()), ToQString(ChannelText(ap.channel())),
+            ToQString(MacBytesToText(ap.mac())), TranslateText(ScanSecurityText(ap.secure_mode()))};
         for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
             SetNormalCell(settings_, *grid_, row, c, texts[static_cast<size_t>(c)], kFormatCentred);
         }

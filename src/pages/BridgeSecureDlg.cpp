@@ -29,7 +29,7 @@ CBridgeSecureDlg::CBridgeSecureDlg(const Settings& settings, QWidget* parent)
     channel_ = MakeTabCombo(this, "bridgeChannel", {kFieldX, 10 + kRow, 120, 24});
     MakeTabLabel(settings, this, "SecureMode", {kLabelX, 10 + 2 * kRow, 140, 24});
     security_ = MakeTabCombo(this, "bridgeSecurity", {kFieldX, 10 + 2 * kRow, 220, 24});
-    cipherLabel_ = MakeTabLabel(settings, this, "Encryption_Type", {kLabelX, 10 + 3 * kRow, 140, 24});
+    cipherLabel_ = MakeTabLabel(settings, this, "Wireless_AutoType", {kLabelX, 10 + 3 * kRow, 140, 24});
     for (size_t i = 0; i < ciphers_.size(); ++i) {
         ciphers_[i] = new QRadioButton(QString::fromUtf8(kCipherTexts[i]), this);
         ciphers_[i]->setObjectName(QStringLiteral("bridgeCipher%1").arg(i));

@@ -3,6 +3,7 @@
 #include "core/Language.h"
 #include "core/Settings.h"
 #include "operations/OperationCatalogue.h"
+#include "pages/DeviceListRows.h"
 #include "pages/DeviceRows.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
@@ -46,6 +47,25 @@ void FillStatusCell(const Settings& settings, CGridCtrl& grid, int row, int colu
     const bool conflict = status == ToCode(DeviceStatus::AddressConflict);
     const auto fill = conflict ? SetOfflineCell : online ? SetOnlineCell : SetNormalCell;
     fill(settings, grid, row, column, ToQString(StatusText(status)), kFormatCentred);
+}
+
+// The texts a column must show whole.
+std::vector<QString> WidestTexts(DeviceField field) {
+    switch (field) {
+    case kFieldIp:
+        return {QStringLiteral("255.255.255.255")};
+    case kFieldMac:
+        return {QStringLiteral("dd:dd:dd:dd:dd:dd")};
+    case kFieldType: {
+        std::vector<QString> models;
+        for (const std::string& model : ModelTexts()) {
+            models.push_back(ToQString(model));
+        }
+        return models;
+    }
+    default:
+        return {};
+    }
 }
 
 void FillRow(const Settings& settings, CGridCtrl& grid, int row, const DeviceRow& record,
@@ -103,10 +123,9 @@ void CDeviceList::BuildGrid() {
         SetHeaderCell(settings_, *grid_, column, definition.width, header);
         // A translated header may be longer than its column: the column widens so that it can be read.
         int needed = QFontMetrics(grid_->GetCellFont(0, column)).horizontalAdvance(header) + 18;
-        // Addresses are never cut: the IP and MAC columns take the widest address in the cell font.
-        if (definition.field == kFieldIp || definition.field == kFieldMac) {
-            const QString widest = definition.field == kFieldIp ? QStringLiteral("255.255.255.255")
-                                                                : QStringLiteral("dd:dd:dd:dd:dd:dd");
+        // Addresses and model names are never cut (models differ only at their ends: "Horsk", "HorskV2.0"):
+        // these columns take the widest text they can hold in the cell font.
+        for (const QString& widest : WidestTexts(definition.field)) {
             needed =
                 std::max(needed, QFontMetrics(ToQFont(settings_.gridFont)).horizontalAdvance(widest) + 12);
         }
@@ -221,28 +240,23 @@ void CDeviceList::Reload(int page) {
     ReloadDeviceList(page, ascending_, sortColumn_, filter_);
 }
 
+DeviceListQuery CDeviceList::Query(int sortColumn, bool ascending, const std::string& filter) const {
+    return {layout_.SortKeyOf(sortColumn).value_or(SortKey::IpAddress), filter, ascending, PageSize()};
+}
+
+std::vector<DeviceRow> CDeviceList::AllRows() const {
+    return LoadAllDeviceListRows(store_, engine_, layout_, Query(sortColumn_, ascending_, filter_));
+}
+
 void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, const std::string& filter) {
     Q_EMIT reloading();
-    const int pageSize = PageSize();
-    std::vector<ap_info_stu> stored;
-    int pageCount = 0;
-    int online = 0;
-    const SortKey key = layout_.SortKeyOf(sortColumn).value_or(SortKey::IpAddress);
-    store_.QueryDevicePage(key, filter, ascending, pageSize, page, stored, pageCount, online);
-    if (page > 1 && page > pageCount) {
-        page = std::max(pageCount, 1);
-        stored.clear();
-        store_.QueryDevicePage(key, filter, ascending, pageSize, page, stored, pageCount, online);
-    }
+    const DeviceListQuery query = Query(sortColumn, ascending, filter);
+    DeviceListPageRows loaded = LoadDeviceListPage(store_, engine_, layout_, query, page);
+    page = loaded.page;
+    const int pageCount = loaded.pageCount;
     sortColumn_ = sortColumn;
     currentPage_ = page;
-    std::vector<ap_info_stu> announced;
-    const int room = AnnouncedRoom(static_cast<int>(stored.size()), pageSize, page, pageCount);
-    if (room > 0 && layout_.listsAnnounced) {
-        engine_.ListAnnouncedDevices(announced, room, filter);
-    }
-    rows_ = BuildDeviceRows(stored, announced, pageSize, page);
-    AddConflictTips(rows_, engine_.OnlineList());
+    rows_ = std::move(loaded.rows);
     grid_->DeleteDataRows();
     grid_->SetRowCount(static_cast<int>(rows_.size()) + 1);
     for (size_t i = 0; i < rows_.size(); ++i) {
@@ -256,7 +270,7 @@ void CDeviceList::ReloadDeviceList(int page, bool ascending, int sortColumn, con
     grid_->ResetScrollBars();
     strip_->SetPageCount(pageCount);
     strip_->SetCurrentPage(pageCount < page ? 1 : page);
-    SetOnlineCount(online);
+    SetOnlineCount(loaded.onlineCount);
     ShowStoreFault();
     Q_EMIT reloaded();
 }

@@ -3,6 +3,7 @@
 #include "core/ViewState.h"
 #include "operations/SelectedDevice.h"
 #include "pages/DeviceListLayout.h"
+#include "pages/DeviceListRows.h"
 #include "pages/DeviceRows.h"
 
 #include <QObject>
@@ -44,6 +45,9 @@ public:
     // A reload that keeps the order chosen by the last header click.
     void Reload(int page);
     void ReloadCurrentPage() { Reload(currentPage_); }
+
+    // Every row that matches the filter, over all pages, in the list's order (as the pages show them).
+    std::vector<DeviceRow> AllRows() const;
 
     // The devices of the ticked rows in grid order; with configurableOnly, devices without a transparent
     // bridge are left out.
@@ -100,6 +104,7 @@ Q_SIGNALS:
     void viewChanged();
 
 private:
+    DeviceListQuery Query(int sortColumn, bool ascending, const std::string& filter) const;
     // Shares the grid's spare width among the text columns.
     void SpreadColumns();
     void BuildGrid();

@@ -44,7 +44,7 @@ const DeviceListLayout kManagementLayout{{
                                              {kFieldOperate, "Operate column", 70, kFixed, kClicks},
                                          },
                                          false,
-                                         &SkinPaths::btnConfig};
+                                         &SkinPaths::write};
 
 const DeviceListLayout kBridgeLayout{{
                                          {kFieldSerial, "Serial", 60, kFixed, kInert},

@@ -1,11 +1,14 @@
 #include "pages/DeviceListPage.h"
 
 #include "pages/DeviceList.h"
+#include "pages/DeviceListExport.h"
 #include "pages/PageParts.h"
 #include "protocol/CodeTables.h"
 #include "store/SqlManagement.h"
+#include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
+#include "ui/TButtonPicture.h"
 #include "ui/TMultiPages.h"
 #include "ui/TStatic.h"
 #include "ui/WindowTranslation.h"
@@ -16,8 +19,10 @@ namespace {
 constexpr int kSeparatorY = 56;
 constexpr int kSummaryTop = 14;
 constexpr int kSummaryHeight = 30;
-// Room on the right of the summary line for the list's filter.
-constexpr int kSummaryRightMargin = 250;
+// The list's filter field and its margins on the right of the export button.
+constexpr int kFilterRoom = 240;
+// Room on the right of the summary line for the export button and the list's filter.
+constexpr int kSummaryRightMargin = kFilterRoom + kButtonWidth + 12;
 
 } // namespace
 
@@ -37,6 +42,14 @@ CDeviceListPage::CDeviceListPage(const PageContext& context, int pageId, const c
     reloadTimer_.setInterval(reloadDelayMs);
     reloadTimer_.setSingleShot(true);
     connect(&reloadTimer_, &QTimer::timeout, this, [this] { list_->ReloadCurrentPage(); });
+
+    export_ = new CTButtonPicture(this);
+    export_->setObjectName(QStringLiteral("exportButton"));
+    export_->SetImage(ToQString(context.skin.btnSearch));
+    export_->SetPageButtonLook(context.settings);
+    export_->SetText(QStringLiteral("Export..."));
+    export_->setToolTip(TranslateText("Write the devices that match the filter, from every page, to a file"));
+    connect(export_, &CTButtonPicture::clicked, this, &CDeviceListPage::OnExport);
 }
 
 CDeviceListPage::~CDeviceListPage() {
@@ -54,6 +67,7 @@ void CDeviceListPage::resizeEvent(QResizeEvent* event) {
     list_->Layout(rect());
     separator_->setGeometry(10, kSeparatorY, width() - 20, 1);
     const int left = SummaryLeft();
+    export_->setGeometry(width() - kFilterRoom - kButtonWidth, kSummaryTop, kButtonWidth, kButtonHeight);
     summary_->setGeometry(left, kSummaryTop, std::max(0, width() - left - kSummaryRightMargin),
                           kSummaryHeight);
 }
@@ -72,6 +86,33 @@ std::optional<ListView> CDeviceListPage::CurrentListView() const {
 
 void CDeviceListPage::RestoreListView(const ListView& view) {
     list_->RestoreView(view);
+}
+
+void CDeviceListPage::OnExport() {
+    const QString csv = TranslateText("CSV files") + QStringLiteral(" (*.csv)");
+    const QString json = TranslateText("JSON files") + QStringLiteral(" (*.json)");
+    QString chosen = csv;
+    const QString name =
+        FileDialog::getSaveFileName(this, TranslateText("Export devices"), QStringLiteral("devices.csv"),
+                                    csv + QStringLiteral(";;") + json, &chosen);
+    if (name.isEmpty()) {
+        return;
+    }
+    const ExportFormat format =
+        ExportFormatOf(ToStdString(name), chosen == json ? ExportFormat::Json : ExportFormat::Csv);
+    const std::string file = ExportFileName(ToStdString(name), format);
+    const std::vector<DeviceRow> rows = list_->AllRows();
+    std::string error;
+    if (!WriteExportFile(file, ExportDocument(list_->Columns(), rows, format), error)) {
+        MessageBox::warning(
+            this,
+            TranslateText("The devices cannot be written to %1: %2").arg(ToQString(file), ToQString(error)));
+        return;
+    }
+    ShowBatchSummary(
+        ToStdString(
+            TranslateText("%1 devices written to %2").arg(QString::number(rows.size()), ToQString(file))),
+        std::string());
 }
 
 void CDeviceListPage::OnDeviceClicked(int row, int column) {

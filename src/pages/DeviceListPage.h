@@ -15,6 +15,7 @@
 namespace rf {
 
 class CDeviceList;
+class CTButtonPicture;
 class CTStatic;
 
 // What the pages of a device list share: the list with its page strip handed to the navigation, the line
@@ -38,6 +39,7 @@ public:
     QTimer& ReloadTimer() { return reloadTimer_; }
     // The outcome of the last batch, one line beside the buttons; the next action clears it.
     CTStatic* BatchSummary() const { return summary_; }
+    CTButtonPicture* ExportButton() const { return export_; }
     bool BatchRunning() const { return worker_.Running(); }
     // Lets the running batch finish (tests).
     void FinishWorkers() { worker_.Wait(); }
@@ -64,6 +66,8 @@ protected:
     template <typename Work, typename Done> void RunBatchWork(Work work, Done done);
     void ShowBatchSummary(const std::string& line, const std::string& details);
     void ClearBatchSummary();
+    // Writes every row that matches the filter, over all pages, to a CSV or JSON file the user picks.
+    void OnExport();
     // The stored record of a shown row: false for a row only announced, or a device gone from the store
     // since the list was loaded.
     bool StoredDeviceOfRow(int row, ap_info_stu& record) const;
@@ -72,6 +76,7 @@ private:
     PageContext context_;
     CDeviceList* list_ = nullptr;
     CTStatic* summary_ = nullptr;
+    CTButtonPicture* export_ = nullptr;
     QWidget* separator_ = nullptr;
     QTimer reloadTimer_;
     WorkerSlot worker_;

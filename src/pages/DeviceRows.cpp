@@ -23,7 +23,7 @@ void FillWireless(DeviceRow& row, const ap_info_stu& device, const DeviceInfo& i
     row.texts[kFieldChannel] = ChannelText(info.channel());
     row.texts[kFieldBridge] =
         TransparentBridgeText(device.ap_type(), info.work_mode(), info.bridge_transparent());
-    row.texts[kFieldTime] = UptimeText(info.up_time());
+    row.texts[kFieldTime] = UptimeDisplayText(info.up_time());
     row.texts[kFieldSecureMode] = SecureModeText(info.security().secure_mode());
     row.texts[kFieldPower] = std::to_string(info.tx_power());
 }

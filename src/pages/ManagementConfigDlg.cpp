@@ -21,6 +21,8 @@ namespace {
 constexpr int kWidth = 620;
 constexpr int kHeight = 560;
 constexpr int kPanelTop = 96;
+constexpr int kTabWidth = 120; // the size of the tab pictures
+constexpr int kTabHeight = 32;
 constexpr int kSchedulePanelDrop = 85;
 constexpr std::array<const char*, CManagementConfigDlg::kTabCount> kTabKeys{"WirelessSet", "IPSET", "VLAN",
                                                                             "TimeReboot"};
@@ -59,10 +61,12 @@ void CManagementConfigDlg::BuildTabs(const Settings& settings, const SkinPaths& 
     for (int tab = 0; tab < kTabCount; ++tab) {
         auto* button = new CTButtonPicture(this);
         button->setObjectName(QString::fromLatin1(kTabNames[static_cast<size_t>(tab)]));
-        button->SetImage(ToQString(skin.btnConfig));
+        // The chosen tab shows the open tab's picture (ShowTab selects it, which draws it pressed).
+        const QString closed = ToQString(skin.wirelessBasic);
+        button->SetImages(closed, closed, ToQString(skin.wirelessConfig), closed);
         button->SetPageButtonLook(settings);
         button->SetText(QString::fromUtf8(kTabKeys[static_cast<size_t>(tab)]));
-        button->setGeometry(20 + 100 * tab, 54, 90, 30);
+        button->setGeometry(20 + (kTabWidth + 6) * tab, 54, kTabWidth, kTabHeight);
         connect(button, &CTButtonPicture::clicked, this, [this, tab] { ShowTab(tab); });
         tabButtons_[static_cast<size_t>(tab)] = button;
     }

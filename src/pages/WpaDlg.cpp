@@ -13,7 +13,7 @@ namespace rf {
 CWpaDlg::CWpaDlg(const Settings& settings, const SecurityForm& opening, QWidget* parent) : CTDialog(parent) {
     setObjectName(QStringLiteral("WpaDlg"));
     MakeChildPage();
-    MakeTabLabel(settings, this, "Encryption_Type", {0, 0, 120, 24});
+    MakeTabLabel(settings, this, "Wireless_AutoType", {0, 0, 120, 24});
     cipher_ = MakeTabCombo(this, "radiusCipher", {130, 0, 150, 24});
     ShowFixedChoices(cipher_, {{"AES", 0}, {"TKIP", 1}, {"AES/TKIP", 2}}, opening.radiusCipher);
     MakeTabLabel(settings, this, "Radius_server_ip", {0, 30, 120, 24});

@@ -110,6 +110,14 @@ std::string ModelText(int32_t model) {
     return std::string(kModels.front().second);
 }
 
+std::vector<std::string> ModelTexts() {
+    std::vector<std::string> names;
+    for (const auto& model : kModels) {
+        names.emplace_back(model.second);
+    }
+    return names;
+}
+
 uint16_t ModelCode(std::string_view text) {
     for (const auto& [code, name] : kModels) {
         if (name == text) {
@@ -139,7 +147,7 @@ bool HasTransparentBridge(int32_t model, int32_t workMode) {
 
 std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent) {
     if (!HasTransparentBridge(model, workMode)) {
-        return std::string(kNotApplicableText);
+        return Translate(kNotApplicableText);
     }
     return Translate(bridgeTransparent != 0 ? "On2" : "Off2");
 }
@@ -151,6 +159,24 @@ std::string UptimeText(uint32_t seconds) {
     const uint32_t secs = seconds % 60;
     std::string clock = std::to_string(hours) + ":" + std::to_string(minutes) + ":" + std::to_string(secs);
     return days > 0 ? std::to_string(days) + " " + clock : clock;
+}
+
+std::string UptimeDisplayText(uint32_t seconds) {
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02u:%02u:%02u", seconds / 3600 % 24, seconds / 60 % 60,
+                  seconds % 60);
+    const uint32_t days = seconds / 86400;
+    if (days == 0) {
+        return clock;
+    }
+    std::string text = Translate("%1 d %2");
+    for (const auto& [mark, value] :
+         {std::pair{"%1", std::to_string(days)}, std::pair{"%2", std::string(clock)}}) {
+        if (const size_t at = text.find(mark); at != std::string::npos) {
+            text.replace(at, 2, value);
+        }
+    }
+    return text;
 }
 
 std::string IpBytesToText(const Ipv4Bytes& ip) {

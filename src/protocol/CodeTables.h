@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace rf {
 
@@ -41,6 +42,8 @@ std::string StatusText(DeviceStatus status);
 std::string StatusText(int32_t statusCode);
 // Model name (never translated); the name of code 1 for codes outside the table.
 std::string ModelText(int32_t model);
+// Every model name of the table.
+std::vector<std::string> ModelTexts();
 // The code of a model name compared exactly; 1 when no model has that name.
 uint16_t ModelCode(std::string_view text);
 // Translated work mode (1..7); empty for other codes.
@@ -51,14 +54,17 @@ std::string SecureModeText(int32_t secureMode);
 std::string ChannelText(int32_t channel);
 // A device the transparent-bridge switch applies to: not models 4 and 261, nor work modes 4-7.
 bool HasTransparentBridge(int32_t model, int32_t workMode);
-// Shown where a model or work mode has no transparent bridge; the same text in every language.
+// The key of the text shown where a model or work mode has no transparent bridge.
 inline constexpr std::string_view kNotApplicableText = "N/A";
 
-// kNotApplicableText where a model or work mode has no transparent bridge, otherwise translated "On2" or
-// "Off2".
+// Translated kNotApplicableText where a model or work mode has no transparent bridge, otherwise translated
+// "On2" or "Off2".
 std::string TransparentBridgeText(int32_t model, int32_t workMode, int32_t bridgeTransparent);
 // "d h:m:s" from one day on, otherwise "h:m:s", numbers without leading zeros.
 std::string UptimeText(uint32_t seconds);
+// What the lists show: "13 d 01:02:06" from one day on (the days as the language file writes them, key
+// "%1 d %2"), otherwise "01:02:06". The store keeps UptimeText, which its filter matches.
+std::string UptimeDisplayText(uint32_t seconds);
 
 // "%d.%d.%d.%d", first octet first.
 std::string IpBytesToText(const Ipv4Bytes& ip);

@@ -12,25 +12,43 @@ std::optional<QString> FileDialog::nextFileName_;
 ViewFolders* FileDialog::folders_ = nullptr;
 std::function<void()> FileDialog::changed_;
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, Kind kind,
-                                    const QString& filter) {
-    const bool firmware = kind == Kind::Firmware;
-    QString name;
-    if (nextFileName_) {
-        name = *nextFileName_;
-        nextFileName_.reset();
-    } else {
-        const std::string home = ToStdString(QDir::homePath());
-        const std::string start = folders_ != nullptr ? DialogStartFolder(*folders_, firmware, home) : home;
-        name = QFileDialog::getOpenFileName(parent, caption, ToQString(start), filter);
-    }
-    if (!name.isEmpty() && folders_ != nullptr) {
-        RememberChosenFile(*folders_, firmware, ToStdString(name));
+std::optional<QString> FileDialog::TakeNextFileName() {
+    std::optional<QString> name = nextFileName_;
+    nextFileName_.reset();
+    return name;
+}
+
+QString FileDialog::StartFolder(Kind kind) {
+    const std::string home = ToStdString(QDir::homePath());
+    return ToQString(folders_ != nullptr ? DialogStartFolder(*folders_, kind == Kind::Firmware, home) : home);
+}
+
+QString FileDialog::Remember(Kind kind, const QString& chosen) {
+    if (!chosen.isEmpty() && folders_ != nullptr) {
+        RememberChosenFile(*folders_, kind == Kind::Firmware, ToStdString(chosen));
         if (changed_) {
             changed_();
         }
     }
-    return name;
+    return chosen;
+}
+
+QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, Kind kind,
+                                    const QString& filter) {
+    if (std::optional<QString> name = TakeNextFileName()) {
+        return Remember(kind, *name);
+    }
+    return Remember(kind, QFileDialog::getOpenFileName(parent, caption, StartFolder(kind), filter));
+}
+
+QString FileDialog::getSaveFileName(QWidget* parent, const QString& caption, const QString& fileName,
+                                    const QString& filters, QString* selectedFilter) {
+    if (std::optional<QString> name = TakeNextFileName()) {
+        return Remember(Kind::Other, *name);
+    }
+    const QString offered = QDir(StartFolder(Kind::Other)).filePath(fileName);
+    return Remember(Kind::Other,
+                    QFileDialog::getSaveFileName(parent, caption, offered, filters, selectedFilter));
 }
 
 void FileDialog::setNextFileName(const QString& fileName) {

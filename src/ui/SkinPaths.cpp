@@ -20,6 +20,8 @@ SkinPaths BuildSkinPaths(const std::string& exeDirectory, std::uint16_t language
     p.applicationIcon = path("Application.ico");
     p.closeNormal = path("close_normal.bmp");
     p.minNormal = path("min_normal.bmp");
+    p.maxNormal = path("max_normal.bmp");
+    p.restoreNormal = path("restore_normal.bmp");
     p.helpNormal = path("help_normal.bmp");
     p.helpProduct = path("help_product_normal.bmp");
     p.helpSupport = path("help_support_normal.bmp");
@@ -62,6 +64,8 @@ const std::vector<std::string_view>& SkinFileNames() {
         "Application.ico",
         "close_normal.bmp",
         "min_normal.bmp",
+        "max_normal.bmp",
+        "restore_normal.bmp",
         "help_normal.bmp",
         "help_product_normal.bmp",
         "help_support_normal.bmp",

@@ -19,6 +19,8 @@ struct SkinPaths {
     std::string applicationIcon;
     std::string closeNormal;
     std::string minNormal;
+    std::string maxNormal;
+    std::string restoreNormal;
     std::string helpNormal;
     std::string helpProduct;
     std::string helpSupport;

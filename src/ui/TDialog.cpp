@@ -158,6 +158,12 @@ void CTDialog::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget* win = window();
+    if (win->isMaximized()) {
+        // A maximised window stays where it is; a move begun here would swallow the double click that
+        // restores it.
+        QDialog::mousePressEvent(event);
+        return;
+    }
     QWindow* handle = win->windowHandle();
     if (handle != nullptr && handle->startSystemMove()) {
         return;

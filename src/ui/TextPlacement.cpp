@@ -17,7 +17,7 @@ TextPoint PlaceButtonText(int alignment, int margin, int width, int height, int 
         p = {width - margin - textWidth - 2, middle};
         break;
     case kAlignCentre:
-        p = {centre, middle};
+        p = {std::max(centre, margin), middle}; // a picture may lie left of the margin
         break;
     case kAlignTopCentre:
         p = {centre, 0};

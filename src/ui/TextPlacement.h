@@ -17,7 +17,8 @@ struct TextPoint {
 };
 
 // Top-left corner of a text of textWidth x textHeight in a button of width x height, placed by the
-// alignment code; margin applies to the left and right placements. Negative coordinates become 0.
+// alignment code; margin applies to the left and right placements, and a centred text never begins left of
+// it. Negative coordinates become 0.
 TextPoint PlaceButtonText(int alignment, int margin, int width, int height, int textWidth, int textHeight);
 
 } // namespace rf

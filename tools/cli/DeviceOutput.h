@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ExportText.h"
 #include "nicscan/Nicscan.h"
 #include "operations/CheckResult.h"
 #include "protocol/ApInfo.h"
@@ -15,14 +16,6 @@ namespace rf {
 // How the command-line tool prints devices and adapters: one JSON object per line, one CSV record per
 // line, or one row of a text table per item. Texts that devices report are made safe for a terminal (no
 // control characters).
-
-// A JSON string on one line: control characters escaped, bytes that are not UTF-8 become U+FFFD.
-std::string JsonText(std::string_view text);
-// A CSV field (RFC 4180): quoted, its quotes doubled, when it holds a comma, a quote or a line break;
-// bytes that are not UTF-8 become U+FFFD.
-std::string CsvText(std::string_view text);
-// The text with every control character and every byte that is not UTF-8 replaced by '?'.
-std::string PrintableText(std::string_view text);
 
 // One field of a device in JSON and CSV: a text, or a number or true/false written as it is.
 struct DeviceField {

@@ -4,6 +4,7 @@
 
 #include "core/Language.h"
 #include "protocol/CodeTables.h"
+#include "protocol/DeviceFieldNames.h"
 #include "rules/CountryTable.h"
 #include "rules/RebootScheduleForm.h"
 #include "rules/SecurityForm.h"
@@ -120,7 +121,7 @@ void AddRadio(Fields& f, const DeviceInfo& info) {
            ChoiceText(BuildBandwidthList(info.network_mode(), info.bandwidth(), band), info.bandwidth()));
     f.Number("channel", info.channel(), ChannelText(info.channel()));
     f.Number("expand_channel", info.expand_channel());
-    f.Code("tx_power", info.tx_power(), std::to_string(info.tx_power()) + " dBm");
+    f.Code(std::string(kFieldNameTxPower), info.tx_power(), std::to_string(info.tx_power()) + " dBm");
     f.Number("tx_power_min", info.tx_power_min());
     f.Number("tx_power_max", info.tx_power_max());
     f.Number("ssid_rf_type", info.ssid_rf_type());
@@ -132,7 +133,7 @@ void AddRadio(Fields& f, const DeviceInfo& info) {
 }
 
 void AddSecurity(Fields& f, const SecurityBlock& s) {
-    f.Code("secure_mode", s.secure_mode(), SecurityModeItem(s.secure_mode()),
+    f.Code(std::string(kFieldNameSecureMode), s.secure_mode(), SecurityModeItem(s.secure_mode()),
            SecureModeText(s.secure_mode()));
     f.Code("wpapsk_auth_type", s.wpapsk_auth_type(),
            FromList({"AES", "TKIP", "TKIP&AES"}, s.wpapsk_auth_type()));
@@ -162,7 +163,7 @@ void AddBridgeAndVlan(Fields& f, const ap_info_stu& device, const DeviceInfo& in
     f.Number("vlan_id_wlan", info.vlan_id_wlan());
     f.Number("vlan_id_lan", info.vlan_id_lan());
     const bool hasTransparentBridge = HasTransparentBridge(device.ap_type(), info.work_mode());
-    f.Code("bridge_transparent", info.bridge_transparent(),
+    f.Code(std::string(kFieldNameBridgeTransparent), info.bridge_transparent(),
            hasTransparentBridge ? OnOff(info.bridge_transparent()) : std::string(kNotApplicableText));
 }
 

@@ -266,6 +266,15 @@ QImage TitleButton(char kind) {
     } else if (kind == '-') {
         p.setPen(Stroke(ink, 1.8));
         p.drawLine(QPointF(8, 11), QPointF(18, 11));
+    } else if (kind == 'm') {
+        p.setPen(Stroke(ink, 1.5));
+        p.drawRect(QRectF(8.5, 3.5, 9, 9));
+        p.drawLine(QPointF(8.5, 4.5), QPointF(17.5, 4.5));
+    } else if (kind == 'r') { // two windows, one behind the other
+        p.setPen(Stroke(ink, 1.4));
+        p.drawPolyline(QPolygonF({QPointF(10.5, 4.5), QPointF(10.5, 2.5), QPointF(18.5, 2.5),
+                                  QPointF(18.5, 10.5), QPointF(16.5, 10.5)}));
+        p.drawRect(QRectF(7.5, 5.5, 8, 8));
     } else {
         p.setPen(Stroke(ink, 1.6));
         QPainterPath hook;
@@ -477,6 +486,8 @@ std::map<std::string, SkinPainter> StillPictures() {
         {"Application.ico", [] { return ApplicationIcon(48); }},
         {"close_normal.bmp", [] { return TitleButton('x'); }},
         {"min_normal.bmp", [] { return TitleButton('-'); }},
+        {"max_normal.bmp", [] { return TitleButton('m'); }},
+        {"restore_normal.bmp", [] { return TitleButton('r'); }},
         {"help_normal.bmp", [] { return TitleButton('?'); }},
         {"help_product_normal.bmp", [] { return MenuEntry('p'); }},
         {"help_support_normal.bmp", [] { return MenuEntry('s'); }},

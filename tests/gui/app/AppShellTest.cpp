@@ -170,12 +170,17 @@ TEST_F(AppShell, WaitDialogSearchesNearItsEndAndCloses) {
     EXPECT_EQ(wait.Progress(), 120);
 }
 
-TEST_F(AppShell, InstallHelpPictureScrolls) {
+TEST_F(AppShell, InstallHelpPictureFitsTheWidthAndScrolls) {
     CInstallHelpDlg page(h.pageContext, nullptr);
     page.resize(400, 300);
     page.show();
     CScrollBitmapWnd* picture = page.Picture();
     ASSERT_FALSE(picture->PictureSize().isEmpty()) << "the help picture loads";
+    ASSERT_GT(picture->PictureSize().width(), picture->viewport()->width())
+        << "a page narrower than the picture";
+    EXPECT_LE(picture->ShownSize().width(), picture->viewport()->width()) << "nothing cut on the right";
+    const auto ratio = [](QSize size) { return static_cast<double>(size.height()) / size.width(); };
+    EXPECT_NEAR(ratio(picture->ShownSize()), ratio(picture->PictureSize()), 0.02) << "scaled, not squeezed";
     QTest::keyClick(picture, Qt::Key_Down);
     EXPECT_EQ(picture->Offset().y(), CScrollBitmapWnd::kLineStep);
     QTest::keyClick(picture, Qt::Key_End);
@@ -208,7 +213,7 @@ TEST_F(AppShell, TheWindowGrowsBeyondItsDesignedSizeButNeverBelowIt) {
     EXPECT_GT(close->geometry().right(), window.width() - 5) << "the title buttons keep to the corner";
 }
 
-TEST_F(AppShell, ADoubleClickOnTheFreeSurfaceMaximisesAndRestores) {
+TEST_F(AppShell, ADoubleClickOnTheFreeSurfaceAndTheMaximiseButtonToggleBothWays) {
     CApplicationDlg window(h.context, Counting());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -216,8 +221,20 @@ TEST_F(AppShell, ADoubleClickOnTheFreeSurfaceMaximisesAndRestores) {
     ASSERT_EQ(window.childAt(free), nullptr) << "a spot without a control";
     QTest::mouseDClick(&window, Qt::LeftButton, {}, free);
     QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
+    QTest::mousePress(&window, Qt::LeftButton, {}, free); // the first press of a double click
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, free);
     QTest::mouseDClick(&window, Qt::LeftButton, {}, free);
     QTRY_VERIFY(!(window.windowState() & Qt::WindowMaximized));
+
+    auto* maximise = window.findChild<CTButtonPicture*>(QStringLiteral("maxButton"));
+    ASSERT_NE(maximise, nullptr);
+    const QImage restored = maximise->Image(CTButtonPicture::Normal).toImage();
+    QTest::mouseClick(maximise, Qt::LeftButton);
+    QTRY_VERIFY(window.windowState() & Qt::WindowMaximized);
+    EXPECT_NE(maximise->Image(CTButtonPicture::Normal).toImage(), restored) << "the button shows restore now";
+    QTest::mouseClick(maximise, Qt::LeftButton);
+    QTRY_VERIFY(!(window.windowState() & Qt::WindowMaximized));
+    EXPECT_EQ(maximise->Image(CTButtonPicture::Normal).toImage(), restored);
 }
 
 TEST_F(AppShell, MenuButtonTextsAreCentred) {

@@ -10,6 +10,7 @@
 #include "pages/ManagementDlg.h"
 #include "pages/VlanDlg.h"
 #include "pages/WirelessSetDlg.h"
+#include "protocol/CodeTables.h"
 #include "rules/VlanForm.h"
 #include "shell/PageIds.h"
 #include "support/AppHarness.h"
@@ -24,6 +25,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -102,6 +104,28 @@ TEST_F(ManagementPage, TheListShowsTheManagementColumns) {
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldPower)), QStringLiteral("20"));
     EXPECT_EQ(grid.GetCellText(1, page->List().Columns().ColumnOf(kFieldMac)),
               QStringLiteral("02:00:00:00:00:14"));
+}
+
+// The row's button shows the edit picture, and every model name fits its column whole ("HorskV2.0" is
+// never cut to look like "Horsk").
+TEST_F(ManagementPage, TheRowButtonShowsTheEditPictureAndTheTypeColumnEveryModelWhole) {
+    CGridCtrl& grid = *page->List().Grid();
+    const QImage write = CGridCtrl::LoadMaskedImage(ToQString(h.skin.write)).toImage();
+    const QColor pill = write.pixelColor(3, write.height() / 2);
+    const QImage cell = grid.viewport()->grab(grid.CellRect(1, OperateColumn())).toImage();
+    int pillPixels = 0;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            pillPixels += cell.pixelColor(x, y) == pill ? 1 : 0;
+        }
+    }
+    EXPECT_GT(pillPixels, 20) << "the edit picture is drawn in the cell";
+
+    const int type = page->List().Columns().ColumnOf(kFieldType);
+    const QFontMetrics metrics(grid.GetCellFont(1, type));
+    for (const std::string& model : ModelTexts()) {
+        EXPECT_LT(metrics.horizontalAdvance(ToQString(model)), grid.GetColumnWidth(type) - 4) << model;
+    }
 }
 
 TEST_F(ManagementPage, TheProgramMakesThisPageForItsId) {

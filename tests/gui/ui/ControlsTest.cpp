@@ -1,12 +1,16 @@
 #include "WidgetEvents.h"
+#include "core/Language.h"
 #include "support/TempDir.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
+#include "ui/QtConvert.h"
+#include "ui/SkinPaths.h"
 #include "ui/TButtonPicture.h"
 #include "ui/TDialog.h"
 #include "ui/TStatic.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -180,6 +184,35 @@ TEST(MessageBoxes, TestsAnswerWithoutABox) {
     EXPECT_EQ(MessageBox::lastText(), QStringLiteral("Please select the devices!"));
 }
 
+// In Chinese: over the middle of the window its page belongs to, wide enough for its whole title. With
+// RF_PICTURES_DIR set, its picture goes there (message-box-chinese.png).
+TEST(MessageBoxes, ABoxSitsOverTheMiddleOfItsWindowWithItsWholeTitle) {
+    SetLanguageIdOverride(kChineseLanguageId);
+    ASSERT_TRUE(LoadLanguage(RF_BUNDLE_DIR));
+    QWidget window;
+    window.setGeometry(120, 90, 1000, 680);
+    auto* page = new QWidget(&window);
+    page->setGeometry(700, 500, 200, 100); // a page far from the window's middle
+    window.show();
+    const std::unique_ptr<QMessageBox> box =
+        MessageBox::makeWarning(page, ToQString(Translate("Please select the devices!")));
+    box->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box.get()));
+    EXPECT_EQ(box->windowTitle(), ToQString(Translate("VEZEzizozodud")));
+    EXPECT_NE(box->text(), QStringLiteral("Please select the devices!")) << "the Chinese text";
+    EXPECT_LE((box->geometry().center() - window.geometry().center()).manhattanLength(), 4)
+        << "box at " << box->geometry().x() << "," << box->geometry().y();
+    EXPECT_GE(box->width(), MessageBox::titleWidth(*box));
+    if (const char* pictures = std::getenv("RF_PICTURES_DIR")) {
+        EXPECT_TRUE(
+            box->grab().save(QString::fromUtf8(pictures) + QStringLiteral("/message-box-chinese.png")));
+    }
+    box->close();
+    SetLanguageIdOverride(0);
+    const test::TempDir noLanguages; // the other tests see the keys, as before
+    LoadLanguage(noLanguages.Dir());
+}
+
 // Answers the box once it is open, after checking how it looks.
 void AnswerOpenBox(QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
                    QMessageBox::StandardButton press, bool* checked) {
@@ -188,7 +221,8 @@ void AnswerOpenBox(QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
         if (box == nullptr) {
             return;
         }
-        *checked = box->icon() == icon && box->standardButtons() == buttons && box->windowTitle().isEmpty();
+        *checked = box->icon() == icon && box->standardButtons() == buttons &&
+                   box->windowTitle() == ToQString(Translate("VEZEzizozodud"));
         box->button(press)->click();
     });
 }

@@ -124,7 +124,7 @@ TEST(DeviceRows, StoredRowsShowEveryColumnAndAnnouncedOnesOnlyWhatTheyReported) 
     EXPECT_EQ(stored.texts[kFieldSsid], "Field");
     EXPECT_EQ(stored.texts[kFieldChannel], ChannelText(0));
     EXPECT_EQ(stored.texts[kFieldVersion], "V3.1.0 build 2211") << "one line";
-    EXPECT_EQ(stored.texts[kFieldTime], UptimeText(90061));
+    EXPECT_EQ(stored.texts[kFieldTime], UptimeDisplayText(90061));
     EXPECT_EQ(stored.texts[kFieldBridge], TransparentBridgeText(257, 1, 0));
     EXPECT_EQ(stored.texts[kFieldPower], "23");
     EXPECT_EQ(stored.texts[kFieldSecureMode], SecureModeText(2));

@@ -17,7 +17,8 @@ protected:
         dir_.Write("Languages/Language.ini", "[LCID]\n1033=English\n");
         dir_.Write("Languages/English.lng", "[ProgramOutStr]\nOnline=Up\nOutline=Down\nUpgrade fail=Broken\n"
                                             "Station=Client\nWPA2_PSK=WPA2 personal\nAuto=automatic\n"
-                                            "On2=enabled\nOff2=disabled\nN/A=none\n");
+                                            "On2=enabled\nOff2=disabled\nN/A=none\n"
+                                            "%1 d %2=%1 days, %2\n");
         SetLanguageIdOverride(1033);
         LoadLanguage(dir_.Dir());
     }
@@ -94,15 +95,14 @@ TEST_F(CodeTablesTest, WorkSecurityAndChannelTexts) {
     EXPECT_EQ(ChannelText(149), "149");
 }
 
-// The language file here translates "N/A" too: it must stay as it is, unlike "On2" and "Off2".
 TEST_F(CodeTablesTest, TransparentBridgeTexts) {
-    EXPECT_EQ(TransparentBridgeText(261, 1, 1), "N/A");
-    EXPECT_EQ(TransparentBridgeText(4, 2, 0), "N/A");
+    EXPECT_EQ(TransparentBridgeText(261, 1, 1), "none");
+    EXPECT_EQ(TransparentBridgeText(4, 2, 0), "none");
     EXPECT_EQ(TransparentBridgeText(257, 2, 1), "enabled");
     EXPECT_EQ(TransparentBridgeText(1, 3, 0), "disabled");
     EXPECT_EQ(TransparentBridgeText(1, 1, 7), "enabled") << "any non-zero flag is on";
     for (int mode : {4, 5, 6, 7}) {
-        EXPECT_EQ(TransparentBridgeText(1, mode, 1), kNotApplicableText) << mode;
+        EXPECT_EQ(TransparentBridgeText(1, mode, 1), "none") << mode;
     }
     EXPECT_EQ(TransparentBridgeText(1, 8, 1), "enabled");
 }
@@ -115,6 +115,13 @@ TEST_F(CodeTablesTest, UptimeTexts) {
     EXPECT_EQ(UptimeText(86399), "23:59:59");
     EXPECT_EQ(UptimeText(90061), "1 1:1:1");
     EXPECT_EQ(UptimeText(4294967295u), "49710 6:28:15") << "the largest value stays positive";
+}
+
+TEST_F(CodeTablesTest, ShownUptimesPadTheClockAndNameTheDaysInTheLanguage) {
+    EXPECT_EQ(UptimeDisplayText(13 * 86400 + 3726), "13 days, 01:02:06");
+    EXPECT_EQ(UptimeDisplayText(3725), "01:02:05");
+    EXPECT_EQ(UptimeDisplayText(0), "00:00:00");
+    EXPECT_EQ(UptimeDisplayText(4294967295u), "49710 days, 06:28:15");
 }
 
 TEST(AddressTexts, IpTextsConvertBothWays) {

@@ -34,12 +34,13 @@ TEST(SkinPaths, TheFileListHoldsEveryPathOfBothLanguages) {
     const auto& names = SkinFileNames();
     const std::set<std::string_view> unique(names.begin(), names.end());
     EXPECT_EQ(unique.size(), names.size()) << "no name twice";
-    EXPECT_EQ(names.size(), 43U);
+    EXPECT_EQ(names.size(), 45U);
     for (const std::uint16_t id : {2052, 1033}) {
         const SkinPaths p = BuildSkinPaths("/x/", id);
-        for (const std::string* path : {&p.mainBk, &p.mainLeftBk, &p.closeWait, &p.installHelp, &p.webButton,
-                                        &p.bridgeButton, &p.btnPie2, &p.write, &p.bridgeFinish, &p.grayLine,
-                                        &p.menuWirelessDown, &p.helpHelp, &p.configBtn, &p.wirelessConfig}) {
+        for (const std::string* path :
+             {&p.mainBk, &p.mainLeftBk, &p.closeWait, &p.installHelp, &p.webButton, &p.bridgeButton,
+              &p.btnPie2, &p.write, &p.bridgeFinish, &p.grayLine, &p.menuWirelessDown, &p.helpHelp,
+              &p.maxNormal, &p.restoreNormal, &p.configBtn, &p.wirelessConfig}) {
             EXPECT_TRUE(unique.contains(std::string_view(*path).substr(std::string_view("/x/Skin/").size())))
                 << *path;
         }

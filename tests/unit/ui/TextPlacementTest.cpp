@@ -22,5 +22,10 @@ TEST(ButtonTextPlacement, TextLargerThanTheButtonStartsAtZero) {
     EXPECT_EQ(PlaceButtonText(kAlignBottomCentre, 0, 20, 10, 10, 16), (TextPoint{5, 0}));
 }
 
+TEST(ButtonTextPlacement, ACentredTextStaysRightOfTheMarginWhereAnIconIs) {
+    EXPECT_EQ(PlaceButtonText(kAlignCentre, 50, 218, 45, 150, 16), (TextPoint{50, 14}));
+    EXPECT_EQ(PlaceButtonText(kAlignCentre, 50, 218, 45, 60, 16), (TextPoint{79, 14}));
+}
+
 } // namespace
 } // namespace rf
