@@ -38,10 +38,6 @@ using namespace std::chrono_literals;
 constexpr int kRadios = 8;
 constexpr int kSetBridge = 7;
 
-int Number(const std::string& line, const std::string& key) {
-    return std::atoi(JsonValue(line, key).c_str());
-}
-
 class BridgeWizardLab : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -51,13 +47,13 @@ protected:
         SKIP_WITHOUT_LAB(lab);
         const std::vector<std::string> radios = lab.Radios();
         for (const std::string& line : radios) {
-            if (Number(line, "work_mode") == 1 && ap.empty()) {
+            if (JsonNumber(line, "work_mode") == 1 && ap.empty()) {
                 ap = line;
             }
         }
         ASSERT_FALSE(ap.empty()) << "the lab has no access point";
         for (const std::string& line : radios) {
-            const int model = Number(line, "model");
+            const int model = JsonNumber(line, "model");
             if (line != ap && model != 4 && model != 261) {
                 (mac.empty() ? mac : otherIp) = JsonValue(line, mac.empty() ? "mac" : "ip");
             }
@@ -164,10 +160,10 @@ TEST_F(BridgeWizardLab, SaveMakesTheRadioAStationOfTheTickedAccessPoint) {
     EXPECT_TRUE(page->BatchSummary()->text().startsWith(TranslateText("Bridge success")))
         << ToStdString(page->BatchSummary()->text());
     const std::string after = Radio();
-    EXPECT_EQ(Number(after, "work_mode"), 2);
+    EXPECT_EQ(JsonNumber(after, "work_mode"), 2);
     EXPECT_EQ(JsonValue(after, "bridge_mac"), JsonValue(ap, "ssid_mac"));
     EXPECT_EQ(JsonValue(after, "bridge_ssid"), JsonValue(ap, "ssid"));
-    EXPECT_EQ(Number(after, "bridge_secure_mode"), 3);
+    EXPECT_EQ(JsonNumber(after, "bridge_secure_mode"), 3);
     EXPECT_EQ(JsonValue(after, "bridge_key"), "roof-link-key");
     EXPECT_EQ(SimRadio::Parse(after).Received(kSetBridge), 1);
 }

@@ -39,24 +39,20 @@ using namespace std::chrono_literals;
 constexpr int kRadios = 8;
 constexpr int kSetWireless = 4, kSetName = 8;
 
-int Number(const std::string& line, const std::string& key) {
-    return std::atoi(JsonValue(line, key).c_str());
-}
-
 // A radio whose stored settings the dialog takes as they are (loose names) and whose channel list offers
 // a channel other than the selected one; that channel.
 std::pair<std::string, int> RadioWithAnotherChannel(const Lab& lab) {
     for (const std::string& line : lab.Radios()) {
-        const int model = Number(line, "model");
+        const int model = JsonNumber(line, "model");
         if (model == 4 || model == 261) {
             continue;
         }
         DeviceInfo info;
-        info.set_rf_type(static_cast<uint8_t>(Number(line, "rf_type")));
-        info.set_country_code(static_cast<uint8_t>(Number(line, "country_code")));
-        info.set_network_mode(static_cast<uint8_t>(Number(line, "network_mode")));
-        info.set_bandwidth(static_cast<uint8_t>(Number(line, "bandwidth")));
-        info.set_channel(static_cast<uint8_t>(Number(line, "channel")));
+        info.set_rf_type(static_cast<uint8_t>(JsonNumber(line, "rf_type")));
+        info.set_country_code(static_cast<uint8_t>(JsonNumber(line, "country_code")));
+        info.set_network_mode(static_cast<uint8_t>(JsonNumber(line, "network_mode")));
+        info.set_bandwidth(static_cast<uint8_t>(JsonNumber(line, "bandwidth")));
+        info.set_channel(static_cast<uint8_t>(JsonNumber(line, "channel")));
         const ChoiceList channels = WirelessChoices::Open(info).channels();
         for (size_t i = 1; i < channels.items.size(); ++i) {
             if (static_cast<int>(i) != channels.selected) {
@@ -138,7 +134,7 @@ TEST_F(ManagementLab, ANameOnlyChangeSendsOneSetNameAndNoWait) {
 }
 
 TEST_F(ManagementLab, AWirelessChangeReachesTheRadioAndTheListShowsIt) {
-    const int power = Number(line, "tx_power_min");
+    const int power = JsonNumber(line, "tx_power_min");
     SaveWith([&](CManagementConfigDlg& dialog) {
         CWirelessSetDlg& w = *dialog.WirelessTab();
         w.SsidEdit()->setText(QStringLiteral("field-7"));
@@ -147,8 +143,8 @@ TEST_F(ManagementLab, AWirelessChangeReachesTheRadioAndTheListShowsIt) {
     });
     const std::string after = Radio();
     EXPECT_EQ(JsonValue(after, "ssid"), "field-7");
-    EXPECT_EQ(Number(after, "channel"), channel);
-    EXPECT_EQ(Number(after, "tx_power"), power);
+    EXPECT_EQ(JsonNumber(after, "channel"), channel);
+    EXPECT_EQ(JsonNumber(after, "tx_power"), power);
     EXPECT_EQ(SimRadio::Parse(after).Received(kSetWireless), 1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Cell(kFieldSsid) == QStringLiteral("field-7"); }, 5000))
         << "the list shows it after its reload";
@@ -175,8 +171,8 @@ TEST_F(ManagementLab, IpAndVlanTogetherShowTheMinuteWaitAndApplyAtTheRestart) {
     EXPECT_EQ(*page->LastWait(), (ConfigWait{60, false, 3}));
     EXPECT_TRUE(WaitFor([&] { return JsonValue(Radio(), "ip") == "10.99.200.9"; }, 20s))
         << "the SetIp sent after the SetVlan takes effect at the restart: " << Radio();
-    EXPECT_EQ(Number(Radio(), "vlan_id"), 10);
-    EXPECT_EQ(Number(Radio(), "vlan_id_wlan"), 20);
+    EXPECT_EQ(JsonNumber(Radio(), "vlan_id"), 10);
+    EXPECT_EQ(JsonNumber(Radio(), "vlan_id_wlan"), 20);
 }
 
 TEST_F(ManagementLab, AnSsidChangeKeepsASecurityModeTheDialogCannotEditAndItsKeys) {
@@ -207,7 +203,7 @@ TEST_F(ManagementLab, AnSsidChangeKeepsASecurityModeTheDialogCannotEditAndItsKey
     const std::string after = Radio();
     EXPECT_EQ(JsonValue(after, "ssid"), "field-9");
     EXPECT_EQ(SimRadio::Parse(after).Received(kSetWireless), 1);
-    EXPECT_EQ(Number(after, "secure_mode"), 9) << "the radio is not left open";
+    EXPECT_EQ(JsonNumber(after, "secure_mode"), 9) << "the radio is not left open";
     for (const char* key : {"wpapsk_key_value", "wpapsk_key_time", "wpa_key", "wpa_radius_ip",
                             "wpa_radius_port", "wep_key_index"}) {
         EXPECT_EQ(JsonValue(after, key), JsonValue(before, key)) << key;
