@@ -59,6 +59,8 @@ CBridgeSetMultiDlg::CBridgeSetMultiDlg(const Settings& settings, const SkinPaths
     connect(save, &CTButtonPicture::clicked, this, &CBridgeSetMultiDlg::OnSave);
     connect(cancel, &CTButtonPicture::clicked, this, &QDialog::reject);
     connect(close, &CTButtonPicture::clicked, this, &QDialog::reject);
+    SetDefaultButton(save);
+    SetEscapeButton(cancel);
     TranslateWindow(this);
 }
 

@@ -87,6 +87,8 @@ void CBridgeConfigDlg::BuildButtons(const Settings& settings, const SkinPaths& s
     connect(next_, &CTButtonPicture::clicked, this, &CBridgeConfigDlg::OnNext);
     connect(back_, &CTButtonPicture::clicked, this, &CBridgeConfigDlg::OnBack);
     connect(close_, &CTButtonPicture::clicked, this, &CBridgeConfigDlg::OnClose);
+    SetDefaultButton(next_);
+    SetEscapeButton(close_);
 }
 
 void CBridgeConfigDlg::Show(int step) {

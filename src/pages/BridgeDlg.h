@@ -32,6 +32,9 @@ public:
 
 protected:
     void OnOperate(int row) override { OpenWizard(row); }
+    std::vector<RowAction> RowActions(int /*row*/) override {
+        return {{kJoinEntry.titleKey, "menuBridgeWizard", [this](int row) { OpenWizard(row); }}};
+    }
 
 private:
     void StartSend(const CheckResult& check);

@@ -19,11 +19,13 @@
 #include "ui/TMultiPages.h"
 #include "ui/TStatic.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QGuiApplication>
 #include <QStyle>
 #include <algorithm>
 
@@ -141,6 +143,13 @@ void CDeviceList::BuildGrid() {
     connect(grid_, &CGridCtrl::cellClicked, this, &CDeviceList::OnCellClicked);
     connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { OnColumnResized(column, width); });
+    connect(grid_, &CGridCtrl::tickAllRequested, this, &CDeviceList::TickAll);
+    connect(grid_, &CGridCtrl::copyRequested, this, [this] { CopySelectedRows(grid_->CurrentRow()); });
+    connect(grid_, &CGridCtrl::rowMenuRequested, this, [this](int row, const QPoint& at) {
+        if (Row(row) != nullptr) {
+            Q_EMIT rowMenuRequested(row, at);
+        }
+    });
 }
 
 void CDeviceList::BuildControls(const SkinPaths& skin, int pageId) {
@@ -315,10 +324,7 @@ void CDeviceList::OnCellClicked(int row, int column) {
 
 void CDeviceList::OnHeaderClicked(int column) {
     if (layout_.FieldAt(column) == kFieldTick) {
-        allTicked_ = allTicked_ == 0 ? 1 : 0;
-        for (int row = 0; row < grid_->GetRowCount(); ++row) {
-            grid_->SetChecked(row, column, allTicked_ != 0);
-        }
+        SetAllTicked(allTicked_ == 0);
         return;
     }
     if (!layout_.SortKeyOf(column)) {
@@ -395,6 +401,56 @@ bool CDeviceList::ShowStatus(const std::string& mac, int32_t statusCode) {
     return true;
 }
 
+void CDeviceList::SetAllTicked(bool ticked) {
+    const int column = ColumnOf(kFieldTick);
+    if (column < 0) {
+        return;
+    }
+    allTicked_ = ticked ? 1 : 0;
+    for (int row = 0; row < grid_->GetRowCount(); ++row) {
+        grid_->SetChecked(row, column, ticked);
+    }
+}
+
+void CDeviceList::TickAll() {
+    SetAllTicked(true);
+}
+
+std::vector<int> CDeviceList::SelectedRows(int rowAtHand) const {
+    std::vector<int> rows;
+    const int tick = ColumnOf(kFieldTick);
+    for (int row = 1; tick >= 0 && row < grid_->GetRowCount(); ++row) {
+        if (grid_->IsChecked(row, tick)) {
+            rows.push_back(row);
+        }
+    }
+    if (rows.empty() && Row(rowAtHand) != nullptr) {
+        rows.push_back(rowAtHand);
+    }
+    return rows;
+}
+
+QString CDeviceList::RowsText(const std::vector<int>& rows) const {
+    std::vector<std::string> titles;
+    for (const ListColumn& column : layout_.columns) {
+        titles.push_back(ToStdString(TranslateText(column.header)));
+    }
+    std::vector<const DeviceRow*> records;
+    for (const int row : rows) {
+        if (const DeviceRow* record = Row(row); record != nullptr) {
+            records.push_back(record);
+        }
+    }
+    return ToQString(RowsAsText(layout_, titles, records));
+}
+
+void CDeviceList::CopySelectedRows(int rowAtHand) const {
+    const std::vector<int> rows = SelectedRows(rowAtHand);
+    if (!rows.empty()) {
+        QGuiApplication::clipboard()->setText(RowsText(rows));
+    }
+}
+
 bool CDeviceList::IsAnnouncedRow(int row) const {
     const DeviceRow* record = Row(row);
     return record == nullptr || record->announced;
@@ -403,6 +459,13 @@ bool CDeviceList::IsAnnouncedRow(int row) const {
 std::vector<SelectedDevice> CDeviceList::CollectSelectedDevices(bool (*takes)(int model,
                                                                               int workMode)) const {
     std::vector<SelectedDevice> selection;
+    if (scopeMac_) {
+        const DeviceRow* record = Row(RowOfDevice(*scopeMac_));
+        if (record != nullptr && (takes == nullptr || takes(record->model, record->workMode))) {
+            selection.push_back(SelectedDevice::Make(record->ip, record->mac, record->model));
+        }
+        return selection;
+    }
     const int tick = ColumnOf(kFieldTick);
     if (tick < 0) {
         return selection;

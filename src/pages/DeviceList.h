@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QRect>
 #include <map>
+#include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,8 +53,21 @@ public:
 
     // The devices of the ticked rows in grid order; with configurableOnly, devices without a transparent
     // bridge are left out.
+    // While a collection is scoped (ScopeCollection), only that device, ticked or not.
     std::vector<SelectedDevice> CollectSelectedDevices(bool (*takes)(int model,
                                                                      int workMode) = nullptr) const;
+    // An action chosen for one row acts on its device alone, through the same collection as its button.
+    void ScopeCollection(const std::string& mac) { scopeMac_ = mac; }
+    void EndScope() { scopeMac_.reset(); }
+
+    // The ticked rows, or the row at hand (row >= 1) when none is ticked.
+    std::vector<int> SelectedRows(int rowAtHand) const;
+    // The titles of the shown columns and the texts of those rows, tab-separated (RowsAsText).
+    QString RowsText(const std::vector<int>& rows) const;
+    // Ctrl+C: the selected rows onto the clipboard.
+    void CopySelectedRows(int rowAtHand) const;
+    // Ctrl+A: ticks every row of the shown page.
+    void TickAll();
     // The record of a grid row (row >= 1), or nullptr.
     const DeviceRow* Row(int gridRow) const;
     // The grid row of a device, or -1.
@@ -102,6 +117,8 @@ Q_SIGNALS:
     void deviceClicked(int row, int column);
     // The user changed the page size, the order or a column's width.
     void viewChanged();
+    // A right click or the menu key on a data row: where the row's menu goes.
+    void rowMenuRequested(int row, const QPoint& globalPos);
 
 private:
     DeviceListQuery Query(int sortColumn, bool ascending, const std::string& filter) const;
@@ -113,6 +130,7 @@ private:
     void OnHeaderClicked(int column);
     // A column's edge dragged: the column keeps that width from then on.
     void OnColumnResized(int column, int width);
+    void SetAllTicked(bool ticked);
     void SetOnlineCount(int count);
     // The warning line after each reload, and the one message when writes have begun to fail.
     void ShowStoreFault();
@@ -142,6 +160,7 @@ private:
     std::string filter_;
     int onlineCount_ = 0;
     int allTicked_ = 0;
+    std::optional<std::string> scopeMac_;
 };
 
 } // namespace rf

@@ -3,6 +3,7 @@
 #include "shell/PageIds.h"
 
 #include <cstddef>
+#include <functional>
 
 namespace rf {
 namespace {
@@ -138,6 +139,46 @@ std::optional<SortKey> DeviceListLayout::SortKeyOf(int column) const {
 bool DeviceListLayout::IsFixedWidth(int column) const {
     const DeviceField field = FieldAt(column);
     return field == kFieldTick || field == kFieldSerial || field == kFieldOperate;
+}
+
+bool DeviceListLayout::ShowsText(int column) const {
+    const DeviceField field = FieldAt(column);
+    return field != kFieldTick && field != kFieldOperate && field != kDeviceFieldCount;
+}
+
+namespace {
+
+void AppendLine(std::string& text, const DeviceListLayout& layout,
+                const std::function<const std::string&(size_t)>& cell) {
+    bool first = true;
+    for (size_t column = 0; column < layout.columns.size(); ++column) {
+        if (!layout.ShowsText(static_cast<int>(column))) {
+            continue;
+        }
+        if (!first) {
+            text += '\t';
+        }
+        // A tab or line break inside a text would split its field or its line.
+        for (const char c : cell(column)) {
+            text += (c == '\t' || c == '\n' || c == '\r') ? ' ' : c;
+        }
+        first = false;
+    }
+    text += '\n';
+}
+
+} // namespace
+
+std::string RowsAsText(const DeviceListLayout& layout, const std::vector<std::string>& titles,
+                       const std::vector<const DeviceRow*>& rows) {
+    std::string text;
+    AppendLine(text, layout, [&titles](size_t column) -> const std::string& { return titles.at(column); });
+    for (const DeviceRow* row : rows) {
+        AppendLine(text, layout, [row, &layout](size_t column) -> const std::string& {
+            return row->texts[layout.columns[column].field];
+        });
+    }
+    return text;
 }
 
 const DeviceListLayout& DeviceListLayoutOf(int pageId) {

@@ -35,7 +35,15 @@ struct DeviceListLayout {
     std::optional<SortKey> SortKeyOf(int column) const;
     // Columns that keep their width when the grid has room to spare.
     bool IsFixedWidth(int column) const;
+    // Columns that show words: not the tick box, not the operate button.
+    bool ShowsText(int column) const;
 };
+
+// Rows as a spreadsheet takes them: a line of the titles of the columns that show text, then one line per
+// row with those columns' texts, fields separated by tabs, every line ending in a line break. titles holds
+// one title per column of the layout.
+std::string RowsAsText(const DeviceListLayout& layout, const std::vector<std::string>& titles,
+                       const std::vector<const DeviceRow*>& rows);
 
 // The list of a page with a device list (HasDeviceList).
 const DeviceListLayout& DeviceListLayoutOf(int pageId);

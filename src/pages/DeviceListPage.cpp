@@ -4,14 +4,21 @@
 #include "pages/DeviceListExport.h"
 #include "pages/PageParts.h"
 #include "protocol/CodeTables.h"
+#include "shell/DesktopLinks.h"
 #include "store/SqlManagement.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 #include "ui/TButtonPicture.h"
+#include "ui/TEdit.h"
 #include "ui/TMultiPages.h"
 #include "ui/TStatic.h"
 #include "ui/WindowTranslation.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QShortcut>
 
 namespace rf {
 namespace {
@@ -50,6 +57,9 @@ CDeviceListPage::CDeviceListPage(const PageContext& context, int pageId, const c
     export_->SetText(QStringLiteral("Export..."));
     export_->setToolTip(TranslateText("Write the devices that match the filter, from every page, to a file"));
     connect(export_, &CTButtonPicture::clicked, this, &CDeviceListPage::OnExport);
+    connect(list_, &CDeviceList::rowMenuRequested, this, &CDeviceListPage::ShowRowMenu);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &CDeviceListPage::FocusFilter);
 }
 
 CDeviceListPage::~CDeviceListPage() {
@@ -157,6 +167,69 @@ bool CDeviceListPage::StoredDeviceOfRow(int row, ap_info_stu& record) const {
         return false;
     }
     return context_.store.GetDevice(shown->mac, record) && record.mac() == shown->mac;
+}
+
+void CDeviceListPage::FocusFilter() {
+    CTEdit* filter = list_->Filter();
+    if (filter->isEnabled()) {
+        filter->setFocus(Qt::ShortcutFocusReason);
+        filter->selectAll();
+    }
+}
+
+void CDeviceListPage::OpenWebPage(int row) {
+    const DeviceRow* record = list_->Row(row);
+    if (record != nullptr && !record->announced) {
+        OpenInBrowser(this, QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
+    }
+}
+
+void CDeviceListPage::RunForRow(int row, const std::function<void()>& action) {
+    const DeviceRow* record = list_->Row(row);
+    if (record == nullptr) {
+        return;
+    }
+    list_->ScopeCollection(record->mac);
+    action();
+    list_->EndScope();
+}
+
+QMenu* CDeviceListPage::ShowRowMenu(int row, const QPoint& globalPos) {
+    const DeviceRow* record = list_->Row(row);
+    if (record == nullptr) {
+        return nullptr;
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("deviceRowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The list may reload while the menu is open: the device is found again by its MAC.
+    const auto add = [this, menu, mac = record->mac](const char* key, const char* name,
+                                                     const std::function<void(int)>& run) {
+        QAction* action = menu->addAction(TranslateText(key), this, [this, mac, run] {
+            if (const int now = list_->RowOfDevice(mac); now >= 1) {
+                run(now);
+            }
+        });
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    const QString mac = ToQString(record->mac);
+    const QString ip = ToQString(record->ip);
+    add("Copy MAC", "menuCopyMac", [mac](int) { QGuiApplication::clipboard()->setText(mac); });
+    add("Copy IP", "menuCopyIp", [ip](int) { QGuiApplication::clipboard()->setText(ip); });
+    add("Copy selected rows", "menuCopyRows", [this](int now) { list_->CopySelectedRows(now); });
+    add("Open web page", "menuOpenWeb", [this](int now) {
+        OpenWebPage(now);
+    })->setEnabled(!record->announced);
+    const std::vector<RowAction> actions = RowActions(row);
+    if (!actions.empty()) {
+        menu->addSeparator();
+    }
+    for (const RowAction& action : actions) {
+        add(action.textKey, action.name, action.run);
+    }
+    menu->popup(globalPos);
+    return menu;
 }
 
 } // namespace rf

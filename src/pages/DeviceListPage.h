@@ -8,9 +8,12 @@
 #include "shell/PageContext.h"
 
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+class QMenu;
 
 namespace rf {
 
@@ -18,10 +21,19 @@ class CDeviceList;
 class CTButtonPicture;
 class CTStatic;
 
+// One of a page's own actions offered in a row's menu: it runs what the page's button or Operate column
+// runs, for that row's device.
+struct RowAction {
+    const char* textKey;              // language key of the menu item
+    const char* name;                 // object name of the menu item
+    std::function<void(int row)> run; // the row the device has when the item is chosen
+};
+
 // What the pages of a device list share: the list with its page strip handed to the navigation, the line
 // that sums up the page's last batch, the thin line under the buttons, the reload a while after an action
 // and the one worker that sends a batch. A page adds its buttons, then calls FinishControls; it decides
-// what its batches are and what a click on a row does.
+// what its batches are and what a click on a row does. A row's menu (right click, menu key) copies its
+// addresses or the selected rows, opens its web page and offers the page's own actions (RowActions).
 class CDeviceListPage : public CPage {
     Q_OBJECT
 
@@ -44,6 +56,13 @@ public:
     // Lets the running batch finish (tests).
     void FinishWorkers() { worker_.Wait(); }
 
+    // The menu of a data row, shown at globalPos without waiting for a choice; nullptr for no row.
+    QMenu* ShowRowMenu(int row, const QPoint& globalPos);
+    // The device's web page in the user's browser, as the status page's link opens it.
+    void OpenWebPage(int row);
+    // Ctrl+F.
+    void FocusFilter();
+
 protected:
     const PageContext& Context() const { return context_; }
     // After the page's own buttons: the summary and separator lines, and the texts translated.
@@ -54,6 +73,10 @@ protected:
     // A click on a row's cell; the Operate column's button goes to OnOperate.
     virtual void OnDeviceClicked(int row, int column);
     virtual void OnOperate(int /*row*/) {}
+    // What the page's buttons and Operate column do, for one row; none by default.
+    virtual std::vector<RowAction> RowActions(int /*row*/) { return {}; }
+    // Runs an action (a button's own function) so that the devices it collects are only the row's one.
+    void RunForRow(int row, const std::function<void()>& action);
 
     // The start of every batch: clears the last summary, refuses while a batch runs, and collects the
     // ticked devices (configurable ones only when asked), warning with emptyKey when there are none. An

@@ -100,6 +100,8 @@ void CIpsetMutilDlg::BuildButtons(const SkinPaths& skin) {
     connect(save_, &CTButtonPicture::clicked, this, &CIpsetMutilDlg::OnSave);
     connect(cancel_, &CTButtonPicture::clicked, this, &QDialog::reject);
     connect(close, &CTButtonPicture::clicked, this, &QDialog::reject);
+    SetDefaultButton(save_);
+    SetEscapeButton(cancel_);
 }
 
 void CIpsetMutilDlg::SetInputsEnabled(bool enabled) {

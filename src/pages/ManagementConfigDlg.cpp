@@ -102,6 +102,8 @@ void CManagementConfigDlg::BuildButtons(const Settings& settings, const SkinPath
     connect(save_, &CTButtonPicture::clicked, this, &CManagementConfigDlg::OnSave);
     connect(cancel_, &CTButtonPicture::clicked, this, &QDialog::reject);
     connect(close, &CTButtonPicture::clicked, this, &QDialog::reject);
+    SetDefaultButton(save_);
+    SetEscapeButton(cancel_);
 }
 
 QWidget* CManagementConfigDlg::Panel(int tab) const {

@@ -39,6 +39,9 @@ public:
 
 protected:
     void OnOperate(int row) override { OpenConfiguration(row); }
+    std::vector<RowAction> RowActions(int /*row*/) override {
+        return {{"Configure", "menuConfigure", [this](int row) { OpenConfiguration(row); }}};
+    }
 
 private:
     // Starts the send worker with its own copy of the plans; a running one is stopped first.

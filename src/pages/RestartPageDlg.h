@@ -42,6 +42,10 @@ public:
 
 protected:
     int SummaryLeft() const override;
+    std::vector<RowAction> RowActions(int /*row*/) override {
+        return {{setup_.operation->titleKey, "menuAction",
+                 [this](int row) { RunForRow(row, [this] { OnAction(); }); }}};
+    }
 
 private:
     void BuildControls();

@@ -113,15 +113,28 @@ void CStatusDlg::SetSearchControls(bool searching) {
 }
 
 void CStatusDlg::OnDeviceClicked(int row, int column) {
-    const DeviceRow* record = List().Row(row);
     const DeviceField field = List().Columns().FieldAt(column);
     if (field == kFieldOperate) {
-        if (record != nullptr && !record->announced) {
-            OpenInBrowser(this, QUrl(QStringLiteral("http://%1/").arg(ToQString(record->ip))));
-        }
+        OpenWebPage(row);
     } else if (field == kFieldLocation) {
         BeginRename(row);
     }
+}
+
+void CStatusDlg::OnRefreshKey() {
+    if (!cycle_.Running()) {
+        OnSearchClicked();
+    }
+}
+
+std::vector<RowAction> CStatusDlg::RowActions(int /*row*/) {
+    if (cycle_.Running()) {
+        return {};
+    }
+    return {{kRenameEntry.titleKey, "menuRename", [this](int row) { BeginRename(row); }},
+            {kSetIpEntry.titleKey, "menuSetIp", [this](int row) { RunForRow(row, [this] { OnSetIp(); }); }},
+            {kTransparentBridgeEntry.titleKey, "menuSetBridge",
+             [this](int row) { RunForRow(row, [this] { OnSetBridge(); }); }}};
 }
 
 void CStatusDlg::OnSetIp() {

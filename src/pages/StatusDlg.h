@@ -53,6 +53,9 @@ public:
 protected:
     int SummaryLeft() const override;
     void OnDeviceClicked(int row, int column) override;
+    // F5 searches, unless a search runs already.
+    void OnRefreshKey() override;
+    std::vector<RowAction> RowActions(int row) override;
 
 private:
     void BuildButtons();

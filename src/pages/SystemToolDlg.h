@@ -26,6 +26,7 @@ public:
 
     // Lists the adapters again.
     void OnRefreshTimer();
+    void OnRefreshKey() override { OnRefreshTimer(); }
 
     CGridCtrl* Grid() const { return grid_; }
     CTStatic* CountLabel() const { return countLabel_; }

@@ -119,6 +119,8 @@ void CUpgradeConfigDlg::BuildControls(const SkinPaths& skin) {
     cancel_->hide();
     connect(close_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnClose);
     connect(cancel_, &CTButtonPicture::clicked, this, &CUpgradeConfigDlg::OnCancel);
+    SetDefaultButton(upgrade_);
+    SetEscapeButton(close_);
 }
 
 void CUpgradeConfigDlg::FillTypes() {

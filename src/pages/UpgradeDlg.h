@@ -46,6 +46,10 @@ public:
 
 protected:
     int SummaryLeft() const override;
+    std::vector<RowAction> RowActions(int /*row*/) override {
+        return {{kUpgradeEntry.titleKey, "menuUpgrade",
+                 [this](int row) { RunForRow(row, [this] { OnAction(); }); }}};
+    }
 
 private:
     void BuildControls();

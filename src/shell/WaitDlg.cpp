@@ -32,6 +32,7 @@ CWaitDlg::CWaitDlg(CNetManagement& engine, const SkinPaths& skin, int seconds, b
     close->SetImage(ToQString(skin.closeWait));
     close->setGeometry(width() - 30, 6, 24, 16);
     connect(close, &CTButtonPicture::clicked, this, &QDialog::accept);
+    SetEscapeCloses(false);
 
     TranslateWindow(this);
     timer_.setInterval(kTickMs);

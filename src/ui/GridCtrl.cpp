@@ -1,12 +1,17 @@
 #include "ui/GridCtrl.h"
 
+#include "ui/FocusFrame.h"
 #include "ui/GridDelegate.h"
 #include "ui/GridHeader.h"
 #include "ui/GridModel.h"
 
+#include <QApplication>
 #include <QBitmap>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -28,7 +33,8 @@ CGridCtrl::CGridCtrl(QWidget* parent)
     setTextElideMode(Qt::ElideRight);
     setWordWrap(false);
     setMouseTracking(true);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus); // clicks take the focus in mousePressEvent
+    setTabKeyNavigation(false);   // Tab leaves the grid; the arrow keys move in it
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     model_->SetDefaultBackground(normalRow_);
@@ -315,6 +321,15 @@ void CGridCtrl::HoverOnto(int row) {
     hoverRowIndex_ = row;
 }
 
+// An editor over a cell keeps the focus when the grid is clicked: it ends its edit by the click itself.
+void CGridCtrl::mousePressEvent(QMouseEvent* event) {
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr || !isAncestorOf(focused)) {
+        setFocus(Qt::MouseFocusReason);
+    }
+    QTableView::mousePressEvent(event);
+}
+
 void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
     const QModelIndex index = indexAt(event->position().toPoint());
     HoverOnto(index.isValid() ? index.row() + 1 : -1);
@@ -349,6 +364,96 @@ bool CGridCtrl::viewportEvent(QEvent* event) {
         QToolTip::showText(help->globalPos(), tip, viewport(), visualRect(index));
     }
     return true;
+}
+
+int CGridCtrl::CurrentRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : -1;
+}
+
+void CGridCtrl::SetCurrentRow(int row) {
+    if (row < 1 || row >= GetRowCount()) {
+        return;
+    }
+    const int column = std::max(currentIndex().column(), 0);
+    setCurrentIndex(model_->index(row - 1, column));
+    viewport()->update();
+}
+
+void CGridCtrl::ToggleTicks(int row) {
+    for (int column = 0; column < GetColumnCount(); ++column) {
+        if (IsCheckBox(row, column)) {
+            model_->setData(model_->index(row - 1, column),
+                            IsChecked(row, column) ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        }
+    }
+}
+
+void CGridCtrl::RequestCurrentRowMenu() {
+    const int row = CurrentRow();
+    if (row < 1) {
+        return;
+    }
+    scrollTo(currentIndex());
+    const QRect cell = visualRect(currentIndex());
+    Q_EMIT rowMenuRequested(row, viewport()->mapToGlobal(QPoint(cell.left(), cell.bottom())));
+}
+
+void CGridCtrl::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && modifiers == Qt::NoModifier && CurrentRow() >= 1) {
+        ToggleTicks(CurrentRow());
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        Q_EMIT tickAllRequested();
+    } else if (event->matches(QKeySequence::Copy)) {
+        Q_EMIT copyRequested();
+    } else if ((event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+               (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+        RequestCurrentRowMenu();
+    } else {
+        QTableView::keyPressEvent(event);
+        viewport()->update();
+        return;
+    }
+    event->accept();
+}
+
+void CGridCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        RequestCurrentRowMenu();
+        return;
+    }
+    // Right clicks reach the view through its viewport, in viewport coordinates.
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid()) {
+        SetCurrentRow(index.row() + 1);
+        Q_EMIT rowMenuRequested(index.row() + 1, event->globalPos());
+    }
+}
+
+void CGridCtrl::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (CurrentRow() < 1 && GetRowCount() > 1) {
+        SetCurrentRow(1);
+    }
+    viewport()->update();
+}
+
+void CGridCtrl::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+// The current row is framed across its visible width while the grid has the focus.
+void CGridCtrl::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const int row = CurrentRow();
+    if (!hasFocus() || row < 1) {
+        return;
+    }
+    const QRect cell = visualRect(model_->index(row - 1, 0));
+    QPainter painter(viewport());
+    PaintFocusFrame(painter, QRect(0, cell.top(), viewport()->width(), cell.height()), *this);
 }
 
 } // namespace rf

@@ -16,6 +16,8 @@ class GridHeader;
 // The grid of the device, scan and adapter lists: one fixed header row (row 0) and data rows from row 1,
 // cells with text, format, font, colours, an image of the grid's image list, item data and an optional
 // tick box. The row under the mouse is highlighted; clicks are reported with the cell's row and column.
+// The keyboard moves a current row, framed while the grid has the focus: Space flips its tick boxes, and
+// Ctrl+A, Ctrl+C and the menu key (or Shift+F10) are handed to the owner, as is a right click.
 class CGridCtrl : public QTableView {
     Q_OBJECT
 
@@ -90,6 +92,12 @@ public:
     int SortColumn() const { return sortColumn_; }
     bool SortAscending() const { return sortAscending_; }
 
+    // The current data row (row >= 1), or -1.
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    // Flips every tick box of a data row, as a click into it does.
+    void ToggleTicks(int row);
+
     // Where a cell lies in the viewport (data rows) or in the header (row 0).
     QRect CellRect(int row, int column) const;
     // The cell's own tip, else the full text of a cell whose text is cut, else empty: what its tip shows.
@@ -104,14 +112,27 @@ public:
 Q_SIGNALS:
     // A click on a cell; row 0 is the header row.
     void cellClicked(int row, int column);
+    // Ctrl+A, Ctrl+C.
+    void tickAllRequested();
+    void copyRequested();
+    // A right click on a data row, or the menu key on the current row: where its menu goes.
+    void rowMenuRequested(int row, const QPoint& globalPos);
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void HoverOnto(int row);
+    // The menu of the current row, below its left end.
+    void RequestCurrentRowMenu();
     void PaintRowBackground(int row, const QColor& colour);
     template <typename Change> bool Modify(int row, int column, Change change);
     template <typename Result, typename Reader>

@@ -1,6 +1,7 @@
 #include "ui/TButtonPicture.h"
 
 #include "core/Settings.h"
+#include "ui/FocusFrame.h"
 #include "ui/QtConvert.h"
 
 #include <QFontMetrics>
@@ -125,9 +126,15 @@ void CTButtonPicture::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(QPen(activeColour_, 1));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (text().isEmpty()) {
-        return;
+    if (!text().isEmpty()) {
+        PaintText(painter);
     }
+    if (ShowsKeyboardFocus(*this)) {
+        PaintFocusFrame(painter, rect(), *this);
+    }
+}
+
+void CTButtonPicture::PaintText(QPainter& painter) const {
     const QFont font = TextFont();
     const QFontMetrics metrics(font);
     const TextPoint at = PlaceButtonText(alignment_, margin_, width(), height(),

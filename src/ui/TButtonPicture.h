@@ -57,6 +57,8 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void PaintText(QPainter& painter) const;
+
     std::array<QPixmap, 4> images_;
     QString face_ = QStringLiteral("Arial");
     int fontHeight_ = 16;

@@ -1,5 +1,7 @@
 #include "ui/TDialog.h"
 
+#include "ui/ReadingOrder.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -140,16 +142,72 @@ void CTDialog::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void CTDialog::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+void CTDialog::SetDefaultButton(QAbstractButton* button) {
+    if (defaultButton_ != nullptr) {
+        defaultButton_->setProperty("rfDefault", false);
+        defaultButton_->update();
     }
+    defaultButton_ = button;
+    if (button != nullptr) {
+        button->setProperty("rfDefault", true);
+        button->update();
+    }
+}
+
+namespace {
+
+bool PressIfUsable(QAbstractButton* button) {
+    if (button == nullptr || !button->isVisibleTo(button->window()) || !button->isEnabled()) {
+        return false;
+    }
+    button->click();
+    return true;
+}
+
+} // namespace
+
+// The main window is no dialog: Escape does not close it.
+bool CTDialog::OnEscape() {
+    if (!isWindow() || windowModality() == Qt::NonModal) {
+        return false;
+    }
+    if (!escapeCloses_) {
+        return true;
+    }
+    if (escapeButton_ == nullptr) {
+        reject();
+    } else {
+        PressIfUsable(escapeButton_);
+    }
+    return true;
+}
+
+bool CTDialog::OnEnter() {
+    if (PressIfUsable(defaultButton_)) {
+        return true;
+    }
+    return isWindow();
+}
+
+void CTDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (isWindow()) {
+        SetReadingTabOrder(*this);
+    }
+}
+
+void CTDialog::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    bool handled = false;
+    if (plain && event->key() == Qt::Key_Escape) {
+        handled = OnEscape();
+    } else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        handled = OnEnter();
+    } else {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->setAccepted(handled);
 }
 
 void CTDialog::mousePressEvent(QMouseEvent* event) {

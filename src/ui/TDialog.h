@@ -1,18 +1,21 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QDialog>
 #include <QLine>
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QSize>
 #include <vector>
 
 namespace rf {
 
 // Base of every dialog and page: paints a background picture (stretched) or a colour, decoration lines,
-// optional rounded corners and translucency; can be dragged by its free surface. Enter and Escape never
-// close it.
+// optional rounded corners and translucency; can be dragged by its free surface. In a dialog window, Enter
+// presses the default button and Escape the escape button (or cancels the dialog when it has none); a page
+// inside a window leaves both keys to the window it sits in.
 class CTDialog : public QDialog {
     Q_OBJECT
 
@@ -42,6 +45,13 @@ public:
     void AddLine(QPoint from, QPoint to);
     void SetCornerRadius(int radius);
     void SetOpacity(int alpha);
+    // The button that Enter presses, and the one that Escape presses; a hidden or disabled one is not
+    // pressed.
+    void SetDefaultButton(QAbstractButton* button);
+    void SetEscapeButton(QAbstractButton* button) { escapeButton_ = button; }
+    // A dialog that only its own button ends (a timed wait) keeps Escape from closing it.
+    void SetEscapeCloses(bool closes) { escapeCloses_ = closes; }
+    QAbstractButton* DefaultButton() const { return defaultButton_; }
 
     bool HasBackgroundImage() const { return !background_.isNull(); }
     bool IsDraggable() const { return draggable_; }
@@ -50,6 +60,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // A window takes its tab order from where its controls lie (ReadingOrder).
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -57,6 +69,9 @@ protected:
 
 private:
     void ApplyShape();
+    // Escape in a dialog window; false when the key belongs to the window around.
+    bool OnEscape();
+    bool OnEnter();
     void PaintBackground(QPainter& painter) const;
 
     QPixmap background_;
@@ -71,6 +86,9 @@ private:
     int opacity_ = 255;
     bool dragging_ = false;
     QPoint dragOffset_;
+    QPointer<QAbstractButton> defaultButton_;
+    QPointer<QAbstractButton> escapeButton_;
+    bool escapeCloses_ = true;
 };
 
 } // namespace rf

@@ -1,5 +1,7 @@
 #include "ui/TEdit.h"
 
+#include "ui/FocusFrame.h"
+
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -147,6 +149,9 @@ void CTEdit::paintEvent(QPaintEvent* event) {
     painter.setPen(QPen(kDecorationColour, 1));
     painter.drawLine(0, 0, width() - 1, 0);
     painter.drawLine(0, height() - 1, width() - 1, height() - 1);
+    if (ShowsKeyboardFocus(*this)) {
+        PaintFocusFrame(painter, rect(), *this);
+    }
 }
 
 } // namespace rf

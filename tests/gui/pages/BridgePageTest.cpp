@@ -2,6 +2,7 @@
 // a scan without answer), the security and IP steps' rules, and Save sending one SetBridge of 326 bytes
 // whose answer the list shows as the device's status.
 #include "ManagementRadio.h"
+#include "RowMenu.h"
 
 #include "app/ProgramPages.h"
 #include "app/StartupOptions.h"
@@ -68,8 +69,8 @@ protected:
     ~BridgePage() override { delete page; }
 
     int StationRow() const { return page->List().RowOfDevice(kStation); }
-    // Presses the row's bridge button; work runs on the wizard once it is up.
-    void Operate(std::function<void(CBridgeConfigDlg&)> work) {
+    // Presses the row's bridge button (or chooses its menu item); work runs on the wizard once it is up.
+    void Operate(std::function<void(CBridgeConfigDlg&)> work, bool fromMenu = false) {
         QTimer::singleShot(0, [this, work] {
             auto* wizard = qobject_cast<CBridgeConfigDlg*>(QApplication::activeModalWidget());
             ASSERT_NE(wizard, nullptr);
@@ -80,6 +81,10 @@ protected:
             }
         });
         CGridCtrl& grid = *page->List().Grid();
+        if (fromMenu) {
+            Choose(OpenRowMenu(grid, StationRow()), "menuBridgeWizard");
+            return;
+        }
         const int column = page->List().Columns().ColumnOf(kFieldOperate);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(StationRow(), column).center());
     }
@@ -217,6 +222,24 @@ TEST_F(BridgePage, CloseSendsNothingAndForgetsTheScan) {
     EXPECT_TRUE(left.empty());
     EXPECT_EQ(h.engine.sender->Count(MessageType::SetBridge), 0);
     EXPECT_TRUE(page->ReloadTimer().isActive());
+}
+
+TEST_F(BridgePage, TheRowMenuOpensTheWizardEnterGoesOnAndEscapeInAStepClosesIt) {
+    bool came = false;
+    Operate(
+        [&](CBridgeConfigDlg& wizard) {
+            came = true;
+            AnswerScan(wizard);
+            Tick(*wizard.ScanStep(), 1);
+            QTest::keyClick(&wizard, Qt::Key_Return);
+            ASSERT_EQ(wizard.CurrentStep(), CBridgeConfigDlg::kSecurityStep) << "Enter presses Next";
+            QTest::keyClick(wizard.SecurityStep()->SsidEdit(), Qt::Key_Escape);
+            EXPECT_FALSE(wizard.isVisible()) << "Escape in a step closes the wizard";
+        },
+        true);
+    EXPECT_TRUE(came);
+    EXPECT_EQ(h.engine.sender->Count(MessageType::SetBridge), 0);
+    EXPECT_TRUE(page->ReloadTimer().isActive()) << "as after its close button";
 }
 
 TEST_F(BridgePage, TheStepsApplyTheirRulesAndSaveSendsOneSetBridge) {

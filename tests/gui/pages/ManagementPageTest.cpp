@@ -1,6 +1,7 @@
 // The management page: the Operate button opens the configuration dialog; what Save changed goes out on
 // the page's worker, in the dialog's order, with the wait it needs; the list reloads two seconds later.
 #include "ManagementRadio.h"
+#include "RowMenu.h"
 
 #include "app/ProgramPages.h"
 #include "app/StartupOptions.h"
@@ -61,6 +62,19 @@ protected:
         });
         CGridCtrl& grid = *page->List().Grid();
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(row, OperateColumn()).center());
+    }
+    // Chooses the row's Configure item; work runs on the configuration dialog once it is up.
+    void ConfigureFromMenu(int row, std::function<void(CManagementConfigDlg&)> work) {
+        QTimer::singleShot(0, [this, work] {
+            auto* dialog = qobject_cast<CManagementConfigDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog, page->ConfigDialog()) << "the dialog of the Operate button";
+            work(*dialog);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        });
+        Choose(OpenRowMenu(*page->List().Grid(), row), "menuConfigure");
     }
     // Closes the wait dialog that opens next, remembering that it came.
     void CloseNextWait() {
@@ -144,6 +158,26 @@ TEST_F(ManagementPage, CancelSendsNothingAndTheListReloadsTwoSecondsLater) {
     EXPECT_TRUE(page->ReloadTimer().isActive());
     EXPECT_EQ(page->ReloadTimer().interval(), 2000);
     EXPECT_FALSE(page->BatchRunning());
+}
+
+TEST_F(ManagementPage, TheRowMenuOpensTheConfigurationEscapeCancelsItAndEnterSaves) {
+    ConfigureFromMenu(1, [](CManagementConfigDlg& dialog) {
+        dialog.WirelessTab()->NameEdit()->setText(QStringLiteral("never sent"));
+        QTest::keyClick(dialog.WirelessTab()->NameEdit(), Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible()) << "Escape cancels";
+    });
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(page->ReloadTimer().isActive());
+    ConfigureFromMenu(1, [](CManagementConfigDlg& dialog) {
+        dialog.WirelessTab()->NameEdit()->setText(QStringLiteral("Mast-9"));
+        QTest::keyClick(dialog.WirelessTab()->NameEdit(), Qt::Key_Return);
+        EXPECT_FALSE(dialog.isVisible()) << "Enter saves";
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    });
+    FinishSend();
+    const auto sent = Commands();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.front().header.messageType(), MessageType::SetName);
 }
 
 TEST_F(ManagementPage, ANameChangeSendsOneSetNameAndNoWait) {

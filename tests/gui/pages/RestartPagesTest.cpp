@@ -1,5 +1,6 @@
 // The reboot and restore pages over an engine that sends into a recorder: what they refuse, the order of
 // their requests, the wait with its status tick, and the summary line.
+#include "RowMenu.h"
 #include "StatusFixture.h"
 
 #include "pages/RebootDlg.h"
@@ -148,6 +149,36 @@ TEST_P(RestartPageTest, NothingTickedOrCancelSendsNothing) {
     EXPECT_FALSE(page->BatchRunning());
     EXPECT_EQ(page->WaitDialog(), nullptr);
     EXPECT_TRUE(RequestsSent().empty());
+}
+
+TEST_P(RestartPageTest, TheRowMenuRunsTheButtonsActionForItsDeviceAlone) {
+    for (const int index : {1, 2, 3}) {
+        Store({.index = index});
+    }
+    page->RefreshList();
+    Tick(1);
+    Tick(2);
+    std::vector<std::string> sentInWait; // what had gone out when the wait came up
+    DuringWait([&](CWaitDlg& wait) {
+        EXPECT_TRUE(WaitFor([&] { return !RequestsSent().empty(); }));
+        sentInWait = RequestsSent();
+        QTest::keyClick(&wait, Qt::Key_Escape);
+        EXPECT_TRUE(wait.isVisible()) << "Escape does not end the wait";
+    });
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    const int row = page->List().RowOfDevice(MacOf(3));
+    QMenu* menu = OpenRowMenu(Grid(), row);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->findChild<QAction*>(QStringLiteral("menuAction"))->text(),
+              TranslateText(GetParam().action));
+    Choose(menu, "menuAction");
+    EXPECT_EQ(MessageBox::lastText(), QString::fromUtf8(GetParam().confirm)) << "the button's question";
+    EXPECT_FALSE(sentInWait.empty());
+    FinishBatch();
+    for (const std::string& mac : RequestsSent()) {
+        EXPECT_EQ(mac, MacOf(3)) << "not the ticked devices";
+    }
+    EXPECT_TRUE(page->BatchSummary()->text().startsWith(QString::fromUtf8(GetParam().action)));
 }
 
 TEST_P(RestartPageTest, OkSendsAccessPointsFirstFollowsTheStoreDuringTheWaitAndSummarises) {

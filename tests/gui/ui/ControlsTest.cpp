@@ -5,12 +5,14 @@
 #include "ui/MessageBox.h"
 #include "ui/QtConvert.h"
 #include "ui/SkinPaths.h"
+#include "ui/ReadingOrder.h"
 #include "ui/TButtonPicture.h"
 #include "ui/TDialog.h"
 #include "ui/TStatic.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -112,17 +114,71 @@ TEST_F(ButtonTest, ClickingEmitsClicked) {
     EXPECT_EQ(clicked.count(), 1);
 }
 
-TEST(SkinnedDialog, EnterAndEscapeNeverCloseIt) {
+// A dialog with two buttons on one line placed against their order of making, and a field above them.
+struct KeyDialog {
+    KeyDialog() {
+        dialog.resize(300, 120);
+        save = new CTButtonPicture(&dialog);
+        save->setGeometry(200, 80, 80, 24);
+        cancel = new CTButtonPicture(&dialog);
+        cancel->setGeometry(20, 82, 80, 24);
+        field = new QLineEdit(&dialog);
+        field->setGeometry(20, 20, 200, 24);
+        QObject::connect(save, &QAbstractButton::clicked, &dialog, &QDialog::accept);
+        QObject::connect(cancel, &QAbstractButton::clicked, &dialog, [this] { ++cancels; });
+        dialog.SetDefaultButton(save);
+    }
     CTDialog dialog;
-    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
-    ok->setDefault(true);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    dialog.show();
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    QTest::keyClick(&dialog, Qt::Key_Return);
-    QTest::keyClick(&dialog, Qt::Key_Enter);
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), 0);
+    CTButtonPicture* save = nullptr;
+    CTButtonPicture* cancel = nullptr;
+    QLineEdit* field = nullptr;
+    int cancels = 0;
+};
+
+TEST(SkinnedDialog, KeysPressItsButtonsFollowReadingOrderAndShowTheFocus) {
+    KeyDialog d;
+    d.dialog.setWindowModality(Qt::ApplicationModal);
+    d.dialog.show();
+    d.dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d.dialog));
+    EXPECT_EQ(ReadingOrder(d.dialog), (QList<QWidget*>{d.field, d.cancel, d.save}));
+    d.field->setFocus();
+    QTest::keyClick(d.field, Qt::Key_Tab);
+    EXPECT_TRUE(d.cancel->hasFocus()) << "Tab goes on in reading order, not in the order of making";
+    const QColor highlight = d.cancel->palette().color(QPalette::Highlight);
+    EXPECT_EQ(d.cancel->grab().toImage().pixelColor(1, 1), highlight) << "the focus frame";
+    EXPECT_NE(d.save->grab().toImage().pixelColor(1, 1), highlight);
+
+    d.dialog.SetEscapeButton(d.cancel);
+    QTest::keyClick(d.field, Qt::Key_Escape);
+    EXPECT_EQ(d.cancels, 1) << "Escape presses the escape button";
+    EXPECT_TRUE(d.dialog.isVisible());
+    d.cancel->hide();
+    QTest::keyClick(&d.dialog, Qt::Key_Escape);
+    EXPECT_EQ(d.cancels, 1) << "a hidden button is not pressed";
+    QTest::keyClick(d.field, Qt::Key_Return);
+    EXPECT_FALSE(d.dialog.isVisible()) << "Enter in the field presses the default button";
+    EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
+
+    KeyDialog plain;
+    plain.dialog.setWindowModality(Qt::ApplicationModal);
+    plain.dialog.show();
+    QTest::keyClick(&plain.dialog, Qt::Key_Escape);
+    EXPECT_FALSE(plain.dialog.isVisible()) << "without an escape button Escape cancels";
+    EXPECT_EQ(plain.dialog.result(), QDialog::Rejected);
+}
+
+TEST(SkinnedDialog, AWindowThatIsNoDialogAndAWaitStayOpen) {
+    KeyDialog window; // not modal: a main window
+    window.dialog.show();
+    QTest::keyClick(&window.dialog, Qt::Key_Escape);
+    EXPECT_TRUE(window.dialog.isVisible());
+    KeyDialog wait;
+    wait.dialog.setWindowModality(Qt::ApplicationModal);
+    wait.dialog.SetEscapeCloses(false);
+    wait.dialog.show();
+    QTest::keyClick(&wait.dialog, Qt::Key_Escape);
+    EXPECT_TRUE(wait.dialog.isVisible());
 }
 
 TEST(SkinnedDialog, PaintsColourPictureAndLines) {
