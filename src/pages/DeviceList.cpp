@@ -22,10 +22,10 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QGuiApplication>
 #include <QStyle>
 #include <algorithm>
 

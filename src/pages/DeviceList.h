@@ -8,8 +8,8 @@
 
 #include <QObject>
 #include <QRect>
-#include <map>
 #include <QString>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
