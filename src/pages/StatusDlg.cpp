@@ -149,7 +149,7 @@ void CStatusDlg::OnSetIp() {
     std::copy(stored.begin(), stored.end(), currentIpBlock_.begin());
     CIpsetMutilDlg dialog(
         Context().engine, Context().store, Context().settings, Context().skin, currentIpBlock_, selection,
-        [this](BatchPlan plan) { StartBatch(kSetIpRangeEntry.titleKey, std::move(plan)); }, this);
+        [this](BatchPlan plan) { StartBatch(kSetIpRangeEntry.titleKey, plan); }, this);
     dialog.exec();
 }
 
@@ -166,14 +166,14 @@ void CStatusDlg::OnSetBridge() {
             MessageBox::warning(this, TranslateText(check.refusal->messageKey));
             return;
         }
-        StartBatch(kTransparentBridgeEntry.titleKey, std::move(check.plan));
+        StartBatch(kTransparentBridgeEntry.titleKey, check.plan);
     };
     CBridgeSetMultiDlg dialog(Context().settings, Context().skin, first.device_info().bridge_transparent(),
                               onSave, this);
     dialog.exec();
 }
 
-void CStatusDlg::StartBatch(const char* operationKey, BatchPlan plan) {
+void CStatusDlg::StartBatch(const char* operationKey, const BatchPlan& plan) {
     RunBatchWork(
         [this, plan](const std::stop_token& stop) {
             return RunBatch(Context().engine, Context().store, plan, stop);

@@ -64,7 +64,7 @@ private:
     void SetSearchControls(bool searching);
     void SetNavigationEnabled(bool on);
     // Runs the plan on the batch worker; its outcome is shown when it ends.
-    void StartBatch(const char* operationKey, BatchPlan plan);
+    void StartBatch(const char* operationKey, const BatchPlan& plan);
     // On the interface thread: shows the outcome and reloads the list soon.
     void OnBatchFinished(const std::string& operationKey, const BatchPlan& plan, const BatchResult& result);
     // After a reload: the rename editor follows its device to its new row, or closes when it is gone.
