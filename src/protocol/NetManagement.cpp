@@ -140,7 +140,9 @@ void CNetManagement::StartWorkers() {
     });
     workers_.emplace_back([this](std::stop_token stop) {
         NameThisThread("rf-retransmit");
-        while (clock_->WaitUntil(stop, RetransmitPass())) {
+        // Wakes often enough for a request with a short interval recorded while it waits.
+        while (
+            clock_->WaitUntil(stop, std::min(RetransmitPass(), clock_->Now() + kDetailsRetryInterval / 2))) {
         }
     });
 }
@@ -176,7 +178,7 @@ void CNetManagement::Stop() {
     std::vector<OnlineEntry> online;
     {
         std::lock_guard lock(onlineListLock_);
-        online.swap(onlineList_);
+        online = onlineList_.TakeAll();
     }
     for (const auto& entry : online) {
         SendLeave(entry);
@@ -230,12 +232,17 @@ void CNetManagement::ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPack
 
 std::vector<OnlineEntry> CNetManagement::OnlineList() const {
     std::lock_guard lock(onlineListLock_);
-    return onlineList_;
+    return onlineList_.Entries();
+}
+
+int CNetManagement::OnlineCount() const {
+    std::lock_guard lock(onlineListLock_);
+    return static_cast<int>(onlineList_.Entries().size());
 }
 
 std::vector<PendingRequest> CNetManagement::PendingRequests() const {
     std::lock_guard lock(pendingLock_);
-    return pendingRequests_;
+    return {pendingRequests_.begin(), pendingRequests_.end()};
 }
 
 CNetManagement& GetEngine() {
