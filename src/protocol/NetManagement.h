@@ -38,8 +38,11 @@ class CSqlManagement;
 class CNetManagement {
 public:
     static constexpr int kSearchBufferSize = 1048576;
+    // Receive buffer of the answer, heartbeat and reply sockets: ten thousand devices answer a search
+    // within a tenth of a second, and a datagram takes more than a kilobyte of buffer.
     static constexpr int kReplyBufferSize = 10485760;
     static constexpr auto kAgeingPeriod = std::chrono::seconds(10);
+    static constexpr size_t kPacketsPerTransaction = 128; // of one processor, see CSqlManagement::BeginWrites
     static constexpr int kMinRetransmissionInterval = 100; // milliseconds; anything shorter would spin
     // A device that answered a search is asked for its details again this soon (when the retransmission
     // interval is longer): over a lossy link details lost once should not keep it unlisted for seconds.
