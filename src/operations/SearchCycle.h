@@ -1,15 +1,18 @@
 #pragma once
 
+#include <algorithm>
+
 namespace rf {
 
 // The status page's search: a broadcast at once, then every 3 seconds; it ends by itself after 30 seconds
 // or when the user stops it. The list is shown again with every 3-second search.
 //
-// In the first 2 seconds it also searches again every half second while new devices still answer, or while
-// nobody answered the last search (it may have been lost): over a lossy link one search in five reaches a
-// device or comes back from it in vain, and a few devices of a thousand stayed missing for 9 seconds and
-// more. Once a search is answered by known devices only, just the 3-second searches remain, so a network
-// without loss gets one extra broadcast.
+// In the first 2 seconds it also searches again every half second while the last search left doubt:
+// it brought new devices, or some known device did not answer it (a lost search or answer). Over a lossy
+// link one search in five reaches a device or comes back from it in vain, and with a search every 3
+// seconds a few devices of a thousand stayed missing for 9 seconds and more. Once every known device
+// answered a search and none was new, just the 3-second searches remain: a network without loss gets one
+// extra broadcast.
 class SearchCycle {
 public:
     static constexpr int kTickMs = 500;
@@ -49,8 +52,8 @@ public:
             return {.finished = true};
         }
         const bool regular = ticks_ % kSearchEveryTicks == 0;
-        early_ = early_ && ticks_ <= kEarlyTicks &&
-                 (heard.answers == atSearch_.answers || heard.devices > atSearch_.devices);
+        const bool someSilent = heard.answers - atSearch_.answers < std::max(heard.devices, 1);
+        early_ = early_ && ticks_ <= kEarlyTicks && (heard.devices > atSearch_.devices || someSilent);
         const bool search = regular || early_;
         if (search) {
             atSearch_ = heard;

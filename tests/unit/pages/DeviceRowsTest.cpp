@@ -195,11 +195,20 @@ TEST(SearchCycleSchedule, SearchesEarlyWhileNewDevicesAnswerThenEveryThreeSecond
     EXPECT_EQ(trickling.reloads, WithEveryThreeSeconds({})) << "the list refreshes as before";
     EXPECT_EQ(trickling.finishedAt, 30000);
 
-    const CycleRun allAtOnce = RunCycle([](int ms) { return SearchCycle::Heard{ms == 0 ? 3 : 900, ms}; });
-    EXPECT_EQ(allAtOnce.searches, WithEveryThreeSeconds({500})) << "the second search found nobody new";
+    // 900 devices answer every search.
+    const CycleRun allAtOnce = RunCycle([](int ms) {
+        return ms == 0 ? SearchCycle::Heard{} : SearchCycle::Heard{900, ms <= 500 ? 900 : 1800};
+    });
+    EXPECT_EQ(allAtOnce.searches, WithEveryThreeSeconds({500})) << "all answered the second, none new";
 
-    // The search at 0.5 s is lost: nobody answers it, so it is made up at 1 s; the one at 1.5 s is answered
-    // by known devices only.
+    // 1,000 devices, a tenth of whose answers are lost.
+    const CycleRun lossy = RunCycle([](int ms) {
+        return SearchCycle::Heard{ms == 0 ? 0 : 1000, ms / 500 * 900};
+    });
+    EXPECT_EQ(lossy.searches, WithEveryThreeSeconds({500, 1000, 1500, 2000}));
+
+    // The search at 0.5 s is lost: nobody answers it, so it is made up at 1 s; the one at 1.5 s brings new
+    // devices, and every known device answers the one at 2 s.
     const CycleRun lostSearch = RunCycle([](int ms) {
         if (ms == 0) {
             return SearchCycle::Heard{};
