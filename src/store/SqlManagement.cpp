@@ -198,6 +198,9 @@ void CSqlManagement::EndWrites() {
     }
     if (sqlite3_get_autocommit(db_) == 0 && ExecuteLocked("COMMIT")) {
         batchWrites_.clear();
+        if (listCache_ != nullptr) {
+            listCache_->CatchUp();
+        }
         batchOpen_ = !last && ExecuteLocked("BEGIN");
         return;
     }
