@@ -18,7 +18,7 @@
 namespace rf {
 namespace {
 
-constexpr int kSearchEndMs = (SearchCycle::kLengthTicks + 1) * 1000;
+constexpr int kSearchEndMs = (SearchCycle::kLengthSeconds + 1) * 1000;
 
 } // namespace
 

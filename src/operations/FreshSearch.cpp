@@ -11,4 +11,8 @@ void StartFreshSearch(CNetManagement& engine) {
     engine.SearchDevices();
 }
 
+SearchCycle::Heard HeardSoFar(const CNetManagement& engine) {
+    return {engine.OnlineCount(), engine.AnswersHeard()};
+}
+
 } // namespace rf

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "operations/SearchCycle.h"
+
 namespace rf {
 
 class CNetManagement;
@@ -8,5 +10,8 @@ class CNetManagement;
 // Leave to every announced device, drop them from the online list, delete from the store every device
 // that is not online, then search.
 void StartFreshSearch(CNetManagement& engine);
+
+// What the engine has heard so far, for the search cycle to weigh.
+SearchCycle::Heard HeardSoFar(const CNetManagement& engine);
 
 } // namespace rf

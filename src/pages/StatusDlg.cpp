@@ -29,7 +29,7 @@ CStatusDlg::CStatusDlg(const PageContext& context, QWidget* parent)
     FinishControls();
 
     connect(&List(), &CDeviceList::reloaded, this, &CStatusDlg::PlaceRenameEditor);
-    searchTimer_.setInterval(kSearchTickMs);
+    searchTimer_.setInterval(SearchCycle::kTickMs);
     connect(&searchTimer_, &QTimer::timeout, this, &CStatusDlg::OnSearchTick);
 }
 
@@ -74,8 +74,8 @@ void CStatusDlg::OnSearchClicked() {
 
 // A fresh search forgets devices that never sent their details and stored devices that no longer answer.
 void CStatusDlg::StartSearch() {
-    cycle_.Begin();
     StartFreshSearch(Context().engine);
+    cycle_.Begin(HeardSoFar(Context().engine));
     List().ClearFilter();
     List().Reload(1);
     SetSearchControls(true);
@@ -90,11 +90,15 @@ void CStatusDlg::EndSearch() {
 }
 
 void CStatusDlg::OnSearchTick() {
-    const SearchCycle::Step step = cycle_.Tick();
+    const SearchCycle::Step step = cycle_.Tick(HeardSoFar(Context().engine));
     if (step.finished) {
         EndSearch();
-    } else if (step.search) {
+        return;
+    }
+    if (step.search) {
         Context().engine.SearchDevices();
+    }
+    if (step.reload) {
         List().Reload(1);
     }
 }

@@ -24,7 +24,6 @@ class CStatusDlg : public CDeviceListPage {
     Q_OBJECT
 
 public:
-    static constexpr int kSearchTickMs = 1000;
     static constexpr int kReloadDelayMs = 2000;
 
     CStatusDlg(const PageContext& context, QWidget* parent);

@@ -201,15 +201,16 @@ void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
     const std::string ipText = packet.SenderIpText();
     const std::string macText = HeaderMacText(*header);
     bool detailsWanted = false;
+    bool detailsAsked = false; // a request for them is already waiting for its reply
     bool claimed = false;
     std::string probed; // the stored address to ask, when this answer claims the MAC from another
     if (!macText.empty()) {
+        ++answersHeard_;
         const auto record = AnnounceRecord::FromBytes(payload);
         std::lock_guard lock(onlineListLock_);
-        auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
-                                [&](const OnlineEntry& e) { return e.mac == macText; });
-        if (own == onlineList_.end()) {
-            onlineList_.push_back(AnnouncedEntry(ipText, macText, header->model, record, payload.size()));
+        OnlineEntry* own = onlineList_.Find(macText);
+        if (own == nullptr) {
+            own = &onlineList_.Add(AnnouncedEntry(ipText, macText, header->model, record, payload.size()));
         } else if (IsDeviceAddress(*own, ipText)) {
             own->model = header->model;
             own->ttl = OnlineEntry::kFreshTtl;
@@ -222,9 +223,9 @@ void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
                 probed = own->ip;
             }
         }
-        detailsWanted = std::none_of(onlineList_.begin(), onlineList_.end(), [&](const OnlineEntry& e) {
-            return e.ip == ipText && e.state == OnlineEntry::Detailed && e.mac == macText && !e.restarting;
-        });
+        detailsWanted = !(own->ip == ipText && own->state == OnlineEntry::Detailed && !own->restarting);
+        detailsAsked = own->detailsAsked;
+        own->detailsAsked = own->detailsAsked || (detailsWanted && !claimed);
     }
     if (claimed) { // nothing goes to a claiming address before the probe has decided
         if (!probed.empty()) {
@@ -234,7 +235,31 @@ void CNetManagement::OnAnnounce(const ReceivedPacket& packet) {
     }
     SendCommand(ipText, static_cast<int>(MessageType::Search), {}, macText, false);
     if (detailsWanted) {
-        SendCommand(ipText, static_cast<int>(MessageType::GetInfo), {}, macText, true);
+        AskForDetails(ipText, macText, !detailsAsked);
+    }
+}
+
+// Every answer of a device without details asks for them, but only one such request per device is resent:
+// during the early searches of a cycle a device answers several times before its details can come, and
+// resending each of those requests would multiply the traffic of ten thousand devices.
+void CNetManagement::AskForDetails(const std::string& ipText, const std::string& macText, bool resent) {
+    const auto interval = std::min<std::chrono::milliseconds>(
+        std::chrono::milliseconds(retransmissionInterval_.load()), kDetailsRetryInterval);
+    RequestDone ended;
+    if (resent) {
+        ended = [this, macText](const RequestEnd&) { DetailsRequestEnded(macText); };
+    }
+    if (!SendRequest(ipText, static_cast<int>(MessageType::GetInfo), {}, macText, resent, std::move(ended),
+                     interval) &&
+        resent) {
+        DetailsRequestEnded(macText);
+    }
+}
+
+void CNetManagement::DetailsRequestEnded(const std::string& macText) {
+    std::lock_guard lock(onlineListLock_);
+    if (OnlineEntry* own = onlineList_.Find(macText)) {
+        own->detailsAsked = false;
     }
 }
 
@@ -243,7 +268,7 @@ void CNetManagement::ListAnnouncedDevices(std::vector<ap_info_stu>& list, int ma
     list.clear();
     std::lock_guard lock(onlineListLock_);
     int looked = 0;
-    for (const auto& entry : onlineList_) {
+    for (const auto& entry : onlineList_.Entries()) {
         if (entry.state != OnlineEntry::Announced) {
             continue;
         }
@@ -272,7 +297,7 @@ void CNetManagement::ListAnnouncedDevices(std::vector<ap_info_stu>& list, int ma
 
 void CNetManagement::SendLeaveToAnnounced() {
     std::lock_guard lock(onlineListLock_);
-    for (const auto& entry : onlineList_) {
+    for (const auto& entry : onlineList_.Entries()) {
         if (entry.state == OnlineEntry::Announced) {
             SendLeave(entry);
         }
@@ -281,7 +306,7 @@ void CNetManagement::SendLeaveToAnnounced() {
 
 void CNetManagement::ForgetAnnounced() {
     std::lock_guard lock(onlineListLock_);
-    std::erase_if(onlineList_, [](const OnlineEntry& e) { return e.state == OnlineEntry::Announced; });
+    onlineList_.EraseIf([](const OnlineEntry& e) { return e.state == OnlineEntry::Announced; });
 }
 
 void CNetManagement::PurgeUnseenDevices() {
@@ -291,8 +316,7 @@ void CNetManagement::PurgeUnseenDevices() {
     {
         std::lock_guard lock(onlineListLock_);
         for (const auto& mac : macs) {
-            if (std::none_of(onlineList_.begin(), onlineList_.end(),
-                             [&](const OnlineEntry& e) { return e.mac == mac; })) {
+            if (onlineList_.Find(mac) == nullptr) {
                 unseen.push_back(mac);
             }
         }
@@ -306,7 +330,7 @@ void CNetManagement::AgeOnlineList() {
     std::vector<std::string> removed;
     {
         std::lock_guard lock(onlineListLock_);
-        std::erase_if(onlineList_, [&](OnlineEntry& entry) {
+        onlineList_.EraseIf([&](OnlineEntry& entry) {
             if (entry.ttl == 0) {
                 removed.push_back(entry.mac);
                 return true;

@@ -84,11 +84,11 @@ bool CNetManagement::OpenSockets() {
     CloseSockets(); // those of an earlier start: nobody, not even this engine, shares the ports
     std::string error;
     auto search = UdpSocket::Make({kSearchPort, true, kSearchBufferSize, kSearchBufferSize}, &error);
-    auto announce =
-        search ? UdpSocket::Make({kAnnouncePort, false, kSearchBufferSize, kSearchBufferSize}, &error)
-               : std::nullopt;
+    auto announce = search
+                        ? UdpSocket::Make({kAnnouncePort, false, kSearchBufferSize, kReplyBufferSize}, &error)
+                        : std::nullopt;
     auto heartbeat =
-        announce ? UdpSocket::Make({kHeartbeatPort, false, kSearchBufferSize, kSearchBufferSize}, &error)
+        announce ? UdpSocket::Make({kHeartbeatPort, false, kSearchBufferSize, kReplyBufferSize}, &error)
                  : std::nullopt;
     auto reply = heartbeat ? UdpSocket::Make({kReplyPort, false, kReplyBufferSize, kReplyBufferSize}, &error)
                            : std::nullopt;
@@ -140,7 +140,9 @@ void CNetManagement::StartWorkers() {
     });
     workers_.emplace_back([this](std::stop_token stop) {
         NameThisThread("rf-retransmit");
-        while (clock_->WaitUntil(stop, RetransmitPass())) {
+        // Wakes often enough for a request with a short interval recorded while it waits.
+        while (
+            clock_->WaitUntil(stop, std::min(RetransmitPass(), clock_->Now() + kDetailsRetryInterval / 2))) {
         }
     });
 }
@@ -176,7 +178,7 @@ void CNetManagement::Stop() {
     std::vector<OnlineEntry> online;
     {
         std::lock_guard lock(onlineListLock_);
-        online.swap(onlineList_);
+        online = onlineList_.TakeAll();
     }
     for (const auto& entry : online) {
         SendLeave(entry);
@@ -219,23 +221,33 @@ void CNetManagement::ReceiveLoop(std::stop_token stop, UdpSocket& socket, Receiv
 void CNetManagement::ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPacket>& queue,
                                  void (CNetManagement::*handler)(const ReceivedPacket&)) {
     while (!stop.stop_requested()) {
-        for (const auto& packet : queue.WaitAndTakeAll(stop)) {
-            if (stop.stop_requested()) {
-                return;
+        const auto packets = queue.WaitAndTakeAll(stop);
+        // What a burst of packets writes into the store goes into it in a few transactions.
+        store_.BeginWrites();
+        for (size_t handled = 0; handled < packets.size() && !stop.stop_requested(); ++handled) {
+            (this->*handler)(packets[handled]);
+            if ((handled + 1) % kPacketsPerTransaction == 0) {
+                store_.EndWrites();
+                store_.BeginWrites();
             }
-            (this->*handler)(packet);
         }
+        store_.EndWrites();
     }
 }
 
 std::vector<OnlineEntry> CNetManagement::OnlineList() const {
     std::lock_guard lock(onlineListLock_);
-    return onlineList_;
+    return onlineList_.Entries();
+}
+
+int CNetManagement::OnlineCount() const {
+    std::lock_guard lock(onlineListLock_);
+    return static_cast<int>(onlineList_.Entries().size());
 }
 
 std::vector<PendingRequest> CNetManagement::PendingRequests() const {
     std::lock_guard lock(pendingLock_);
-    return pendingRequests_;
+    return {pendingRequests_.begin(), pendingRequests_.end()};
 }
 
 CNetManagement& GetEngine() {

@@ -4,7 +4,7 @@
 #include "protocol/AdapterSource.h"
 #include "protocol/ApInfo.h"
 #include "protocol/EngineClock.h"
-#include "protocol/OnlineEntry.h"
+#include "protocol/OnlineList.h"
 #include "protocol/PacketSender.h"
 #include "protocol/PendingRequest.h"
 #include "protocol/ReceiveQueue.h"
@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -37,9 +38,15 @@ class CSqlManagement;
 class CNetManagement {
 public:
     static constexpr int kSearchBufferSize = 1048576;
+    // Receive buffer of the answer, heartbeat and reply sockets: ten thousand devices answer a search
+    // within a tenth of a second, and a datagram takes more than a kilobyte of buffer.
     static constexpr int kReplyBufferSize = 10485760;
     static constexpr auto kAgeingPeriod = std::chrono::seconds(10);
+    static constexpr size_t kPacketsPerTransaction = 128; // of one processor, see CSqlManagement::BeginWrites
     static constexpr int kMinRetransmissionInterval = 100; // milliseconds; anything shorter would spin
+    // A device that answered a search is asked for its details again this soon (when the retransmission
+    // interval is longer): over a lossy link details lost once should not keep it unlisted for seconds.
+    static constexpr auto kDetailsRetryInterval = std::chrono::milliseconds(500);
 
     // sender: nullptr to send through the engine's own sockets. clock: nullptr for the steady clock.
     CNetManagement(CSqlManagement& store, std::unique_ptr<IAdapterSource> adapters,
@@ -72,6 +79,10 @@ public:
     void PurgeUnseenDevices();
     void AgeOnlineList();
     std::vector<OnlineEntry> OnlineList() const;
+    // How many devices the online list holds, announced or detailed.
+    int OnlineCount() const;
+    // How many answers to searches have come from devices since the engine was made.
+    long AnswersHeard() const { return answersHeard_; }
 
     // Sends one packet to the device through the adapter in its subnet. True when the packet went out.
     //
@@ -125,9 +136,17 @@ private:
     void CloseSockets();
     void StartWorkers();
     bool Transmit(in_addr_t device, int type, std::span<const std::uint8_t> datagram);
+    // Sends GetInfo to a device that answered a search; `resent` records it for retransmission.
+    void AskForDetails(const std::string& ipText, const std::string& macText, bool resent);
+    void DetailsRequestEnded(const std::string& macText);
+    // SendCommand with the resend interval of the request.
+    bool SendRequest(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
+                     const std::string& macText, bool retransmit, RequestDone onDone,
+                     std::chrono::milliseconds interval);
     // Records a request whose first transmission is under way; its id.
     std::uint64_t AddPending(const std::string& ipText, std::span<const std::uint8_t> payload, int type,
-                             const std::string& macText, RequestDone onDone);
+                             const std::string& macText, RequestDone onDone,
+                             std::chrono::milliseconds interval);
     // The first transmission of request id ended: it now waits for its reply, or it is forgotten.
     void FinishFirstSend(std::uint64_t id, bool sent);
     // Takes out the oldest request of this type to the device that a reply from senderIp may answer
@@ -163,20 +182,21 @@ private:
     ReceiveQueue<ReceivedPacket> replyQueue_;
 
     mutable std::mutex onlineListLock_;
-    std::vector<OnlineEntry> onlineList_;
+    rf::OnlineList onlineList_; // qualified: OnlineList() names the copy above
     std::mutex adapterEnumLock_;
     mutable std::mutex adapterAddressLock_;
     std::vector<AdapterAddress> adapterAddresses_;
     std::vector<LocalAddress> localAddresses_; // each adapter address parsed, with its interface
     mutable std::mutex pendingLock_;
-    std::condition_variable firstSent_; // a request's first transmission ended
-    std::vector<PendingRequest> pendingRequests_;
+    std::condition_variable firstSent_;          // a request's first transmission ended
+    std::deque<PendingRequest> pendingRequests_; // answered mostly oldest first
     std::uint64_t lastRequestId_ = 0;
 
     std::shared_ptr<IEngineClock> clock_;
     std::atomic<int> retransmissionMax_{3};
     std::atomic<int> retransmissionInterval_{2000};
     std::atomic<bool> running_{false};
+    std::atomic<long> answersHeard_{0};
     PortLock portLock_;
     std::string startError_;
     std::vector<std::jthread> workers_;

@@ -75,16 +75,15 @@ void CNetManagement::OnHeartbeat(const ReceivedPacket& packet) {
     std::string probed; // the stored address to ask, when this heartbeat claims the MAC from another
     {
         std::lock_guard lock(onlineListLock_);
-        auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
-                                [&](const OnlineEntry& e) { return e.mac == context->macText; });
-        if (own != onlineList_.end() && IsDeviceAddress(*own, context->ipText)) {
+        OnlineEntry* own = onlineList_.Find(context->macText);
+        if (own != nullptr && IsDeviceAddress(*own, context->ipText)) {
             known = true;
             own->ttl = OnlineEntry::kFreshTtl;
             own->up_time = beat.up_time();
             own->version = beat.version();
             own->version_length = beat.version_length();
-            own->ip = context->ipText;
-        } else if (own != onlineList_.end() && NeedsProbe(*own, context->ipText)) {
+            onlineList_.SetIp(*own, context->ipText);
+        } else if (own != nullptr && NeedsProbe(*own, context->ipText)) {
             own->claimIp = context->ipText;
             probed = own->ip;
         }
@@ -182,24 +181,15 @@ bool CNetManagement::AcceptDeviceInfo(const ReceivedPacket& packet) {
     const auto info = DeviceInfo::FromBytes(context->payload);
     const std::string deviceIp = IpBytesToText(info.ip());
     std::lock_guard lock(onlineListLock_);
-    OnlineEntry* holder = nullptr;
-    OnlineEntry* own = nullptr;
-    for (auto& entry : onlineList_) {
-        if (entry.ip == deviceIp && entry.state == OnlineEntry::Detailed) {
-            holder = &entry;
-        }
-        if (own == nullptr && entry.mac == context->macText) {
-            own = &entry;
-        }
-    }
-    if (own == nullptr || (holder != nullptr && holder != own)) {
-        return false;
+    OnlineEntry* own = onlineList_.Find(context->macText);
+    if (own == nullptr || onlineList_.DetailedElsewhere(deviceIp, *own)) {
+        return false; // another device holds that address
     }
     own->model = context->header.model;
-    own->state = OnlineEntry::Detailed;
+    onlineList_.SetState(*own, OnlineEntry::Detailed);
     own->restarting = false;
     own->up_time = info.up_time();
-    own->ip = deviceIp;
+    onlineList_.SetIp(*own, deviceIp);
     own->version = info.version();
     own->version_length = info.bytes()[DeviceInfo::kVersionLengthOffset];
     own->bridge_transparent = info.bridge_transparent();
@@ -209,39 +199,32 @@ bool CNetManagement::AcceptDeviceInfo(const ReceivedPacket& packet) {
 void CNetManagement::SetPendingIp(const std::string& macText, const std::string& currentIpText,
                                   const std::string& newIpText) {
     std::lock_guard lock(onlineListLock_);
-    for (auto& entry : onlineList_) {
-        if (entry.mac == macText && entry.state == OnlineEntry::Detailed && entry.ip == currentIpText) {
-            entry.pendingIp = currentIpText != newIpText ? newIpText : std::string();
-        }
+    OnlineEntry* own = onlineList_.Find(macText);
+    if (own != nullptr && own->state == OnlineEntry::Detailed && own->ip == currentIpText) {
+        own->pendingIp = currentIpText != newIpText ? newIpText : std::string();
     }
 }
 
 void CNetManagement::AdoptPendingIp(const std::string& macText, const std::string& ipText) {
     std::lock_guard lock(onlineListLock_);
-    auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
-                            [&](const OnlineEntry& e) { return e.mac == macText; });
-    if (own != onlineList_.end() && own->ip == ipText && !own->pendingIp.empty() &&
-        own->pendingIp != own->ip) {
-        own->ip = own->pendingIp;
+    OnlineEntry* own = onlineList_.Find(macText);
+    if (own != nullptr && own->ip == ipText && !own->pendingIp.empty() && own->pendingIp != own->ip) {
+        onlineList_.SetIp(*own, own->pendingIp);
         own->pendingIp.clear();
     }
 }
 
 void CNetManagement::ForgetDetails(const std::string& macText) {
     std::lock_guard lock(onlineListLock_);
-    for (auto& entry : onlineList_) {
-        if (entry.mac == macText) {
-            entry.state = OnlineEntry::Announced;
-        }
+    if (OnlineEntry* own = onlineList_.Find(macText)) {
+        onlineList_.SetState(*own, OnlineEntry::Announced);
     }
 }
 
 bool CNetManagement::IsDeviceAt(const std::string& macText, const std::string& senderIp) {
     {
         std::lock_guard lock(onlineListLock_);
-        const auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
-                                      [&](const OnlineEntry& e) { return e.mac == macText; });
-        if (own != onlineList_.end()) {
+        if (const OnlineEntry* own = onlineList_.Find(macText)) {
             return IsDeviceAddress(*own, senderIp);
         }
     }
@@ -252,8 +235,8 @@ bool CNetManagement::IsDeviceAt(const std::string& macText, const std::string& s
 
 bool CNetManagement::IsInConflict(const std::string& macText) const {
     std::lock_guard lock(onlineListLock_);
-    return std::any_of(onlineList_.begin(), onlineList_.end(),
-                       [&](const OnlineEntry& e) { return e.mac == macText && e.conflict; });
+    const OnlineEntry* own = onlineList_.Find(macText);
+    return own != nullptr && own->conflict;
 }
 
 void CNetManagement::ProbeClaim(const std::string& macText, const std::string& storedIp,
@@ -273,15 +256,14 @@ void CNetManagement::EndClaim(const std::string& macText, const std::string& cla
     bool wasInConflict = false;
     {
         std::lock_guard lock(onlineListLock_);
-        auto own = std::find_if(onlineList_.begin(), onlineList_.end(),
-                                [&](const OnlineEntry& e) { return e.mac == macText; });
-        if (outcome == ClaimOutcome::None || own == onlineList_.end() || own->claimIp != claimIp) {
+        OnlineEntry* own = onlineList_.Find(macText);
+        if (outcome == ClaimOutcome::None || own == nullptr || own->claimIp != claimIp) {
             return;
         }
         wasInConflict = own->conflict;
         own->conflict = outcome == ClaimOutcome::Conflict;
         if (outcome == ClaimOutcome::Move) {
-            own->ip = claimIp;
+            onlineList_.SetIp(*own, claimIp);
             own->pendingIp.clear();
             own->claimIp.clear();
             own->ttl = OnlineEntry::kFreshTtl;
@@ -301,10 +283,8 @@ void CNetManagement::EndClaim(const std::string& macText, const std::string& cla
 
 void CNetManagement::MarkRestarting(const std::string& macText) {
     std::lock_guard lock(onlineListLock_);
-    for (auto& entry : onlineList_) {
-        if (entry.mac == macText) {
-            entry.restarting = true;
-        }
+    if (OnlineEntry* own = onlineList_.Find(macText)) {
+        own->restarting = true;
     }
 }
 

@@ -28,6 +28,13 @@ bool IsUsableAddress(const std::optional<in_addr_t>& address) {
 
 bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
                                  const std::string& macText, bool retransmit, RequestDone onDone) {
+    return SendRequest(ipText, type, payload, macText, retransmit, std::move(onDone),
+                       std::chrono::milliseconds(retransmissionInterval_.load()));
+}
+
+bool CNetManagement::SendRequest(const std::string& ipText, int type, std::span<const std::uint8_t> payload,
+                                 const std::string& macText, bool retransmit, RequestDone onDone,
+                                 std::chrono::milliseconds interval) {
     const auto device = ParseIpv4(ipText);
     if (!IsUsableAddress(device) || type < 0 || type > 0xFFFF) {
         return false;
@@ -40,7 +47,8 @@ bool CNetManagement::SendCommand(const std::string& ipText, int type, std::span<
     }
     // Recorded before it leaves, so that a reply quicker than this thread still finds it.
     const bool record = retransmit && !IsNeverRecorded(type);
-    const std::uint64_t id = record ? AddPending(ipText, payload, type, macText, std::move(onDone)) : 0;
+    const std::uint64_t id =
+        record ? AddPending(ipText, payload, type, macText, std::move(onDone), interval) : 0;
     const bool sent = Transmit(*device, type, std::span<const std::uint8_t>(datagram).first(size));
     if (record) {
         FinishFirstSend(id, sent);
@@ -63,7 +71,8 @@ bool CNetManagement::Transmit(in_addr_t device, int type, std::span<const std::u
 }
 
 std::uint64_t CNetManagement::AddPending(const std::string& ipText, std::span<const std::uint8_t> payload,
-                                         int type, const std::string& macText, RequestDone onDone) {
+                                         int type, const std::string& macText, RequestDone onDone,
+                                         std::chrono::milliseconds interval) {
     PendingRequest request;
     request.remaining = retransmissionMax_;
     request.ip = ipText;
@@ -71,6 +80,7 @@ std::uint64_t CNetManagement::AddPending(const std::string& ipText, std::span<co
     request.payload.assign(payload.begin(), payload.end());
     request.mac = macText;
     request.lastSent = clock_->Now();
+    request.interval = interval;
     request.onDone = std::move(onDone);
     request.inFlight = true;
     std::lock_guard lock(pendingLock_);
@@ -99,7 +109,7 @@ void CNetManagement::FinishFirstSend(std::uint64_t id, bool sent) {
 std::optional<RequestDone> CNetManagement::TakeAnswered(int type, const std::string& macText,
                                                         const std::string& senderIp) {
     const auto answers = [&](const PendingRequest& r) {
-        return r.mac == macText && r.type == type && MayAnswer(r, senderIp);
+        return r.type == type && r.mac == macText && MayAnswer(r, senderIp);
     };
     std::unique_lock lock(pendingLock_);
     // A reply can beat its request's sender back here; it is then matched once the send has finished
@@ -132,7 +142,7 @@ IEngineClock::TimePoint CNetManagement::RetransmitPass() {
     {
         std::lock_guard lock(pendingLock_);
         std::erase_if(pendingRequests_, [&](PendingRequest& request) {
-            const auto due = request.lastSent + interval;
+            const auto due = request.lastSent + request.interval;
             if (request.inFlight || now < due) {
                 next = std::min(next, due);
                 return false;
@@ -156,7 +166,7 @@ IEngineClock::TimePoint CNetManagement::RetransmitPass() {
 }
 
 void CNetManagement::EndAllPending() {
-    std::vector<PendingRequest> ended;
+    std::deque<PendingRequest> ended;
     {
         std::unique_lock lock(pendingLock_);
         firstSent_.wait(lock, [&] {

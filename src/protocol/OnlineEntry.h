@@ -30,6 +30,9 @@ struct OnlineEntry {
     // The device accepted a restart: what it comes back with (factory settings after a reset) is asked for
     // when it next answers a search.
     bool restarting = false;
+    // Discovery's request for the details is waiting for its reply (it is resent; further answers ask
+    // again without adding a request of their own).
+    bool detailsAsked = false;
     // Another address that sent records naming this MAC: its claim is being probed, or (conflict) the
     // stored address answered the probe, so two hosts answer for this MAC.
     std::string claimIp;

@@ -3,6 +3,7 @@
 #include "protocol/EngineClock.h"
 #include "protocol/RequestEnd.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct PendingRequest {
     std::vector<std::uint8_t> payload;
     std::string mac;
     IEngineClock::TimePoint lastSent{}; // the next resend is due one interval after this
+    std::chrono::milliseconds interval{};
     RequestDone onDone;
     std::uint64_t id = 0;  // unique in the engine's run
     bool inFlight = false; // recorded, but its first transmission has not finished yet

@@ -40,6 +40,9 @@ public:
     bool Find(std::string_view lowered, Matches& matches);
     // The number of rows and of those online, as for a filter that matches every row (ids stay empty).
     bool CountAll(Matches& matches);
+    // Reads the named rows now, as the next search would: the store does this after a batch of the
+    // engine's writes, so that the page's search on the interface thread finds little left to read.
+    void CatchUp() { Refresh(); }
 
 private:
     struct Entry {

@@ -12,6 +12,7 @@
 #include "store/StatementUse.h"
 #include "store/StoreSchema.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -155,6 +156,9 @@ bool CSqlManagement::ClaimWriteFaultNotice() {
 }
 
 bool CSqlManagement::WriteRefused(std::string_view what) {
+    if (batchOpen_ && sqlite3_get_autocommit(db_) != 0) {
+        BatchLost(); // the refusal rolled the batch back
+    }
     if (unwritten_.empty()) {
         ++writeFault_.episode;
     }
@@ -162,6 +166,45 @@ bool CSqlManagement::WriteRefused(std::string_view what) {
     writeFault_.message = sqlite3_errmsg(db_);
     writeFault_.code = sqlite3_errcode(db_) & 0xff;
     return false;
+}
+
+void CSqlManagement::BatchLost() {
+    batchOpen_ = false;
+    std::vector<std::string> lost;
+    lost.swap(batchWrites_);
+    for (const auto& what : lost) {
+        WriteRefused(what);
+    }
+}
+
+void CSqlManagement::BeginWrites() {
+    std::lock_guard guard(lock_);
+    if (db_ != nullptr && writeBatches_++ == 0 && sqlite3_get_autocommit(db_) != 0) {
+        batchOpen_ = ExecuteLocked("BEGIN");
+    }
+}
+
+void CSqlManagement::EndWrites() {
+    std::lock_guard guard(lock_);
+    if (writeBatches_ == 0 || !batchOpen_) {
+        writeBatches_ = std::max(writeBatches_ - 1, 0);
+        return;
+    }
+    // Batches that keep overlapping still commit now and then.
+    const bool last = --writeBatches_ == 0;
+    if (!last && batchWrites_.size() < kMostBatchWrites) {
+        return;
+    }
+    if (sqlite3_get_autocommit(db_) == 0 && ExecuteLocked("COMMIT")) {
+        batchWrites_.clear();
+        if (listCache_ != nullptr) {
+            listCache_->CatchUp();
+        }
+        batchOpen_ = !last && ExecuteLocked("BEGIN");
+        return;
+    }
+    ExecuteLocked("ROLLBACK");
+    BatchLost();
 }
 
 void CSqlManagement::Written(std::string_view what) {
@@ -244,7 +287,13 @@ bool CSqlManagement::RunWrite(CSqliteStatement& statement, std::string_view what
     }
     StatementUse use(statement);
     statement.Step();
-    return statement.Done() || WriteRefused(what);
+    if (!statement.Done()) {
+        return WriteRefused(what);
+    }
+    if (batchOpen_) {
+        batchWrites_.emplace_back(what);
+    }
+    return true;
 }
 
 bool CSqlManagement::RunChange(CSqliteStatement& statement, std::string_view what) {
@@ -346,17 +395,19 @@ bool CSqlManagement::SaveScanResults(std::span<const uint8_t> payload) {
     }
     static const std::string upsert = UpsertByMacSql(kScanTable, kScanColumns);
     auto& statement = Prepared(upsert);
-    if (!statement.Valid() || !ExecuteLocked("BEGIN")) {
+    // One transaction for the whole packet (unless it is part of a batch already): up to 32 rows written at
+    // the cost of one.
+    const bool own = sqlite3_get_autocommit(db_) != 0;
+    if (!statement.Valid() || (own && !ExecuteLocked("BEGIN"))) {
         return WriteRefused(kScanWrites);
     }
-    // One transaction for the whole packet: up to 32 rows written at the cost of one.
     bool all = true;
     for (const auto& entry : reply->entries) {
         BindScanColumns(statement, *reply, entry);
         all = RunChange(statement, kScanWrites) && all;
     }
     // A refused row may have ended the transaction already; then there is nothing left to commit.
-    if (sqlite3_get_autocommit(db_) == 0 && !ExecuteLocked("COMMIT")) {
+    if (own && sqlite3_get_autocommit(db_) == 0 && !ExecuteLocked("COMMIT")) {
         WriteRefused(kScanWrites);
         ExecuteLocked("ROLLBACK");
         return false;

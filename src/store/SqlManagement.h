@@ -81,6 +81,13 @@ public:
     bool QueryScannedAps(int sortCode, bool ascending, std::vector<ScannedApRecord>& aps);
     bool GetScannedAp(std::string_view mac, ScannedApRecord& ap);
 
+    // Until the matching EndWrites, the writes of every thread share one transaction: a burst of replies
+    // then locks and writes the file once instead of once each. Calls nest; the outermost EndWrites
+    // commits. When the transaction is lost (a refused write ended it, or the commit failed), every write
+    // it held is reported as refused (WriteFault).
+    void BeginWrites();
+    void EndWrites();
+
     // Adds the device as "Online", or rewrites every column of its row.
     bool SaveDeviceInfo(const ap_info_stu& device);
     // Adds or rewrites one row per entry of a scan reply payload; true when every entry was written.
@@ -128,6 +135,8 @@ private:
     bool RunChange(CSqliteStatement& statement, std::string_view what);
     // Records SQLite's last error against what; false, for the caller to return.
     bool WriteRefused(std::string_view what);
+    // The batch's transaction ended without its writes: each is reported as refused.
+    void BatchLost();
     // What was refused for what has now been written.
     void Written(std::string_view what);
 
@@ -140,6 +149,10 @@ private:
     std::uint64_t noticedEpisode_ = 0;
     std::map<std::string, CSqliteStatement, std::less<>> statements_;
     std::unique_ptr<CListTextCache> listCache_;
+    static constexpr size_t kMostBatchWrites = 512;
+    int writeBatches_ = 0;                 // BeginWrites calls not yet ended
+    bool batchOpen_ = false;               // the transaction they share is open
+    std::vector<std::string> batchWrites_; // what it wrote, reported as refused when it is lost
 };
 
 } // namespace rf

@@ -168,14 +168,15 @@ TEST_F(StatusPageTest, ASearchLocksTheListAndNavigationForThirtySeconds) {
     };
     locked(true);
     EXPECT_TRUE(page->SearchTimer().isActive());
-    EXPECT_EQ(page->SearchTimer().interval(), 1000);
+    EXPECT_EQ(page->SearchTimer().interval(), SearchCycle::kTickMs);
 
-    for (int second = 1; second < 30; ++second) {
+    for (int tick = 1; tick < SearchCycle::kLengthTicks; ++tick) {
         page->OnSearchTick();
     }
     EXPECT_TRUE(page->Searching());
     locked(true);
-    EXPECT_EQ(h.engine.sender->SearchTargets().size(), 10u) << "one at once, then every 3 s";
+    EXPECT_EQ(h.engine.sender->SearchTargets().size(), 14u)
+        << "at once, every half second for 2 s while no device answers, then every 3 s";
     page->OnSearchTick();
     EXPECT_FALSE(page->Searching());
     EXPECT_FALSE(page->SearchTimer().isActive());

@@ -4,6 +4,7 @@
 // entered that namespace, so its sockets and workers are there, and its adapters are the PC's addresses
 // on the lab's subnets.
 #include "core/OperateCharacter.h"
+#include "operations/FreshSearch.h"
 #include "protocol/CodeTables.h"
 #include "protocol/NetManagement.h"
 #include "store/SqlManagement.h"
@@ -16,6 +17,8 @@
 
 #include "SimRadio.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <fcntl.h>
 #include <sched.h>
@@ -89,16 +92,29 @@ public:
         return online;
     }
 
-    // The status page's search cycle (a search every 3 s, at most 30 s), ended early once `expected`
-    // devices are stored as online. True when they were.
+    // The status page's search cycle, on its schedule (SearchCycle), ended early once `expected` devices
+    // are stored as online. True when they were.
     bool DiscoveryCycle(int expected) {
-        for (int search = 0; search < 10; ++search) {
-            Search();
-            if (WaitFor([&] { return OnlineCount() >= expected; }, std::chrono::seconds(3))) {
+        SearchCycle cycle;
+        Search();
+        cycle.Begin(HeardSoFar(*engine_));
+        const auto begin = std::chrono::steady_clock::now();
+        const auto allOnline = [&] { return OnlineCount() >= expected; };
+        for (int tick = 1;; ++tick) {
+            const auto due = begin + tick * std::chrono::milliseconds(SearchCycle::kTickMs);
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+            if (WaitFor(allOnline, std::max(left, std::chrono::milliseconds(0)))) {
                 return StoredWithStatus(DeviceStatus::Online) >= expected;
             }
+            const SearchCycle::Step step = cycle.Tick(HeardSoFar(*engine_));
+            if (step.finished) {
+                return false;
+            }
+            if (step.search) {
+                Search();
+            }
         }
-        return false;
     }
 
     // Sends a request with retransmission and waits until the engine tells how it ended; nullopt when it

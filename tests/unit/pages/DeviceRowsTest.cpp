@@ -154,29 +154,79 @@ TEST(SelectedDeviceRecord, KeepsItsTextsTerminatedWithinTheirFields) {
     EXPECT_EQ(cut.Mac().size(), 19u);
 }
 
-TEST(SearchCycleSchedule, SearchesEveryThreeSecondsAndEndsAfterThirty) {
-    SearchCycle cycle;
-    EXPECT_FALSE(cycle.Tick().search) << "idle";
-    cycle.Begin();
+// The milliseconds into a cycle at which it searched and reloaded, and when it finished; heard(ms) is what
+// the engine has heard at that time.
+struct CycleRun {
     std::vector<int> searches;
+    std::vector<int> reloads;
     int finishedAt = 0;
-    for (int second = 1; second <= 40 && finishedAt == 0; ++second) {
-        const auto step = cycle.Tick();
+};
+template <typename Heard> CycleRun RunCycle(Heard heard) {
+    SearchCycle cycle;
+    CycleRun run;
+    cycle.Begin(heard(0));
+    for (int ms = SearchCycle::kTickMs; ms <= 40000 && run.finishedAt == 0; ms += SearchCycle::kTickMs) {
+        const auto step = cycle.Tick(heard(ms));
         if (step.search) {
-            searches.push_back(second);
+            run.searches.push_back(ms);
+        }
+        if (step.reload) {
+            run.reloads.push_back(ms);
         }
         if (step.finished) {
-            finishedAt = second;
+            EXPECT_FALSE(step.search || step.reload);
+            EXPECT_FALSE(cycle.Running());
+            run.finishedAt = ms;
         }
     }
-    EXPECT_EQ(searches, (std::vector<int>{3, 6, 9, 12, 15, 18, 21, 24, 27}));
-    EXPECT_EQ(finishedAt, 30);
-    EXPECT_FALSE(cycle.Running());
+    return run;
+}
 
-    cycle.Begin();
-    cycle.Tick();
+std::vector<int> WithEveryThreeSeconds(std::vector<int> early) {
+    for (int ms = 3000; ms < 30000; ms += 3000) {
+        early.push_back(ms);
+    }
+    return early;
+}
+
+TEST(SearchCycleSchedule, SearchesEarlyWhileNewDevicesAnswerThenEveryThreeSecondsForThirty) {
+    const CycleRun trickling = RunCycle([](int ms) { return SearchCycle::Heard{3 + ms / 100, ms}; });
+    EXPECT_EQ(trickling.searches, WithEveryThreeSeconds({500, 1000, 1500, 2000}));
+    EXPECT_EQ(trickling.reloads, WithEveryThreeSeconds({})) << "the list refreshes as before";
+    EXPECT_EQ(trickling.finishedAt, 30000);
+
+    // 900 devices answer every search.
+    const CycleRun allAtOnce = RunCycle([](int ms) {
+        return ms == 0 ? SearchCycle::Heard{} : SearchCycle::Heard{900, ms <= 500 ? 900 : 1800};
+    });
+    EXPECT_EQ(allAtOnce.searches, WithEveryThreeSeconds({500})) << "all answered the second, none new";
+
+    // 1,000 devices, a tenth of whose answers are lost.
+    const CycleRun lossy = RunCycle([](int ms) {
+        return SearchCycle::Heard{ms == 0 ? 0 : 1000, ms / 500 * 900};
+    });
+    EXPECT_EQ(lossy.searches, WithEveryThreeSeconds({500, 1000, 1500, 2000}));
+
+    // The search at 0.5 s is lost: nobody answers it, so it is made up at 1 s; the one at 1.5 s brings new
+    // devices, and every known device answers the one at 2 s.
+    const CycleRun lostSearch = RunCycle([](int ms) {
+        if (ms == 0) {
+            return SearchCycle::Heard{};
+        }
+        return ms < 1500 ? SearchCycle::Heard{800, 800}
+                         : (ms < 2000 ? SearchCycle::Heard{950, 1750} : SearchCycle::Heard{950, 2700});
+    });
+    EXPECT_EQ(lostSearch.searches, WithEveryThreeSeconds({500, 1000, 1500}));
+
+    const CycleRun silent = RunCycle([](int) { return SearchCycle::Heard{}; });
+    EXPECT_EQ(silent.searches, WithEveryThreeSeconds({500, 1000, 1500, 2000}));
+
+    SearchCycle cycle;
+    EXPECT_FALSE(cycle.Tick({}).search) << "idle";
+    cycle.Begin({});
+    cycle.Tick({});
     cycle.End();
-    EXPECT_FALSE(cycle.Tick().finished) << "a stopped cycle stays quiet";
+    EXPECT_FALSE(cycle.Tick({}).search || cycle.Tick({}).finished) << "a stopped cycle stays quiet";
 }
 
 TEST(ColumnSpread, SpareRoomGoesToTheGrowingColumnsInProportionAndNothingIsTakenAway) {
