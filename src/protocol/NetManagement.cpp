@@ -227,11 +227,18 @@ void CNetManagement::ProcessLoop(std::stop_token stop, ReceiveQueue<ReceivedPack
         for (size_t handled = 0; handled < packets.size() && !stop.stop_requested(); ++handled) {
             (this->*handler)(packets[handled]);
             if ((handled + 1) % kPacketsPerTransaction == 0) {
-                store_.EndWrites();
+                ForgetLostWrites(store_.EndWrites());
                 store_.BeginWrites();
             }
         }
-        store_.EndWrites();
+        ForgetLostWrites(store_.EndWrites());
+    }
+}
+
+// Devices whose details a lost transaction held are asked for them again.
+void CNetManagement::ForgetLostWrites(const std::vector<std::string>& macs) {
+    for (const auto& mac : macs) {
+        ForgetDetails(mac);
     }
 }
 

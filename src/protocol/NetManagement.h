@@ -166,6 +166,7 @@ private:
     // Details the store could not keep: the device is listed as only announced, and asked again when it
     // next answers a search.
     void ForgetDetails(const std::string& macText);
+    void ForgetLostWrites(const std::vector<std::string>& macs);
     void SendLeave(const OnlineEntry& entry);
 
     CSqlManagement& store_;

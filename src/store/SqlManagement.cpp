@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 
 namespace rf {
 
@@ -156,25 +157,31 @@ bool CSqlManagement::ClaimWriteFaultNotice() {
 }
 
 bool CSqlManagement::WriteRefused(std::string_view what) {
+    const std::string message = sqlite3_errmsg(db_);
+    const int code = sqlite3_errcode(db_) & 0xff;
     if (batchOpen_ && sqlite3_get_autocommit(db_) != 0) {
-        BatchLost(); // the refusal rolled the batch back
+        BatchLost(message, code); // the refusal rolled the batch back
     }
+    Refused(what, message, code);
+    return false;
+}
+
+void CSqlManagement::Refused(std::string_view what, const std::string& message, int code) {
     if (unwritten_.empty()) {
         ++writeFault_.episode;
     }
     unwritten_.emplace(what);
-    writeFault_.message = sqlite3_errmsg(db_);
-    writeFault_.code = sqlite3_errcode(db_) & 0xff;
-    return false;
+    writeFault_.message = message;
+    writeFault_.code = code;
 }
 
-void CSqlManagement::BatchLost() {
+void CSqlManagement::BatchLost(const std::string& message, int code) {
     batchOpen_ = false;
-    std::vector<std::string> lost;
-    lost.swap(batchWrites_);
-    for (const auto& what : lost) {
-        WriteRefused(what);
+    for (auto& what : batchWrites_) {
+        Refused(what, message, code);
+        lostWrites_.push_back(std::move(what));
     }
+    batchWrites_.clear();
 }
 
 void CSqlManagement::BeginWrites() {
@@ -184,16 +191,16 @@ void CSqlManagement::BeginWrites() {
     }
 }
 
-void CSqlManagement::EndWrites() {
+std::vector<std::string> CSqlManagement::EndWrites() {
     std::lock_guard guard(lock_);
     if (writeBatches_ == 0 || !batchOpen_) {
         writeBatches_ = std::max(writeBatches_ - 1, 0);
-        return;
+        return std::exchange(lostWrites_, {});
     }
     // Batches that keep overlapping still commit now and then.
     const bool last = --writeBatches_ == 0;
     if (!last && batchWrites_.size() < kMostBatchWrites) {
-        return;
+        return std::exchange(lostWrites_, {});
     }
     if (sqlite3_get_autocommit(db_) == 0 && ExecuteLocked("COMMIT")) {
         batchWrites_.clear();
@@ -201,10 +208,16 @@ void CSqlManagement::EndWrites() {
             listCache_->CatchUp();
         }
         batchOpen_ = !last && ExecuteLocked("BEGIN");
-        return;
+        return std::exchange(lostWrites_, {});
     }
-    ExecuteLocked("ROLLBACK");
-    BatchLost();
+    // The refusal's own words, before a rollback replaces them.
+    const std::string message = sqlite3_errmsg(db_);
+    const int code = sqlite3_errcode(db_) & 0xff;
+    if (sqlite3_get_autocommit(db_) == 0) {
+        ExecuteLocked("ROLLBACK");
+    }
+    BatchLost(message, code);
+    return std::exchange(lostWrites_, {});
 }
 
 void CSqlManagement::Written(std::string_view what) {

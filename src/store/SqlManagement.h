@@ -84,9 +84,10 @@ public:
     // Until the matching EndWrites, the writes of every thread share one transaction: a burst of replies
     // then locks and writes the file once instead of once each. Calls nest; the outermost EndWrites
     // commits. When the transaction is lost (a refused write ended it, or the commit failed), every write
-    // it held is reported as refused (WriteFault).
+    // it held is reported as refused (WriteFault), and the next EndWrites of any thread returns what they
+    // were for (the devices' MACs), so that the caller can write them again.
     void BeginWrites();
-    void EndWrites();
+    std::vector<std::string> EndWrites();
 
     // Adds the device as "Online", or rewrites every column of its row.
     bool SaveDeviceInfo(const ap_info_stu& device);
@@ -135,8 +136,10 @@ private:
     bool RunChange(CSqliteStatement& statement, std::string_view what);
     // Records SQLite's last error against what; false, for the caller to return.
     bool WriteRefused(std::string_view what);
+    // Records message and code against what.
+    void Refused(std::string_view what, const std::string& message, int code);
     // The batch's transaction ended without its writes: each is reported as refused.
-    void BatchLost();
+    void BatchLost(const std::string& message, int code);
     // What was refused for what has now been written.
     void Written(std::string_view what);
 
@@ -153,6 +156,7 @@ private:
     int writeBatches_ = 0;                 // BeginWrites calls not yet ended
     bool batchOpen_ = false;               // the transaction they share is open
     std::vector<std::string> batchWrites_; // what it wrote, reported as refused when it is lost
+    std::vector<std::string> lostWrites_;  // what lost batches held, until an EndWrites returns it
 };
 
 } // namespace rf
