@@ -165,9 +165,13 @@ TEST(EngineLab, TwentyPercentLossBothWaysStillFindsEveryRadioAndCommandsLand) {
                                             ends.Track(static_cast<int>(i))));
     }
     ASSERT_TRUE(WaitFor([&] { return ends.Count() == 10; }, 15s));
+    // Six sends each: all six round trips of one command fail one time in 450 at this loss, so one of ten
+    // may end unanswered though its radio took the name.
+    int answered = 0;
     for (const auto& ended : ends.All()) {
-        EXPECT_EQ(ended.end.how, RequestEnd::How::Answered) << radios[static_cast<size_t>(ended.tag)].mac;
+        answered += ended.end.how == RequestEnd::How::Answered ? 1 : 0;
     }
+    EXPECT_GE(answered, 9);
     const auto after = SimRadios(lab);
     for (size_t i = 0; i < 10; ++i) {
         EXPECT_EQ(after[i].name, "lossy-" + std::to_string(i)) << after[i].mac;
