@@ -55,6 +55,7 @@ std::uint16_t CViewKeeper::LanguageId(std::uint16_t chosen) {
 
 void CViewKeeper::Attach(CApplicationDlg& window) {
     window_ = &window;
+    windowObject_ = &window;
     for (const int pageId : kMenuPages) {
         CPage* page = window.Pages()->Page(pageId);
         if (page == nullptr) {
@@ -93,7 +94,9 @@ void CViewKeeper::Show(bool maximise) {
 
 bool CViewKeeper::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == window_.data() &&
+    // Compared as objects: the window also sends events while it is being destroyed, when it is no longer
+    // a CApplicationDlg.
+    if (watched == windowObject_ &&
         (type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange)) {
         saveTimer_.start(); // a drag or a resize is written once it rests
     }

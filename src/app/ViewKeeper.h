@@ -48,6 +48,7 @@ private:
     std::string path_;
     ViewState state_;
     QPointer<CApplicationDlg> window_;
+    const QObject* windowObject_ = nullptr; // the same window, for the event filter
     QTimer saveTimer_;
     bool writeFailed_ = false;
 };
